@@ -1,0 +1,86 @@
+#include "number_parse.h"
+
+#include <charconv>
+#include <limits>
+
+namespace vessane {
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Decimal exponent of the leading significant digit of a number ("123.4" is 2,
+// "0.0012" is -3), given its digits with an optional point and its explicit exponent.
+// Tells overflow from underflow when from_chars reports a value out of range.
+long LeadingExponent(std::string_view mantissa, long exponent) {
+    const std::size_t point = mantissa.find('.');
+    const std::string_view whole = mantissa.substr(0, point);
+    const std::size_t firstNonZero = whole.find_first_not_of('0');
+    if (firstNonZero != std::string_view::npos) {
+        return exponent + static_cast<long>(whole.size() - firstNonZero) - 1;
+    }
+    const std::string_view fraction =
+        point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
+    const std::size_t zeros = fraction.find_first_not_of('0');
+    return exponent - static_cast<long>(zeros) - 1;
+}
+
+}  // namespace
+
+ParsedNumber ParseNumberPrefix(std::string_view text) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    while (p < end && IsSpace(*p)) ++p;
+
+    bool negative = false;
+    if (p < end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
+    }
+
+    const char* const mantissaBegin = p;
+    std::size_t digitCount = 0;
+    while (p < end && IsDigit(*p)) ++p, ++digitCount;
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && IsDigit(*p)) ++p, ++digitCount;
+    }
+    if (digitCount == 0) return {0.0, 0};
+    const char* const mantissaEnd = p;
+
+    // An exponent counts only when at least one digit follows its marker and sign.
+    long exponent = 0;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        bool negativeExponent = false;
+        if (q < end && (*q == '+' || *q == '-')) {
+            negativeExponent = *q == '-';
+            ++q;
+        }
+        if (q < end && IsDigit(*q)) {
+            constexpr long kCap = 100000;  // far beyond any double; keeps the sum in range
+            while (q < end && IsDigit(*q)) {
+                if (exponent < kCap) exponent = exponent * 10 + (*q - '0');
+                ++q;
+            }
+            if (negativeExponent) exponent = -exponent;
+            p = q;
+        }
+    }
+
+    double magnitude = 0.0;
+    const auto result = std::from_chars(mantissaBegin, p, magnitude, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        const std::string_view mantissa(mantissaBegin,
+                                        static_cast<std::size_t>(mantissaEnd - mantissaBegin));
+        magnitude = LeadingExponent(mantissa, exponent) > 0
+                        ? std::numeric_limits<double>::infinity()
+                        : 0.0;
+    }
+    return {negative ? -magnitude : magnitude, static_cast<std::size_t>(p - begin)};
+}
+
+}  // namespace vessane

@@ -1,0 +1,58 @@
+#include "on_calcul.h"
+
+#include <cstring>
+
+#include "coronary_form.h"
+#include "form_texts.h"
+#include "number_parse.h"
+#include "resource.h"
+
+namespace vessane {
+namespace {
+
+double ReadField(DialogControls& controls, int id, RiskState& state) {
+    state.text[0] = '\0';
+    controls.GetDlgItemText(id, state.text, sizeof state.text);
+    return ParseNumber({state.text, strnlen(state.text, sizeof state.text)});
+}
+
+}  // namespace
+
+void ReadForm(DialogControls& controls, RiskState& state) {
+    state.age = ReadField(controls, IDC_AGE, state);
+    state.systolic = ReadField(controls, IDC_SYSTOLIC, state);
+    state.diastolic = ReadField(controls, IDC_DIASTOLIC, state);
+    const int unit = controls.GetCurSel(IDC_UNIT);
+    state.totalChol = ReadField(controls, IDC_TOTAL_CHOL, state);
+    if (unit == kUnitGramPerL) state.totalChol *= kCholesterolFactor;
+    state.hdlChol = ReadField(controls, IDC_HDL_CHOL, state);
+    if (unit == kUnitGramPerL) state.hdlChol *= kCholesterolFactor;
+    state.years = ReadField(controls, IDC_YEARS, state);
+    state.sex = controls.GetCurSel(IDC_SEX);
+    state.smoker = controls.GetCheck(IDC_SMOKER);
+    state.diabetes = controls.GetCheck(IDC_DIABETES);
+    state.lvh = controls.GetCheck(IDC_LVH);
+}
+
+ValidationCheck EvaluateForm(DialogControls& controls, RiskState& state) {
+    ReadForm(controls, state);
+    const ValidationCheck failed = ValidateInputs(state);
+    if (failed == ValidationCheck::kNone) ComputeRisk(state);
+    return failed;
+}
+
+int BarPosition(const char* resultText) {
+    return static_cast<int>(ParseNumber({resultText, std::strlen(resultText)}));
+}
+
+void OnCalcul(DialogControls& controls) {
+    RiskState& state = g_riskState;
+    if (EvaluateForm(controls, state) != ValidationCheck::kNone) {
+        controls.SetDlgItemText(IDC_RESULT, kErrorText);
+        return;
+    }
+    controls.SetDlgItemText(IDC_RESULT, state.text);
+    controls.SetBarPos(IDC_RISK_BAR, BarPosition(state.text));
+}
+
+}  // namespace vessane
