@@ -1,5 +1,6 @@
 #include "result_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -17,26 +18,56 @@ struct Significand {
     int exponent = 0;
 };
 
-Significand Decompose(double value, int digits) {
-    char scientific[64];
-    const auto result = std::to_chars(scientific, scientific + sizeof scientific, value,
-                                      std::chars_format::scientific, digits - 1);
+Significand Parse(const char* text, const char* end) {
     Significand s;
-    const char* p = scientific;
+    const char* p = text;
     if (*p == '-') {
         s.negative = true;
         ++p;
     }
-    for (; p < result.ptr && *p != 'e'; ++p) {
-        if (*p != '.') s.digits[s.count++] = *p;
+    for (; p < end && *p != 'e'; ++p) {
+        if (*p != '.' && s.count < kMaxDigits + 1) s.digits[s.count++] = *p;
     }
     ++p;  // 'e'
     const bool negativeExponent = *p == '-';
     ++p;  // sign
     int exponent = 0;
-    std::from_chars(p, result.ptr, exponent);
+    std::from_chars(p, end, exponent);
     s.exponent = negativeExponent ? -exponent : exponent;
     return s;
+}
+
+// True when value lies exactly halfway between two numbers of `digits` significant
+// digits. Such values are rare, so the exact expansion is only written when the digit
+// after the last kept one is a 5.
+bool IsExactTie(double value, int digits) {
+    char text[64];
+    const auto next = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific,
+                                    digits);
+    const char* e = std::find(text, next.ptr, 'e');
+    if (e[-1] != '5') return false;
+    char exact[1100];  // a double's exact expansion has at most 767 significant digits
+    const auto full = std::to_chars(exact, exact + sizeof exact, value,
+                                    std::chars_format::scientific, 800);
+    const char* fullE = std::find(exact, full.ptr, 'e');
+    const char* fifth = exact + (e - text) - 1;  // the same position in the exact text
+    return *fifth == '5' && std::all_of(fifth + 1, fullE, [](char c) { return c == '0'; });
+}
+
+// value rounded to `digits` significant digits, exact halves away from zero as the
+// classic runtime does (to_chars breaks them to even).
+Significand Decompose(double value, int digits) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value,
+                                      std::chars_format::scientific, digits - 1);
+    Significand s = Parse(text, result.ptr);
+    // Up to 14 digits, a relative nudge of 1e-15 moves a half past the midpoint and
+    // no further than the next candidate; the carry into a new digit comes for free.
+    if (digits > 14 || !IsExactTie(value, digits)) return s;
+    const double away = value + (value < 0 ? -1 : 1) * std::fabs(value) * 1e-15;
+    const auto up = std::to_chars(text, text + sizeof text, away, std::chars_format::scientific,
+                                  digits - 1);
+    return Parse(text, up.ptr);
 }
 
 class Writer {

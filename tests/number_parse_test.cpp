@@ -1,1 +1,90 @@
+// The number grammar of the form fields.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "number_parse.h"
+
+namespace vessane {
+namespace {
+
+TEST(ParseNumber, ClassicGrammar) {
+    struct Case {
+        const char* text;
+        double value;
+        std::size_t consumed;
+    };
+    const Case cases[] = {
+        {"50", 50, 2},
+        {"  \t\n\v\f\r42", 42, 9},
+        {"+7", 7, 2},
+        {"-7", -7, 2},
+        {"2.30", 2.30, 4},
+        {".5", 0.5, 2},
+        {"5.", 5, 2},
+        {"1e1", 10, 3},
+        {"1E+2", 100, 4},
+        {"25e-1", 2.5, 5},
+        {"1e", 1, 1},        // exponent marker without digits is not part of the number
+        {"1e+", 1, 1},
+        {"1.5e-x", 1.5, 3},
+        {"2,30", 2, 1},      // a decimal comma stops the number
+        {"10 %", 10, 2},
+        {"12abc", 12, 2},
+        {"", 0, 0},
+        {"   ", 0, 0},
+        {"abc", 0, 0},
+        {".", 0, 0},
+        {"+", 0, 0},
+        {"-.", 0, 0},
+        {"+-1", 0, 0},
+        {"inf", 0, 0},
+        {"-INFINITY", 0, 0},
+        {"nan", 0, 0},
+        {"NAN(123)", 0, 0},
+        {"0x1A", 0, 1},      // hexadecimal is not a number: only the 0 is read
+        {"0X10p2", 0, 1},
+        {"1.2.3", 1.2, 3},
+        {"007", 7, 3},
+        {"\xc2\xa0" "5", 0, 0},  // a no-break space is not white space in the C locale
+    };
+    for (const Case& c : cases) {
+        const ParsedNumber parsed = ParseNumberPrefix(c.text);
+        EXPECT_EQ(parsed.value, c.value) << '"' << c.text << '"';
+        EXPECT_EQ(parsed.consumed, c.consumed) << '"' << c.text << '"';
+    }
+}
+
+TEST(ParseNumber, OutOfRangeSaturatesLikeStrtod) {
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"1e999", inf},       {"-1e999", -inf},     {"1e-999", 0.0},
+        {"0.0001e-330", 0.0}, {"1000e306", inf},    {"1e99999999999999999999", inf},
+        {"123456789e-400", 0.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ParseNumber(c.text), c.value) << c.text;
+    }
+    EXPECT_TRUE(std::signbit(ParseNumber("-1e-999")));
+}
+
+TEST(ParseNumber, StopsAtEmbeddedNul) {
+    const std::string text("12\0" "34", 5);
+    EXPECT_EQ(ParseNumber(text), 12);
+}
+
+TEST(ParseNumber, IsExactlyRounded) {
+    EXPECT_EQ(ParseNumber("0.1"), 0.1);
+    EXPECT_EQ(ParseNumber("2.58"), 2.58);
+    EXPECT_EQ(ParseNumber("1.7976931348623157e308"), std::numeric_limits<double>::max());
+    EXPECT_EQ(ParseNumber("4.9e-324"), std::numeric_limits<double>::denorm_min());
+}
+
+}  // namespace
+}  // namespace vessane
