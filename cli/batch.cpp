@@ -1,0 +1,198 @@
+#include "batch.h"
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "csv_reader.h"
+#include "csv_writer.h"
+#include "form_input.h"
+
+namespace vessane::cli {
+namespace {
+
+enum Column { kSex, kAge, kSystolic, kDiastolic, kTotal, kHdl, kUnit, kYears, kSmoker, kDiabetes,
+              kLvh, kColumnCount };
+constexpr std::array<const char*, kColumnCount> kColumnNames = {
+    "sex", "age", "systolic", "diastolic", "total", "hdl", "unit", "years", "smoker", "diabetes",
+    "lvh"};
+constexpr const char* kAddedColumns[] = {"result", "bar", "p_sys", "p_dia", "error"};
+constexpr std::size_t kBlockSize = 1 << 20;
+
+bool SameName(std::string_view cell, std::string_view name) {
+    if (cell.size() != name.size()) return false;
+    for (std::size_t i = 0; i < cell.size(); ++i) {
+        const char c = cell[i] >= 'A' && cell[i] <= 'Z' ? char(cell[i] - 'A' + 'a') : cell[i];
+        if (c != name[i]) return false;
+    }
+    return true;
+}
+
+class Batch {
+public:
+    explicit Batch(std::FILE* out) : out_(out) {}
+
+    void operator()(const CsvRecord& record) {
+        if (!writer_) {
+            Header(record);
+        } else {
+            Row(record);
+        }
+    }
+
+    bool failed() const { return writer_ && writer_->failed(); }
+    bool Flush() { return !writer_ || writer_->Flush(); }
+
+private:
+    void Header(const CsvRecord& header) {
+        writer_.emplace(out_, header.crlf());
+        width_ = header.size();
+        columnOf_.fill(-1);
+        for (std::size_t i = 0; i < width_; ++i) {
+            writer_->Cell(header[i]);
+            for (int c = 0; c < kColumnCount; ++c) {
+                // The first column of a name is read; later ones are carried through.
+                if (columnOf_[c] < 0 && SameName(header[i], kColumnNames[c])) {
+                    columnOf_[c] = static_cast<int>(i);
+                }
+            }
+        }
+        for (const char* name : kAddedColumns) writer_->RawCell(name);
+        writer_->EndRow();
+    }
+
+    std::string_view CellOf(const CsvRecord& record, Column column) const {
+        const int index = columnOf_[column];
+        if (index < 0) return {};
+        return static_cast<std::size_t>(index) < record.size() ? record[index]
+                                                               : std::string_view();
+    }
+
+    // Fills input from the row; returns the reason when a cell cannot be taken.
+    std::optional<std::string> ReadRow(const CsvRecord& record, FormInput& input) {
+        input = FormInput{};
+        std::string* const texts[] = {nullptr,         &input.age,   &input.systolic,
+                                      &input.diastolic, &input.total, &input.hdl,
+                                      nullptr,         &input.years};
+        for (int c : {kAge, kSystolic, kDiastolic, kTotal, kHdl, kYears}) {
+            if (columnOf_[c] >= 0) texts[c]->assign(CellOf(record, Column(c)));
+        }
+        if (columnOf_[kSex] >= 0) {
+            input.sex = ParseSexSelector(CellOf(record, kSex));
+            if (input.sex < 0) return Invalid("sex", CellOf(record, kSex), "Femme, Homme, 0 ou 1");
+        }
+        if (columnOf_[kUnit] >= 0) {
+            input.unit = ParseUnitSelector(CellOf(record, kUnit));
+            if (input.unit < 0) {
+                return Invalid("unit", CellOf(record, kUnit), "mmol/L, g/L, 0 ou 1");
+            }
+        }
+        const struct {
+            Column column;
+            int* flag;
+        } flags[] = {{kSmoker, &input.smoker}, {kDiabetes, &input.diabetes}, {kLvh, &input.lvh}};
+        for (const auto& f : flags) {
+            if (columnOf_[f.column] < 0) continue;
+            *f.flag = ParseFlag(CellOf(record, f.column));
+            if (*f.flag < 0) {
+                return Invalid(kColumnNames[f.column], CellOf(record, f.column), "0, 1 ou vide");
+            }
+        }
+        return std::nullopt;
+    }
+
+    static std::string Invalid(std::string_view column, std::string_view cell,
+                               std::string_view accepted) {
+        std::string reason = "valeur de ";
+        reason.append(column).append(" invalide : \"");
+        reason.append(cell.substr(0, 40)).append(cell.size() > 40 ? "...\"" : "\"");
+        reason.append(" (attendu : ").append(accepted).append(")");
+        return reason;
+    }
+
+    void Row(const CsvRecord& record) {
+        CsvWriter& w = *writer_;
+        for (std::size_t i = 0; i < width_; ++i) {
+            w.Cell(i < record.size() ? record[i] : std::string_view());
+        }
+        std::optional<std::string> reason;
+        if (record.size() != width_) {
+            reason = std::to_string(record.size()) + " cellules au lieu de " +
+                     std::to_string(width_);
+        } else {
+            reason = ReadRow(record, input_);
+        }
+        if (reason) {
+            WriteError(*reason);
+            return;
+        }
+        const FormOutcome outcome = Evaluate(input_, form_);
+        if (!outcome.valid) {
+            WriteError(outcome.failure);
+            return;
+        }
+        w.RawCell(outcome.result);
+        w.Separate();
+        char number[16];
+        const auto bar = std::to_chars(number, number + sizeof number, outcome.bar);
+        w.buffer().append(number, bar.ptr);
+        w.Separate();
+        AppendShortestDecimal(outcome.pSys, w.buffer());
+        w.Separate();
+        AppendShortestDecimal(outcome.pDia, w.buffer());
+        w.RawCell("");
+        w.EndRow();
+    }
+
+    void WriteError(std::string_view reason) {
+        CsvWriter& w = *writer_;
+        w.RawCell("ERREUR");
+        w.RawCell("");
+        w.RawCell("");
+        w.RawCell("");
+        w.Cell(reason);
+        w.EndRow();
+    }
+
+    std::FILE* out_;
+    std::optional<CsvWriter> writer_;
+    std::size_t width_ = 0;
+    std::array<int, kColumnCount> columnOf_{};
+    FormInput input_;
+    MemoryForm form_;
+};
+
+}  // namespace
+
+int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName) {
+    CsvReader reader;
+    Batch batch(out);
+    std::unique_ptr<char[]> block(new char[kBlockSize]);
+    for (;;) {
+        const std::size_t count = std::fread(block.get(), 1, kBlockSize, in);
+        if (count > 0) reader.Feed({block.get(), count}, batch);
+        if (batch.failed()) return 1;
+        if (count < kBlockSize) break;
+    }
+    if (std::ferror(in)) {
+        std::fprintf(err, "vessane-cli: %s : erreur de lecture\n", inputName);
+        batch.Flush();
+        return 2;
+    }
+    const bool complete = reader.Finish(batch);
+    if (!batch.Flush()) return 1;
+    if (!complete) {
+        std::fprintf(err,
+                     "vessane-cli: %s:%zu : guillemet non fermé à la fin du fichier, "
+                     "la ligne commencée ici est ignorée\n",
+                     inputName, reader.recordLine());
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace vessane::cli
