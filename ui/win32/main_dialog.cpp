@@ -1,0 +1,133 @@
+#include "main_dialog.h"
+
+#include "about_box.h"
+#include "coronary_form.h"
+#include "form_texts.h"
+#include "resource.h"
+#include "win32_controls.h"
+
+namespace vessane {
+namespace {
+
+// What the main window keeps between messages; lives on RunMainDialog's stack.
+struct MainDialog {
+    HINSTANCE instance;
+    HICON m_hIcon;
+    Win32Controls controls;
+    CholesterolExchange exchange;  // m_strTotal and m_strHdl, empty at construction
+};
+
+MainDialog* FromWindow(HWND window) {
+    return reinterpret_cast<MainDialog*>(::GetWindowLongPtrW(window, DWLP_USER));
+}
+
+void FillSelector(HWND window, int id, const char* const (&items)[2], int selected) {
+    for (const char* item : items) {
+        ::SendDlgItemMessageA(window, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    }
+    ::SendDlgItemMessageA(window, id, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+}
+
+BOOL OnInitDialog(HWND window, MainDialog& dialog) {
+    dialog.controls.Attach(window);
+    // The first data exchange: the two empty members go into the cholesterol fields.
+    dialog.exchange.UpdateData(dialog.controls, false);
+    AddAboutItemToSystemMenu(window, dialog.instance);
+    ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(dialog.m_hIcon));
+    ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(dialog.m_hIcon));
+    FillSelector(window, IDC_SEX, kSexItems, kDefaultSexIndex);
+    FillSelector(window, IDC_UNIT, kUnitItems, kDefaultUnitIndex);
+    SetDefaultTexts(dialog.controls);  // each field set recomputes, nested
+    return TRUE;                       // focus to the first tab stop, the sex selector
+}
+
+bool IsRecomputingField(int id) {
+    return id == IDC_AGE || id == IDC_SYSTOLIC || id == IDC_DIASTOLIC || id == IDC_TOTAL_CHOL ||
+           id == IDC_HDL_CHOL || id == IDC_YEARS;
+}
+
+bool IsCheckBox(int id) {
+    return id == IDC_SMOKER || id == IDC_DIABETES || id == IDC_LVH;
+}
+
+// The event table for WM_COMMAND, first match wins. Returns whether a handler ran.
+bool OnCommand(HWND window, MainDialog& dialog, WPARAM wParam, LPARAM lParam) {
+    // Enter sends the OK command (identifier 1, code 0): made command 0, which has no
+    // handler, so Enter never closes the window.
+    if (wParam == IDOK) wParam = 0;
+    const int id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    const bool fromControl = lParam != 0;
+    // During a data exchange, control notifications reach no handler at all.
+    if (fromControl && dialog.controls.NotificationsHeld()) return true;
+
+    if (id == IDC_CALCUL && code == BN_CLICKED) {
+        OnCalcul(dialog.controls);
+    } else if (id == IDC_UNIT && code == CBN_SELCHANGE) {
+        OnSelchangeUnit(dialog.controls, dialog.exchange);
+    } else if (id == ID_OPTIONS_INFOS && code == 0) {
+        RunAboutBox(window, dialog.instance);
+    } else if (id == ID_OPTIONS_QUITTER && code == 0) {
+        ::EndDialog(window, 0);
+    } else if ((id == IDC_SEX && code == CBN_SELCHANGE) || (IsCheckBox(id) && code == BN_CLICKED) ||
+               (IsRecomputingField(id) && code == EN_CHANGE)) {
+        OnCalcul(dialog.controls);
+    } else if (id == IDCANCEL && code == 0) {
+        ::EndDialog(window, IDCANCEL);  // Escape, the close box, Alt+F4
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Draws the icon centred in the minimised window.
+void PaintIcon(HWND window, HICON icon) {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(window, &paint);
+    ::SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT client;
+    ::GetClientRect(window, &client);
+    const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+    const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+    ::DrawIcon(dc, x, y, icon);
+    ::EndPaint(window, &paint);
+}
+
+INT_PTR CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+        return OnInitDialog(window, *reinterpret_cast<MainDialog*>(lParam));
+    }
+    MainDialog* dialog = FromWindow(window);
+    if (!dialog) return FALSE;  // messages before WM_INITDIALOG
+
+    switch (message) {
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == IDM_ABOUT) {
+                RunAboutBox(window, dialog->instance);
+                return TRUE;
+            }
+            return FALSE;  // move, minimise, close: default processing
+        case WM_PAINT:
+            if (!::IsIconic(window)) return FALSE;
+            PaintIcon(window, dialog->m_hIcon);
+            return TRUE;
+        case WM_QUERYDRAGICON:
+            return reinterpret_cast<INT_PTR>(dialog->m_hIcon);
+        case WM_COMMAND:
+            return OnCommand(window, *dialog, wParam, lParam) ? TRUE : FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR RunMainDialog(HINSTANCE instance) {
+    MainDialog dialog{instance, ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME_ICON)),
+                      Win32Controls(), CholesterolExchange()};
+    return ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainProc,
+                             reinterpret_cast<LPARAM>(&dialog));
+}
+
+}  // namespace vessane
