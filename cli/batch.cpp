@@ -15,11 +15,23 @@
 namespace vessane::cli {
 namespace {
 
-enum Column { kSex, kAge, kSystolic, kDiastolic, kTotal, kHdl, kUnit, kYears, kSmoker, kDiabetes,
-              kLvh, kColumnCount };
+enum Column {
+    kSex,
+    kAge,
+    kSystolic,
+    kDiastolic,
+    kTotal,
+    kHdl,
+    kUnit,
+    kYears,
+    kSmoker,
+    kDiabetes,
+    kLvh,
+    kColumnCount
+};
 constexpr std::array<const char*, kColumnCount> kColumnNames = {
-    "sex", "age", "systolic", "diastolic", "total", "hdl", "unit", "years", "smoker", "diabetes",
-    "lvh"};
+    "sex",  "age",   "systolic", "diastolic", "total", "hdl",
+    "unit", "years", "smoker",   "diabetes",  "lvh"};
 constexpr const char* kAddedColumns[] = {"result", "bar", "p_sys", "p_dia", "error"};
 constexpr std::size_t kBlockSize = 1 << 20;
 
@@ -68,16 +80,14 @@ private:
     std::string_view CellOf(const CsvRecord& record, Column column) const {
         const int index = columnOf_[column];
         if (index < 0) return {};
-        return static_cast<std::size_t>(index) < record.size() ? record[index]
-                                                               : std::string_view();
+        return static_cast<std::size_t>(index) < record.size() ? record[index] : std::string_view();
     }
 
     // Fills input from the row; returns the reason when a cell cannot be taken.
     std::optional<std::string> ReadRow(const CsvRecord& record, FormInput& input) {
         input = FormInput{};
-        std::string* const texts[] = {nullptr,         &input.age,   &input.systolic,
-                                      &input.diastolic, &input.total, &input.hdl,
-                                      nullptr,         &input.years};
+        std::string* const texts[] = {nullptr,      &input.age, &input.systolic, &input.diastolic,
+                                      &input.total, &input.hdl, nullptr,         &input.years};
         for (int c : {kAge, kSystolic, kDiastolic, kTotal, kHdl, kYears}) {
             if (columnOf_[c] >= 0) texts[c]->assign(CellOf(record, Column(c)));
         }
@@ -121,8 +131,8 @@ private:
         }
         std::optional<std::string> reason;
         if (record.size() != width_) {
-            reason = std::to_string(record.size()) + " cellules au lieu de " +
-                     std::to_string(width_);
+            reason =
+                std::to_string(record.size()) + " cellules au lieu de " + std::to_string(width_);
         } else {
             reason = ReadRow(record, input_);
         }

@@ -11,7 +11,9 @@ CsvWriter::CsvWriter(std::FILE* out, bool crlf) : out_(out), lineEnd_(crlf ? "\r
     buffer_.reserve(kFlushThreshold + 4096);
 }
 
-CsvWriter::~CsvWriter() { Flush(); }
+CsvWriter::~CsvWriter() {
+    Flush();
+}
 
 void CsvWriter::Separate() {
     if (rowStarted_) buffer_ += ',';

@@ -12,7 +12,7 @@ public:
     CsvWriter(std::FILE* out, bool crlf);
     ~CsvWriter();
 
-    void Cell(std::string_view text);  // separated from the previous cell of the row
+    void Cell(std::string_view text);     // separated from the previous cell of the row
     void RawCell(std::string_view text);  // text known to need no quoting
     void EndRow();
     // Writes what is buffered; false once any write has failed.

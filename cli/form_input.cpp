@@ -32,8 +32,12 @@ int ParseSelector(std::string_view text, const char* const (&items)[N]) {
 
 }  // namespace
 
-int ParseSexSelector(std::string_view text) { return ParseSelector(text, kSexItems); }
-int ParseUnitSelector(std::string_view text) { return ParseSelector(text, kUnitItems); }
+int ParseSexSelector(std::string_view text) {
+    return ParseSelector(text, kSexItems);
+}
+int ParseUnitSelector(std::string_view text) {
+    return ParseSelector(text, kUnitItems);
+}
 
 int ParseFlag(std::string_view text) {
     if (text.empty() || text == "0") return 0;

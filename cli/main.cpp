@@ -59,9 +59,12 @@ int Parse(int argc, char** argv, Arguments& args) {
     const struct {
         const char* name;
         std::string FormInput::*text;
-    } texts[] = {{"--age", &FormInput::age},     {"--systolic", &FormInput::systolic},
-                 {"--diastolic", &FormInput::diastolic}, {"--total", &FormInput::total},
-                 {"--hdl", &FormInput::hdl},     {"--years", &FormInput::years}};
+    } texts[] = {{"--age", &FormInput::age},
+                 {"--systolic", &FormInput::systolic},
+                 {"--diastolic", &FormInput::diastolic},
+                 {"--total", &FormInput::total},
+                 {"--hdl", &FormInput::hdl},
+                 {"--years", &FormInput::years}};
     const struct {
         const char* name;
         int FormInput::*flag;
@@ -114,8 +117,8 @@ int Parse(int argc, char** argv, Arguments& args) {
             const char* text = takeValue();
             if (!text) return UsageError("il manque la valeur de " + std::string(name));
             const bool sex = name == "--sex";
-            const int index = sex ? vessane::cli::ParseSexSelector(text)
-                                  : vessane::cli::ParseUnitSelector(text);
+            const int index =
+                sex ? vessane::cli::ParseSexSelector(text) : vessane::cli::ParseUnitSelector(text);
             if (index < 0) {
                 return UsageError(std::string(name) + " : valeur invalide \"" + text + "\"" +
                                   (sex ? " (Femme, Homme, 0 ou 1)" : " (mmol/L, g/L, 0 ou 1)"));

@@ -42,13 +42,13 @@ Significand Parse(const char* text, const char* end) {
 // after the last kept one is a 5.
 bool IsExactTie(double value, int digits) {
     char text[64];
-    const auto next = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific,
-                                    digits);
+    const auto next =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, digits);
     const char* e = std::find(text, next.ptr, 'e');
     if (e[-1] != '5') return false;
     char exact[1100];  // a double's exact expansion has at most 767 significant digits
-    const auto full = std::to_chars(exact, exact + sizeof exact, value,
-                                    std::chars_format::scientific, 800);
+    const auto full =
+        std::to_chars(exact, exact + sizeof exact, value, std::chars_format::scientific, 800);
     const char* fullE = std::find(exact, full.ptr, 'e');
     const char* fifth = exact + (e - text) - 1;  // the same position in the exact text
     return *fifth == '5' && std::all_of(fifth + 1, fullE, [](char c) { return c == '0'; });
@@ -58,15 +58,15 @@ bool IsExactTie(double value, int digits) {
 // classic runtime does (to_chars breaks them to even).
 Significand Decompose(double value, int digits) {
     char text[64];
-    const auto result = std::to_chars(text, text + sizeof text, value,
-                                      std::chars_format::scientific, digits - 1);
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, digits - 1);
     Significand s = Parse(text, result.ptr);
     // Up to 14 digits, a relative nudge of 1e-15 moves a half past the midpoint and
     // no further than the next candidate; the carry into a new digit comes for free.
     if (digits > 14 || !IsExactTie(value, digits)) return s;
     const double away = value + (value < 0 ? -1 : 1) * std::fabs(value) * 1e-15;
-    const auto up = std::to_chars(text, text + sizeof text, away, std::chars_format::scientific,
-                                  digits - 1);
+    const auto up =
+        std::to_chars(text, text + sizeof text, away, std::chars_format::scientific, digits - 1);
     return Parse(text, up.ptr);
 }
 
@@ -112,7 +112,9 @@ double RoundDecimals(double x, unsigned n) {
     return std::floor(factor * x + 0.5) / factor;
 }
 
-double Percentage(double probability) { return RoundDecimals(probability, 3) * 100; }
+double Percentage(double probability) {
+    return RoundDecimals(probability, 3) * 100;
+}
 
 int DigitCount(double probability) {
     const double percentage = Percentage(probability);

@@ -11,7 +11,9 @@ namespace {
 
 constexpr double kFemaleReferenceAge = 74.0;
 
-double Indicator(double value) { return value == 0.0 ? 0.0 : 1.0; }
+double Indicator(double value) {
+    return value == 0.0 ? 0.0 : 1.0;
+}
 
 // Weibull probability of an event within the horizon.
 double Probability(double logYears, double mu, double sigma, double& u) {

@@ -4,6 +4,8 @@ namespace vessane {
 
 RiskState g_riskState{};
 
-void ComputeRisk() { ComputeRisk(g_riskState); }
+void ComputeRisk() {
+    ComputeRisk(g_riskState);
+}
 
 }  // namespace vessane

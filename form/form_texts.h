@@ -22,8 +22,8 @@ struct DefaultText {
 };
 // The order in which the window fills its fields at start; each one recomputes.
 inline constexpr DefaultText kDefaultTexts[] = {
-    {IDC_AGE, "50"},         {IDC_SYSTOLIC, "150"}, {IDC_DIASTOLIC, "90"}, {IDC_TOTAL_CHOL, "2.30"},
-    {IDC_HDL_CHOL, "0.50"},  {IDC_YEARS, "10"},     {IDC_RESULT, "10.3 %"},
+    {IDC_AGE, "50"},        {IDC_SYSTOLIC, "150"}, {IDC_DIASTOLIC, "90"},  {IDC_TOTAL_CHOL, "2.30"},
+    {IDC_HDL_CHOL, "0.50"}, {IDC_YEARS, "10"},     {IDC_RESULT, "10.3 %"},
 };
 inline constexpr int kDefaultBarPosition = 10;
 

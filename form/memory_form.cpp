@@ -35,16 +35,26 @@ void MemoryForm::Initialise() {
 
 std::string& MemoryForm::Field(int id) {
     switch (id) {
-        case IDC_AGE: return texts_[0];
-        case IDC_SYSTOLIC: return texts_[1];
-        case IDC_DIASTOLIC: return texts_[2];
-        case IDC_TOTAL_CHOL: return texts_[3];
-        case IDC_HDL_CHOL: return texts_[4];
-        case IDC_YEARS: return texts_[5];
-        case IDC_RESULT: return texts_[6];
-        case IDC_TOTAL_RANGE: return texts_[7];
-        case IDC_HDL_RANGE: return texts_[8];
-        default: return texts_[10];
+        case IDC_AGE:
+            return texts_[0];
+        case IDC_SYSTOLIC:
+            return texts_[1];
+        case IDC_DIASTOLIC:
+            return texts_[2];
+        case IDC_TOTAL_CHOL:
+            return texts_[3];
+        case IDC_HDL_CHOL:
+            return texts_[4];
+        case IDC_YEARS:
+            return texts_[5];
+        case IDC_RESULT:
+            return texts_[6];
+        case IDC_TOTAL_RANGE:
+            return texts_[7];
+        case IDC_HDL_RANGE:
+            return texts_[8];
+        default:
+            return texts_[10];
     }
 }
 
@@ -57,7 +67,9 @@ int MemoryForm::GetDlgItemText(int id, char* buffer, int maxCount) {
     return static_cast<int>(count);
 }
 
-int MemoryForm::GetDlgItemTextLength(int id) { return static_cast<int>(Field(id).size()); }
+int MemoryForm::GetDlgItemTextLength(int id) {
+    return static_cast<int>(Field(id).size());
+}
 
 void MemoryForm::SetDlgItemText(int id, const char* text) {
     Field(id).assign(text);
@@ -75,10 +87,14 @@ int MemoryForm::GetCurSel(int id) {
 
 int MemoryForm::GetCheck(int id) {
     switch (id) {
-        case IDC_SMOKER: return smoker_;
-        case IDC_DIABETES: return diabetes_;
-        case IDC_LVH: return lvh_;
-        default: return 0;
+        case IDC_SMOKER:
+            return smoker_;
+        case IDC_DIABETES:
+            return diabetes_;
+        case IDC_LVH:
+            return lvh_;
+        default:
+            return 0;
     }
 }
 
@@ -86,9 +102,13 @@ void MemoryForm::SetBarPos(int id, int position) {
     if (id == IDC_RISK_BAR) barPosition_ = std::clamp(position, 0, 100);
 }
 
-void MemoryForm::HoldChangeNotifications(bool hold) { holdDepth_ += hold ? 1 : -1; }
+void MemoryForm::HoldChangeNotifications(bool hold) {
+    holdDepth_ += hold ? 1 : -1;
+}
 
-void MemoryForm::SetText(int id, std::string_view text) { Field(id).assign(text); }
+void MemoryForm::SetText(int id, std::string_view text) {
+    Field(id).assign(text);
+}
 
 const std::string& MemoryForm::Text(int id) const {
     return const_cast<MemoryForm*>(this)->Field(id);
@@ -101,10 +121,17 @@ void MemoryForm::SetCurSel(int id, int index) {
 
 void MemoryForm::SetCheck(int id, int state) {
     switch (id) {
-        case IDC_SMOKER: smoker_ = state; break;
-        case IDC_DIABETES: diabetes_ = state; break;
-        case IDC_LVH: lvh_ = state; break;
-        default: break;
+        case IDC_SMOKER:
+            smoker_ = state;
+            break;
+        case IDC_DIABETES:
+            diabetes_ = state;
+            break;
+        case IDC_LVH:
+            lvh_ = state;
+            break;
+        default:
+            break;
     }
 }
 

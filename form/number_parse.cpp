@@ -9,7 +9,9 @@ namespace {
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Decimal exponent of the leading significant digit of a number ("123.4" is 2,
 // "0.0012" is -3), given its digits with an optional point and its explicit exponent.
@@ -76,9 +78,8 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     if (result.ec == std::errc::result_out_of_range) {
         const std::string_view mantissa(mantissaBegin,
                                         static_cast<std::size_t>(mantissaEnd - mantissaBegin));
-        magnitude = LeadingExponent(mantissa, exponent) > 0
-                        ? std::numeric_limits<double>::infinity()
-                        : 0.0;
+        magnitude =
+            LeadingExponent(mantissa, exponent) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return {negative ? -magnitude : magnitude, static_cast<std::size_t>(p - begin)};
 }

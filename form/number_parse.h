@@ -16,6 +16,8 @@ struct ParsedNumber {
 
 ParsedNumber ParseNumberPrefix(std::string_view text);
 
-inline double ParseNumber(std::string_view text) { return ParseNumberPrefix(text).value; }
+inline double ParseNumber(std::string_view text) {
+    return ParseNumberPrefix(text).value;
+}
 
 }  // namespace vessane

@@ -13,7 +13,9 @@
 namespace vessane {
 namespace {
 
-bool FitsFloat(double value) { return std::fabs(value) <= FLT_MAX; }
+bool FitsFloat(double value) {
+    return std::fabs(value) <= FLT_MAX;
+}
 
 }  // namespace
 

@@ -4,8 +4,12 @@ namespace vessane {
 namespace {
 
 // Written so that NaN fails: every comparison with NaN is false.
-bool InRange(double value, double low, double high) { return value >= low && value <= high; }
-bool AtLeast(double value, double low) { return value >= low; }
+bool InRange(double value, double low, double high) {
+    return value >= low && value <= high;
+}
+bool AtLeast(double value, double low) {
+    return value >= low;
+}
 
 }  // namespace
 

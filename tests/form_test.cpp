@@ -48,8 +48,10 @@ TEST(OnCalcul, SelectorsAndCheckBoxesOnTheDefaultForm) {
         int bar;
     };
     const Case cases[] = {
-        {"smoker", IDC_SMOKER, 1, "16.2 %", 16},   {"diabetes", IDC_DIABETES, 1, "13.9 %", 13},
-        {"LVH", IDC_LVH, 1, "27.1 %", 27},         {"woman", IDC_SEX, 0, "6.9 %", 6},
+        {"smoker", IDC_SMOKER, 1, "16.2 %", 16},
+        {"diabetes", IDC_DIABETES, 1, "13.9 %", 13},
+        {"LVH", IDC_LVH, 1, "27.1 %", 27},
+        {"woman", IDC_SEX, 0, "6.9 %", 6},
         {"no sex selected", IDC_SEX, -1, "10.3 %", 10},
     };
     for (const Case& c : cases) {
@@ -106,19 +108,31 @@ TEST(OnCalcul, FieldTexts) {
         {"HDL 0.11 g/L", {{IDC_HDL_CHOL, "0.11"}}, 1, error},
         {"HDL 1.93 g/L", {{IDC_HDL_CHOL, "1.93"}}, 1, "1.1 %"},
         {"HDL 1.94 g/L, under its label's bound", {{IDC_HDL_CHOL, "1.94"}}, 1, error},
-        {"mmol/L total 5.00, HDL 4.51", {{IDC_TOTAL_CHOL, "5.00"}, {IDC_HDL_CHOL, "4.51"}}, 0,
+        {"mmol/L total 5.00, HDL 4.51",
+         {{IDC_TOTAL_CHOL, "5.00"}, {IDC_HDL_CHOL, "4.51"}},
+         0,
          "1 %"},
-        {"mmol/L total 5.00, HDL 4.52", {{IDC_TOTAL_CHOL, "5.00"}, {IDC_HDL_CHOL, "4.52"}}, 0,
+        {"mmol/L total 5.00, HDL 4.52",
+         {{IDC_TOTAL_CHOL, "5.00"}, {IDC_HDL_CHOL, "4.52"}},
+         0,
          error},
         {"mmol/L total 12", {{IDC_HDL_CHOL, "1"}, {IDC_TOTAL_CHOL, "12"}}, 0, "27.8 %"},
         {"mmol/L total 12.01", {{IDC_HDL_CHOL, "1"}, {IDC_TOTAL_CHOL, "12.01"}}, 0, error},
-        {"no unit selected: no conversion", {{IDC_TOTAL_CHOL, "6"}, {IDC_HDL_CHOL, "1.5"}}, -1,
+        {"no unit selected: no conversion",
+         {{IDC_TOTAL_CHOL, "6"}, {IDC_HDL_CHOL, "1.5"}},
+         -1,
          "8.6 %"},
         {"infinite age", {{IDC_AGE, "1e999"}}, 1, error},
         {"negative age", {{IDC_AGE, "-50"}}, 1, error},
         {"hexadecimal age reads 0", {{IDC_AGE, "0x32"}}, 1, error},
-        {"the highest risk", {{IDC_SYSTOLIC, "250"}, {IDC_DIASTOLIC, "160"}, {IDC_AGE, "74"},
-                              {IDC_TOTAL_CHOL, "12"}, {IDC_HDL_CHOL, "0.3"}}, 0, "80.9 %"},
+        {"the highest risk",
+         {{IDC_SYSTOLIC, "250"},
+          {IDC_DIASTOLIC, "160"},
+          {IDC_AGE, "74"},
+          {IDC_TOTAL_CHOL, "12"},
+          {IDC_HDL_CHOL, "0.3"}},
+         0,
+         "80.9 %"},
     };
     for (const Case& c : cases) {
         const MemoryForm form = FormAfter(c.edits, c.unit);

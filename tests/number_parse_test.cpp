@@ -27,10 +27,10 @@ TEST(ParseNumber, ClassicGrammar) {
         {"1e1", 10, 3},
         {"1E+2", 100, 4},
         {"25e-1", 2.5, 5},
-        {"1e", 1, 1},        // exponent marker without digits is not part of the number
+        {"1e", 1, 1},  // exponent marker without digits is not part of the number
         {"1e+", 1, 1},
         {"1.5e-x", 1.5, 3},
-        {"2,30", 2, 1},      // a decimal comma stops the number
+        {"2,30", 2, 1},  // a decimal comma stops the number
         {"10 %", 10, 2},
         {"12abc", 12, 2},
         {"", 0, 0},
@@ -44,11 +44,13 @@ TEST(ParseNumber, ClassicGrammar) {
         {"-INFINITY", 0, 0},
         {"nan", 0, 0},
         {"NAN(123)", 0, 0},
-        {"0x1A", 0, 1},      // hexadecimal is not a number: only the 0 is read
+        {"0x1A", 0, 1},  // hexadecimal is not a number: only the 0 is read
         {"0X10p2", 0, 1},
         {"1.2.3", 1.2, 3},
         {"007", 7, 3},
-        {"\xc2\xa0" "5", 0, 0},  // a no-break space is not white space in the C locale
+        {"\xc2\xa0"
+         "5",
+         0, 0},  // a no-break space is not white space in the C locale
     };
     for (const Case& c : cases) {
         const ParsedNumber parsed = ParseNumberPrefix(c.text);
@@ -64,8 +66,8 @@ TEST(ParseNumber, OutOfRangeSaturatesLikeStrtod) {
         double value;
     };
     const Case cases[] = {
-        {"1e999", inf},       {"-1e999", -inf},     {"1e-999", 0.0},
-        {"0.0001e-330", 0.0}, {"1000e306", inf},    {"1e99999999999999999999", inf},
+        {"1e999", inf},          {"-1e999", -inf},  {"1e-999", 0.0},
+        {"0.0001e-330", 0.0},    {"1000e306", inf}, {"1e99999999999999999999", inf},
         {"123456789e-400", 0.0},
     };
     for (const Case& c : cases) {
@@ -75,7 +77,10 @@ TEST(ParseNumber, OutOfRangeSaturatesLikeStrtod) {
 }
 
 TEST(ParseNumber, StopsAtEmbeddedNul) {
-    const std::string text("12\0" "34", 5);
+    const std::string text(
+        "12\0"
+        "34",
+        5);
     EXPECT_EQ(ParseNumber(text), 12);
 }
 

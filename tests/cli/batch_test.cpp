@@ -1,0 +1,157 @@
+// Batch evaluation of a CSV file: every row kept, in order, with its result.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "batch.h"
+#include "form_input.h"
+
+namespace vessane::cli {
+namespace {
+
+struct BatchRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(std::FILE* f) {
+    std::rewind(f);
+    std::string text;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
+    std::fclose(f);
+    return text;
+}
+
+BatchRun RunOn(const std::string& input) {
+    std::FILE* in = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    std::fwrite(input.data(), 1, input.size(), in);
+    std::rewind(in);
+    BatchRun run;
+    run.status = RunBatch(in, out, err, "cohorte.csv");
+    std::fclose(in);
+    run.out = ReadAll(out);
+    run.err = ReadAll(err);
+    return run;
+}
+
+TEST(Batch, WritesEveryRowWithItsResult) {
+    struct Case {
+        const char* name;
+        std::string input;
+        std::string output;
+        int status;
+    };
+    const Case cases[] = {
+        {"defaults for missing columns", "id\n1\n",
+         "id,result,bar,p_sys,p_dia,error\n1,10.3 %,10,0.10338928041321527,"
+         "0.09352022457316844,\n",
+         0},
+        {"columns in any order and case",
+         "AGE,Sex,Unit,Total,HDL,smoker,Systolic\r\n59,1,mmol/L,6.0,1.0,1,152\r\n",
+         "AGE,Sex,Unit,Total,HDL,smoker,Systolic,result,bar,p_sys,p_dia,error\r\n"
+         "59,1,mmol/L,6.0,1.0,1,152,29. %,29,0.2898627777197702,0.27727283092711863,\r\n",
+         0},
+        {"invalid form", "age\n29\n",
+         "age,result,bar,p_sys,p_dia,error\n29,ERREUR,,,,âge hors de l'intervalle [30-74] ans\n",
+         0},
+        {"bad flag", "smoker,x\n2,\"a,b\"\n",
+         "smoker,x,result,bar,p_sys,p_dia,error\n"
+         "2,\"a,b\",ERREUR,,,,\"valeur de smoker invalide : \"\"2\"\" (attendu : 0, 1 ou vide)\"\n",
+         0},
+        {"bad unit", "unit\nmg/dL\n",
+         "unit,result,bar,p_sys,p_dia,error\nmg/dL,ERREUR,,,,\"valeur de unit invalide : "
+         "\"\"mg/dL\"\" (attendu : mmol/L, g/L, 0 ou 1)\"\n",
+         0},
+        {"too few and too many cells", "a,b\n1\n1,2,3\n",
+         "a,b,result,bar,p_sys,p_dia,error\n1,,ERREUR,,,,1 cellules au lieu de 2\n"
+         "1,2,ERREUR,,,,3 cellules au lieu de 2\n",
+         0},
+        {"first of a duplicated column is read", "age,age\n50,29\n",
+         "age,age,result,bar,p_sys,p_dia,error\n50,29,10.3 %,10,0.10338928041321527,"
+         "0.09352022457316844,\n",
+         0},
+        {"header only", "age,sex\n", "age,sex,result,bar,p_sys,p_dia,error\n", 0},
+        {"empty file", "", "", 0},
+        {"unterminated quote", "age\n50\n\"30\n",
+         "age,result,bar,p_sys,p_dia,error\n50,10.3 %,10,0.10338928041321527,"
+         "0.09352022457316844,\n",
+         1},
+    };
+    for (const Case& c : cases) {
+        const BatchRun run = RunOn(c.input);
+        EXPECT_EQ(run.out, c.output) << c.name;
+        EXPECT_EQ(run.status, c.status) << c.name;
+        EXPECT_EQ(run.err.empty(), c.status == 0) << c.name << ": " << run.err;
+    }
+}
+
+TEST(Batch, ReportsTheLineOfAnUnterminatedQuote) {
+    const BatchRun run = RunOn("age\n50\n\n\"30\n");
+    EXPECT_NE(run.err.find("cohorte.csv:4"), std::string::npos) << run.err;
+}
+
+TEST(Batch, AgreesWithTheSingleFormPath) {
+    std::string input = "sex,age,systolic,diastolic,total,hdl,unit,years,smoker,diabetes,lvh\n";
+    std::vector<FormInput> forms;
+    for (int i = 0; i < 400; ++i) {
+        FormInput f;
+        f.sex = i % 2;
+        f.age = std::to_string(28 + i % 50);
+        f.systolic = std::to_string(90 + i * 7 % 170);
+        f.diastolic = std::to_string(50 + i * 3 % 100);
+        f.total = std::to_string(1 + i % 5) + "." + std::to_string(i % 10) + "5";
+        f.hdl = "0." + std::to_string(3 + i % 7);
+        f.unit = i / 2 % 2;
+        f.years = std::to_string(2 + i % 9);
+        f.smoker = i / 3 % 2;
+        f.diabetes = i / 5 % 2;
+        f.lvh = i / 7 % 2;
+        forms.push_back(f);
+        input += std::to_string(f.sex) + "," + f.age + "," + f.systolic + "," + f.diastolic + "," +
+                 f.total + "," + f.hdl + "," + std::to_string(f.unit) + "," + f.years + "," +
+                 std::to_string(f.smoker) + "," + std::to_string(f.diabetes) + "," +
+                 std::to_string(f.lvh) + "\n";
+    }
+    const BatchRun run = RunOn(input);
+    ASSERT_EQ(run.status, 0);
+    std::size_t lineStart = run.out.find('\n') + 1;
+    int shown = 0;
+    for (const FormInput& f : forms) {
+        const std::size_t lineEnd = run.out.find('\n', lineStart);
+        ASSERT_NE(lineEnd, std::string::npos);
+        const std::string line = run.out.substr(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
+        MemoryForm form;
+        const FormOutcome expected = Evaluate(f, form);
+        EXPECT_NE(line.find("," + expected.result + ","), std::string::npos) << line;
+        if (expected.valid) {
+            ++shown;
+            EXPECT_NE(line.find(ShortestDecimal(expected.pSys)), std::string::npos) << line;
+        }
+    }
+    EXPECT_EQ(lineStart, run.out.size());
+    EXPECT_GT(shown, 100);  // the table exercises results, not only errors
+}
+
+TEST(Batch, LargeCellIsCarriedThrough) {
+    const std::string big(1 << 20, 'x');
+    const BatchRun run = RunOn("note,age\n" + big + ",50\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find(big + ",50,10.3 %"), std::string::npos);
+}
+
+TEST(ShortestDecimal, RoundTripsWithAPoint) {
+    EXPECT_EQ(ShortestDecimal(0.1), "0.1");
+    EXPECT_EQ(ShortestDecimal(0.0), "0.0");
+    EXPECT_EQ(ShortestDecimal(1.0), "1.0");
+    EXPECT_EQ(ShortestDecimal(0.000119), "0.000119");
+}
+
+}  // namespace
+}  // namespace vessane::cli
