@@ -1,7 +1,9 @@
 // The number grammar of the form fields.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -89,6 +91,25 @@ TEST(ParseNumber, IsExactlyRounded) {
     EXPECT_EQ(ParseNumber("2.58"), 2.58);
     EXPECT_EQ(ParseNumber("1.7976931348623157e308"), std::numeric_limits<double>::max());
     EXPECT_EQ(ParseNumber("4.9e-324"), std::numeric_limits<double>::denorm_min());
+}
+
+}  // namespace
+}  // namespace vessane
+
+namespace vessane {
+namespace {
+
+// Under a French locale the C library reads "2.30" as 2 and writes 2,30; the form must not.
+TEST(ParseNumber, IgnoresTheProcessLocale) {
+    const char* const previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_ALL, "fr_FR.UTF-8")) GTEST_SKIP() << "fr_FR.UTF-8 is not installed";
+    char written[16];
+    std::snprintf(written, sizeof written, "%.2f", 2.30);
+    EXPECT_STREQ(written, "2,30");  // the locale is really in force
+    EXPECT_EQ(ParseNumber("2.30"), 2.30);
+    EXPECT_EQ(ParseNumber("2,30"), 2.0);
+    std::setlocale(LC_ALL, saved.c_str());
 }
 
 }  // namespace
