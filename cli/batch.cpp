@@ -131,8 +131,8 @@ private:
         }
         std::optional<std::string> reason;
         if (record.size() != width_) {
-            reason =
-                std::to_string(record.size()) + " cellules au lieu de " + std::to_string(width_);
+            reason = "nombre de cellules incorrect : " + std::to_string(record.size()) +
+                     " au lieu de " + std::to_string(width_);
         } else {
             reason = ReadRow(record, input_);
         }

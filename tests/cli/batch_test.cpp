@@ -69,8 +69,9 @@ TEST(Batch, WritesEveryRowWithItsResult) {
          "\"\"mg/dL\"\" (attendu : mmol/L, g/L, 0 ou 1)\"\n",
          0},
         {"too few and too many cells", "a,b\n1\n1,2,3\n",
-         "a,b,result,bar,p_sys,p_dia,error\n1,,ERREUR,,,,1 cellules au lieu de 2\n"
-         "1,2,ERREUR,,,,3 cellules au lieu de 2\n",
+         "a,b,result,bar,p_sys,p_dia,error\n1,,ERREUR,,,,nombre de cellules incorrect : 1 au lieu "
+         "de 2\n"
+         "1,2,ERREUR,,,,nombre de cellules incorrect : 3 au lieu de 2\n",
          0},
         {"first of a duplicated column is read", "age,age\n50,29\n",
          "age,age,result,bar,p_sys,p_dia,error\n50,29,10.3 %,10,0.10338928041321527,"
