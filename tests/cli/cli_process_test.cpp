@@ -3,6 +3,7 @@
 
 #ifndef _WIN32
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -28,7 +29,9 @@ Process RunCommand(std::string command) {
     for (std::size_t at; (at = command.find("CLI")) != std::string::npos;) {
         command.replace(at, 3, "'" + program + "'");
     }
-    const std::string errPath = ::testing::TempDir() + "vessane_cli_err.txt";
+    // One file per test process: ctest runs the tests of this program in parallel.
+    const std::string errPath =
+        ::testing::TempDir() + "vessane_cli_err_" + std::to_string(getpid()) + ".txt";
     FILE* pipe = popen(("(" + command + ") 2>'" + errPath + "'").c_str(), "r");
     Process p{};
     char buffer[4096];
@@ -37,6 +40,7 @@ Process RunCommand(std::string command) {
     const int raw = pclose(pipe);
     p.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     p.err = Slurp(errPath);
+    std::remove(errPath.c_str());
     return p;
 }
 
