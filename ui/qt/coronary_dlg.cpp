@@ -1,0 +1,249 @@
+#include "coronary_dlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+#include "about_box.h"
+#include "app_icon.h"
+#include "dialog_units.h"
+#include "form_texts.h"
+#include "main_template.h"
+#include "template_builder.h"
+
+using vessane::qt::FindControl;
+
+namespace {
+
+// A fixed-size application window: title, system menu, minimise and close buttons, no
+// maximise button; as a window rather than a transient dialog it has its own taskbar
+// entry.
+constexpr Qt::WindowFlags kMainWindowFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+
+constexpr int kRoutedFields[] = {IDC_AGE,        IDC_SYSTOLIC, IDC_DIASTOLIC,
+                                 IDC_TOTAL_CHOL, IDC_HDL_CHOL, IDC_YEARS};
+
+bool IsRoutedField(int id) {
+    return std::find(std::begin(kRoutedFields), std::end(kRoutedFields), id) !=
+           std::end(kRoutedFields);
+}
+
+QString ControlText(QWidget* control) {
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
+    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+    if (auto* combo = qobject_cast<QComboBox*>(control)) return combo->currentText();
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
+    return QString();
+}
+
+}  // namespace
+
+CCoronaryDlg::CCoronaryDlg(QWidget* parent) : QDialog(parent, kMainWindowFlags) {
+    setWindowTitle(QString::fromUtf8(TXT_MAIN_CAPTION));
+    setWindowIcon(vessane::qt::AppIcon());
+    setFont(vessane::qt::DialogFont());
+    const vessane::qt::DialogUnits units(font());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);  // not resizable
+    BuildMenus();
+    layout->setMenuBar(menuBar_);
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("IDD_MAIN"));
+    client_->setFixedSize(units.X(vessane::qt::kMainWidth), units.Y(vessane::qt::kMainHeight));
+    layout->addWidget(client_);
+
+    vessane::qt::BuildControls(vessane::qt::kMainControls, units, client_);
+    for (const auto& text : vessane::qt::kMainAccessibleTexts) {
+        QWidget* control = FindControl(client_, text.id);
+        control->setAccessibleName(QString::fromUtf8(text.name));
+        if (text.description)
+            control->setAccessibleDescription(QString::fromUtf8(text.description));
+    }
+    ConnectEvents();
+    OnInitDialog();
+}
+
+CCoronaryDlg::~CCoronaryDlg() = default;
+
+void CCoronaryDlg::BuildMenus() {
+    menuBar_ = new QMenuBar(this);
+    menuBar_->setNativeMenuBar(false);  // in the window on every desktop
+    QMenu* options = menuBar_->addMenu(QString::fromUtf8(TXT_MENU_OPTIONS));
+    options->setObjectName(QStringLiteral("IDR_MAIN_MENU"));
+    QAction* infos = options->addAction(QString::fromUtf8(TXT_MENU_INFOS));
+    infos->setObjectName(QStringLiteral("ID_OPTIONS_INFOS"));
+    connect(infos, &QAction::triggered, this, &CCoronaryDlg::OnInfos);
+    options->addSeparator();
+    QAction* quit = options->addAction(QString::fromUtf8(TXT_MENU_QUITTER));
+    quit->setObjectName(QStringLiteral("ID_OPTIONS_QUITTER"));
+    connect(quit, &QAction::triggered, this, &CCoronaryDlg::OnQuitter);
+
+    // Desktops offer no portable way to add an item to a window's system menu: the
+    // About item lives in a context menu of the client area instead.
+    contextMenu_ = new QMenu(this);
+    QAction* about = contextMenu_->addAction(QString::fromUtf8(TXT_ABOUT_ITEM));
+    about->setObjectName(QStringLiteral("IDM_ABOUT"));
+    connect(about, &QAction::triggered, this, &CCoronaryDlg::OnInfos);
+}
+
+void CCoronaryDlg::ConnectEvents() {
+    // Signals chosen so that exactly the platform's notifications reach the handlers:
+    // clicked (not toggled) fires for the user's clicks only; currentIndexChanged fires
+    // only on a real change of selection, and the selectors are filled with their
+    // signals blocked; textChanged fires for typed and for set texts alike, and is
+    // filtered by the hold counter of the data exchange.
+    auto* calcul = qobject_cast<QPushButton*>(FindControl(client_, IDC_CALCUL));
+    connect(calcul, &QPushButton::clicked, this, &CCoronaryDlg::OnCalcul);
+    auto* unit = qobject_cast<QComboBox*>(FindControl(client_, IDC_UNIT));
+    connect(unit, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnSelchangeUnit);
+    auto* sex = qobject_cast<QComboBox*>(FindControl(client_, IDC_SEX));
+    connect(sex, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnCalcul);
+    for (int id : {IDC_SMOKER, IDC_DIABETES, IDC_LVH}) {
+        auto* box = qobject_cast<QCheckBox*>(FindControl(client_, id));
+        connect(box, &QCheckBox::clicked, this, &CCoronaryDlg::OnCalcul);
+    }
+    // The result field (110) is deliberately not connected.
+    for (int id : kRoutedFields) {
+        connect(Edit(id), &QLineEdit::textChanged, this, [this, id] { OnFieldChange(id); });
+    }
+}
+
+void CCoronaryDlg::OnInitDialog() {
+    // The first data exchange puts the two empty cholesterol members into the fields.
+    exchange_.UpdateData(*this, false);
+
+    const struct {
+        int id;
+        std::span<const char* const> items;
+        int selected;
+    } selectors[] = {{IDC_SEX, vessane::kSexItems, vessane::kDefaultSexIndex},
+                     {IDC_UNIT, vessane::kUnitItems, vessane::kDefaultUnitIndex}};
+    for (const auto& selector : selectors) {
+        auto* combo = qobject_cast<QComboBox*>(FindControl(client_, selector.id));
+        // Filling and selecting from the program is no user's change of selection.
+        const QSignalBlocker blocker(combo);
+        for (const char* item : selector.items) combo->addItem(QString::fromLatin1(item));
+        combo->setCurrentIndex(selector.selected);
+    }
+
+    // Each default text recomputes as it is set: the window opens on "10.3 %", bar 10.
+    vessane::SetDefaultTexts(*this);
+    OnRangeLabelChanged(IDC_TOTAL_RANGE);
+    OnRangeLabelChanged(IDC_HDL_RANGE);
+    FindControl(client_, IDC_SEX)->setFocus();
+}
+
+void CCoronaryDlg::OnCalcul() {
+    ++recomputeCount_;
+    vessane::OnCalcul(*this);
+}
+
+void CCoronaryDlg::OnSelchangeUnit() {
+    vessane::OnSelchangeUnit(*this, exchange_);
+}
+
+void CCoronaryDlg::OnFieldChange(int id) {
+    if (holdDepth_ == 0 && IsRoutedField(id)) OnCalcul();
+}
+
+void CCoronaryDlg::OnInfos() {
+    CAboutBox about(this);
+    about.exec();
+}
+
+void CCoronaryDlg::OnQuitter() {
+    done(0);
+}
+
+void CCoronaryDlg::OnRangeLabelChanged(int labelId) {
+    // The cholesterol fields describe themselves with their current accepted range.
+    const int field = labelId == IDC_TOTAL_RANGE ? IDC_TOTAL_CHOL
+                      : labelId == IDC_HDL_RANGE ? IDC_HDL_CHOL
+                                                 : 0;
+    if (field == 0) return;
+    Edit(field)->setAccessibleDescription(ControlText(FindControl(client_, labelId)));
+}
+
+void CCoronaryDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter never closes the window nor does anything else; Escape still cancels.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CCoronaryDlg::contextMenuEvent(QContextMenuEvent* event) {
+    contextMenu_->popup(event->globalPos());
+    event->accept();
+}
+
+QLineEdit* CCoronaryDlg::Edit(int id) const {
+    return qobject_cast<QLineEdit*>(FindControl(client_, id));
+}
+
+int CCoronaryDlg::GetDlgItemText(int id, char* buffer, int maxCount) {
+    if (maxCount <= 0) return 0;
+    // One byte per character, as the original single-byte program reads its fields.
+    const QByteArray text = ControlText(FindControl(client_, id)).left(maxCount - 1).toLatin1();
+    std::memcpy(buffer, text.constData(), static_cast<std::size_t>(text.size()));
+    buffer[text.size()] = '\0';
+    return static_cast<int>(text.size());
+}
+
+int CCoronaryDlg::GetDlgItemTextLength(int id) {
+    return static_cast<int>(ControlText(FindControl(client_, id)).size());
+}
+
+void CCoronaryDlg::SetDlgItemText(int id, const char* text) {
+    QWidget* control = FindControl(client_, id);
+    const QString value = QString::fromLatin1(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        // A set text always reports a change, even when it equals the old one.
+        {
+            const QSignalBlocker blocker(edit);
+            edit->setText(value);
+        }
+        OnFieldChange(id);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(value);
+        OnRangeLabelChanged(id);
+    }
+}
+
+int CCoronaryDlg::GetCurSel(int id) {
+    auto* combo = qobject_cast<QComboBox*>(FindControl(client_, id));
+    return combo ? combo->currentIndex() : -1;
+}
+
+int CCoronaryDlg::GetCheck(int id) {
+    auto* box = qobject_cast<QCheckBox*>(FindControl(client_, id));
+    return box && box->isChecked() ? 1 : 0;
+}
+
+void CCoronaryDlg::SetBarPos(int id, int position) {
+    if (auto* bar = qobject_cast<QProgressBar*>(FindControl(client_, id))) {
+        bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
+    }
+}
+
+void CCoronaryDlg::HoldChangeNotifications(bool hold) {
+    holdDepth_ += hold ? 1 : -1;
+}

@@ -1,0 +1,32 @@
+// The controls of a dialog template, as data: kind, identifier, text and place in
+// dialog units. The Qt windows build their widgets from these tables, in table order,
+// which is also the tab order.
+#pragma once
+
+namespace vessane::qt {
+
+enum class ControlKind {
+    DropDownList,   // not sorted, vertical scroll bar, tab stop
+    EditDigits,     // border, tab stop, right-aligned, auto-scroll, digits only
+    EditFree,       // the same without the digits-only filter
+    EditReadOnly,   // the digits edit, read-only
+    Label,          // left-aligned
+    LabelCentred,   // centred horizontally
+    LabelFramed,    // centred both ways, sunken edge
+    CheckBox,       // automatic check box, tab stop
+    HiddenButton,   // push button, tab stop, never visible
+    DefaultButton,  // default push button, tab stop
+    GroupBox,       // frame with a title, drawn behind the other controls
+    ProgressBar,    // bordered bar, 0 to 100, no text
+    Icon,           // the application icon
+};
+
+struct ControlTemplate {
+    int id;            // IDC_STATIC (-1) for the controls without one
+    const char* name;  // the identifier's name, the widget's object name
+    ControlKind kind;
+    const char* text;  // UTF-8; nullptr for none
+    int x, y, cx, cy;  // dialog units
+};
+
+}  // namespace vessane::qt
