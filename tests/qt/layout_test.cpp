@@ -92,6 +92,12 @@ private slots:
             QVERIFY2(texts.contains(QString::fromUtf8(expected)), expected);
         }
         QVERIFY(QString::fromUtf8(TXT_ABOUT_TERMS).contains("jugement clinique"));
+        // The one-line texts fit their labels.
+        for (QLabel* label : box.findChildren<QLabel*>()) {
+            if (label->text() == QString::fromUtf8(TXT_ABOUT_CITATION)) continue;
+            const int width = label->fontMetrics().boundingRect(label->text()).width();
+            QVERIFY2(width <= label->contentsRect().width(), qPrintable(label->text()));
+        }
         auto* icon = box.findChild<QLabel*>("IDR_MAINFRAME_ICON");
         QVERIFY(icon && !icon->pixmap().isNull());
     }

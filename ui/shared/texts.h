@@ -50,11 +50,11 @@
 /* About box (IDD_ABOUT) */
 #define TXT_ABOUT_CAPTION "A propos de Vessane"
 #define TXT_ABOUT_VERSION "Vessane version 1.3"
-#define TXT_ABOUT_NOTICE "Calcul du risque coronarien absolu"
+#define TXT_ABOUT_NOTICE "Copyright (c) 2026 les développeurs de Vessane"
 #define TXT_ABOUT_FRAMINGHAM "Calculs basés sur les équations de Framingham"
 #define TXT_ABOUT_CITATION "Anderson KM, Odell PM, Wilson PWF, Kannel WB. Cardiovascular disease risk profiles. Am Heart J 1991;121:293-8."
 #define TXT_ABOUT_TERMS "Aide au jugement clinique, sans le remplacer"
-#define TXT_ABOUT_CONTACT "Contact : les auteurs de Vessane"
+#define TXT_ABOUT_CONTACT "Contact : suivi des tickets du projet"
 #define TXT_OK "OK"
 
 /* clang-format on */
