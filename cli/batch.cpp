@@ -6,11 +6,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "form_input.h"
+#include "resource.h"
+#include "risk_state.h"
+#include "validation.h"
 
 namespace vessane::cli {
 namespace {
@@ -83,28 +87,30 @@ private:
         return static_cast<std::size_t>(index) < record.size() ? record[index] : std::string_view();
     }
 
-    // Fills input from the row; returns the reason when a cell cannot be taken.
-    std::optional<std::string> ReadRow(const CsvRecord& record, FormInput& input) {
-        input = FormInput{};
-        std::string* const texts[] = {nullptr,      &input.age, &input.systolic, &input.diastolic,
-                                      &input.total, &input.hdl, nullptr,         &input.years};
+    // Takes the row's cells into fields; false, with reason_ written, when a selector or
+    // flag cell cannot be taken.
+    bool ReadRow(const CsvRecord& record, FormFields& fields) {
+        fields = kDefaultFields;
+        std::string_view* const texts[] = {nullptr,           &fields.age,   &fields.systolic,
+                                           &fields.diastolic, &fields.total, &fields.hdl,
+                                           nullptr,           &fields.years};
         for (int c : {kAge, kSystolic, kDiastolic, kTotal, kHdl, kYears}) {
-            if (columnOf_[c] >= 0) texts[c]->assign(CellOf(record, Column(c)));
+            if (columnOf_[c] >= 0) *texts[c] = CellOf(record, Column(c));
         }
         if (columnOf_[kSex] >= 0) {
-            input.sex = ParseSexSelector(CellOf(record, kSex));
-            if (input.sex < 0) return Invalid("sex", CellOf(record, kSex), "Femme, Homme, 0 ou 1");
+            fields.sex = ParseSexSelector(CellOf(record, kSex));
+            if (fields.sex < 0) return Invalid("sex", CellOf(record, kSex), "Femme, Homme, 0 ou 1");
         }
         if (columnOf_[kUnit] >= 0) {
-            input.unit = ParseUnitSelector(CellOf(record, kUnit));
-            if (input.unit < 0) {
+            fields.unit = ParseUnitSelector(CellOf(record, kUnit));
+            if (fields.unit < 0) {
                 return Invalid("unit", CellOf(record, kUnit), "mmol/L, g/L, 0 ou 1");
             }
         }
         const struct {
             Column column;
             int* flag;
-        } flags[] = {{kSmoker, &input.smoker}, {kDiabetes, &input.diabetes}, {kLvh, &input.lvh}};
+        } flags[] = {{kSmoker, &fields.smoker}, {kDiabetes, &fields.diabetes}, {kLvh, &fields.lvh}};
         for (const auto& f : flags) {
             if (columnOf_[f.column] < 0) continue;
             *f.flag = ParseFlag(CellOf(record, f.column));
@@ -112,16 +118,15 @@ private:
                 return Invalid(kColumnNames[f.column], CellOf(record, f.column), "0, 1 ou vide");
             }
         }
-        return std::nullopt;
+        return true;
     }
 
-    static std::string Invalid(std::string_view column, std::string_view cell,
-                               std::string_view accepted) {
-        std::string reason = "valeur de ";
-        reason.append(column).append(" invalide : \"");
-        reason.append(cell.substr(0, 40)).append(cell.size() > 40 ? "...\"" : "\"");
-        reason.append(" (attendu : ").append(accepted).append(")");
-        return reason;
+    // Writes the reason for a cell that cannot be taken into reason_; returns false.
+    bool Invalid(std::string_view column, std::string_view cell, std::string_view accepted) {
+        reason_.assign("valeur de ").append(column).append(" invalide : \"");
+        reason_.append(cell.substr(0, 40)).append(cell.size() > 40 ? "...\"" : "\"");
+        reason_.append(" (attendu : ").append(accepted).append(")");
+        return false;
     }
 
     void Row(const CsvRecord& record) {
@@ -129,31 +134,34 @@ private:
         for (std::size_t i = 0; i < width_; ++i) {
             w.Cell(i < record.size() ? record[i] : std::string_view());
         }
-        std::optional<std::string> reason;
         if (record.size() != width_) {
-            reason = "nombre de cellules incorrect : " + std::to_string(record.size()) +
-                     " au lieu de " + std::to_string(width_);
-        } else {
-            reason = ReadRow(record, input_);
-        }
-        if (reason) {
-            WriteError(*reason);
+            char number[24];
+            reason_.assign("nombre de cellules incorrect : ");
+            reason_.append(number,
+                           std::to_chars(number, number + sizeof number, record.size()).ptr);
+            reason_.append(" au lieu de ");
+            reason_.append(number, std::to_chars(number, number + sizeof number, width_).ptr);
+            WriteError(reason_);
             return;
         }
-        const FormOutcome outcome = Evaluate(input_, form_);
-        if (!outcome.valid) {
-            WriteError(outcome.failure);
+        if (!ReadRow(record, fields_)) {
+            WriteError(reason_);
             return;
         }
-        w.RawCell(outcome.result);
+        // The window's own recomputation, on the in-memory form.
+        if (!EvaluateFields(fields_, form_)) {
+            WriteError(DescribeFailure(ValidateInputs(g_riskState)));
+            return;
+        }
+        w.RawCell(form_.Text(IDC_RESULT));
         w.Separate();
         char number[16];
-        const auto bar = std::to_chars(number, number + sizeof number, outcome.bar);
+        const auto bar = std::to_chars(number, number + sizeof number, form_.BarPos());
         w.buffer().append(number, bar.ptr);
         w.Separate();
-        AppendShortestDecimal(outcome.pSys, w.buffer());
+        AppendShortestDecimal(g_riskState.pSys, w.buffer());
         w.Separate();
-        AppendShortestDecimal(outcome.pDia, w.buffer());
+        AppendShortestDecimal(g_riskState.pDia, w.buffer());
         w.RawCell("");
         w.EndRow();
     }
@@ -172,8 +180,9 @@ private:
     std::optional<CsvWriter> writer_;
     std::size_t width_ = 0;
     std::array<int, kColumnCount> columnOf_{};
-    FormInput input_;
+    FormFields fields_ = kDefaultFields;
     MemoryForm form_;
+    std::string reason_;  // reused: no allocation per row
 };
 
 }  // namespace

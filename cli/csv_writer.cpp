@@ -5,6 +5,15 @@ namespace {
 
 constexpr std::size_t kFlushThreshold = 1 << 20;
 
+// A cell needs quotes when it holds one of these. A plain loop: find_first_of with a
+// set of four looks each character up with memchr.
+bool NeedsQuotes(std::string_view text) {
+    for (const char c : text) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 CsvWriter::CsvWriter(std::FILE* out, bool crlf) : out_(out), lineEnd_(crlf ? "\r\n" : "\n") {
@@ -22,7 +31,7 @@ void CsvWriter::Separate() {
 
 void CsvWriter::Cell(std::string_view text) {
     Separate();
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    if (!NeedsQuotes(text)) {
         buffer_.append(text);
         return;
     }

@@ -45,20 +45,28 @@ int ParseFlag(std::string_view text) {
     return -1;
 }
 
-FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
-    form.SetText(IDC_AGE, input.age);
-    form.SetText(IDC_SYSTOLIC, input.systolic);
-    form.SetText(IDC_DIASTOLIC, input.diastolic);
-    form.SetText(IDC_TOTAL_CHOL, input.total);
-    form.SetText(IDC_HDL_CHOL, input.hdl);
-    form.SetText(IDC_YEARS, input.years);
-    form.SetCurSel(IDC_SEX, input.sex);
-    form.SetCurSel(IDC_UNIT, input.unit);
-    form.SetCheck(IDC_SMOKER, input.smoker);
-    form.SetCheck(IDC_DIABETES, input.diabetes);
-    form.SetCheck(IDC_LVH, input.lvh);
+bool EvaluateFields(const FormFields& fields, MemoryForm& form) {
+    form.SetText(IDC_AGE, fields.age);
+    form.SetText(IDC_SYSTOLIC, fields.systolic);
+    form.SetText(IDC_DIASTOLIC, fields.diastolic);
+    form.SetText(IDC_TOTAL_CHOL, fields.total);
+    form.SetText(IDC_HDL_CHOL, fields.hdl);
+    form.SetText(IDC_YEARS, fields.years);
+    form.SetCurSel(IDC_SEX, fields.sex);
+    form.SetCurSel(IDC_UNIT, fields.unit);
+    form.SetCheck(IDC_SMOKER, fields.smoker);
+    form.SetCheck(IDC_DIABETES, fields.diabetes);
+    form.SetCheck(IDC_LVH, fields.lvh);
 
     OnCalcul(form);
+    return form.Text(IDC_RESULT) != kErrorText;
+}
+
+FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
+    const FormFields fields{input.age,    input.systolic, input.diastolic, input.total,
+                            input.hdl,    input.years,    input.sex,       input.unit,
+                            input.smoker, input.diabetes, input.lvh};
+    EvaluateFields(fields, form);
 
     FormOutcome outcome;
     const RiskState& state = g_riskState;

@@ -8,19 +8,30 @@
 
 namespace vessane::cli {
 
+// One form's texts and choices, borrowed from the caller (the batch's cells).
+struct FormFields {
+    std::string_view age, systolic, diastolic, total, hdl, years;
+    int sex;   // 0 Femme, 1 Homme
+    int unit;  // 0 mmol/L, 1 g/L
+    int smoker, diabetes, lvh;
+};
+
+// The window's defaults.
+inline constexpr FormFields kDefaultFields{"50", "150", "90", "2.30", "0.50", "10", 1, 1, 0, 0, 0};
+
 struct FormInput {
     // Field texts, as typed; the window's defaults until set.
-    std::string age = "50";
-    std::string systolic = "150";
-    std::string diastolic = "90";
-    std::string total = "2.30";
-    std::string hdl = "0.50";
-    std::string years = "10";
-    int sex = 1;   // 0 Femme, 1 Homme
-    int unit = 1;  // 0 mmol/L, 1 g/L
-    int smoker = 0;
-    int diabetes = 0;
-    int lvh = 0;
+    std::string age{kDefaultFields.age};
+    std::string systolic{kDefaultFields.systolic};
+    std::string diastolic{kDefaultFields.diastolic};
+    std::string total{kDefaultFields.total};
+    std::string hdl{kDefaultFields.hdl};
+    std::string years{kDefaultFields.years};
+    int sex = kDefaultFields.sex;
+    int unit = kDefaultFields.unit;
+    int smoker = kDefaultFields.smoker;
+    int diabetes = kDefaultFields.diabetes;
+    int lvh = kDefaultFields.lvh;
 };
 
 struct FormOutcome {
@@ -43,6 +54,11 @@ int ParseFlag(std::string_view text);
 
 // Fills form with input and runs the window's recomputation on it.
 FormOutcome Evaluate(const FormInput& input, MemoryForm& form);
+
+// The same without copies, for the batch: true when a result is shown. The result
+// text and bar are then form.Text(IDC_RESULT) and form.BarPos(), the probabilities in
+// g_riskState.
+bool EvaluateFields(const FormFields& fields, MemoryForm& form);
 
 // Shortest text that reads back to the same double, always with a decimal point.
 std::string ShortestDecimal(double value);

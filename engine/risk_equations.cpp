@@ -1,7 +1,10 @@
 // The two Framingham equations (systolic and diastolic) of the 1991 risk profiles.
 // Every line keeps the published evaluation order and grouping: the displayed texts
 // depend on the last bit of these doubles.
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "result_text.h"
 #include "risk_state.h"
@@ -19,6 +22,43 @@ double Indicator(double value) {
 double Probability(double logYears, double mu, double sigma, double& u) {
     u = (logYears - mu) / sigma;
     return 1.0 - std::exp(-std::exp(u));
+}
+
+// The shown percentage is RoundDecimals(p, 3) * 100 with p in [0, 1]: at most 1001
+// values, each with 1 to 3 digits. Their texts are remembered once written, so that a
+// computation costs the equations and not the decimal conversion. An entry is used
+// only for the very same double and digit count, so the text is always the one
+// FormatResultText writes. One table per thread: ComputeRisk(RiskState&) stays safe
+// to call from several threads on different states.
+struct CachedText {
+    std::uint64_t valueBits;
+    int digits;  // 0: not written yet
+    int length;
+    char text[kTextBufferSize];
+};
+constexpr int kCachedPercentages = 1001;  // 0.0, 0.1, ... 100.0
+constexpr int kCachedDigits = 3;
+thread_local CachedText t_texts[kCachedPercentages][kCachedDigits];
+
+void WriteResultText(double percentage, int digits, char (&text)[kTextBufferSize]) {
+    const double tenths = percentage * 10 + 0.5;
+    if (!(tenths >= 0 && tenths < kCachedPercentages) || digits < 1 || digits > kCachedDigits) {
+        FormatResultText(percentage, digits, text, sizeof text);
+        return;
+    }
+    CachedText& entry = t_texts[static_cast<int>(tenths)][digits - 1];
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(percentage);
+    if (entry.digits == digits && entry.valueBits == bits) {
+        // Up to the NUL only, as FormatResultText writes: what follows stays as it was.
+        std::memcpy(text, entry.text, static_cast<std::size_t>(entry.length) + 1);
+        return;
+    }
+    const std::size_t length = FormatResultText(percentage, digits, text, sizeof text);
+    if (length == 0) return;  // a text too long is left empty, and not remembered
+    std::memcpy(entry.text, text, length + 1);
+    entry.length = static_cast<int>(length);
+    entry.valueBits = bits;
+    entry.digits = digits;
 }
 
 }  // namespace
@@ -60,9 +100,9 @@ void ComputeRisk(RiskState& s) {
 
     // Ties show the systolic value.
     if (s.pDia > s.pSys) {
-        FormatResultText(Percentage(s.pDia), s.digitsDia, s.text, sizeof s.text);
+        WriteResultText(Percentage(s.pDia), s.digitsDia, s.text);
     } else {
-        FormatResultText(Percentage(s.pSys), s.digitsSys, s.text, sizeof s.text);
+        WriteResultText(Percentage(s.pSys), s.digitsSys, s.text);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "number_parse.h"
 
 #include <charconv>
+#include <cstdint>
 #include <limits>
 
 namespace vessane {
@@ -27,6 +28,45 @@ long LeadingExponent(std::string_view mantissa, long exponent) {
         point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
     const std::size_t zeros = fraction.find_first_not_of('0');
     return exponent - static_cast<long>(zeros) - 1;
+}
+
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kMaxExactPower = 22;
+constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
+
+// The value of digits[.digits] times 10^exponent when one rounding gives it: the
+// significand and the power of ten are both exact doubles, so the single product or
+// quotient is the correctly rounded value that from_chars would return (Clinger's fast
+// path). Returns false when the text needs the general conversion.
+bool FastMagnitude(const char* p, const char* end, long exponent, double& magnitude) {
+    std::uint64_t significand = 0;
+    int significantDigits = 0;
+    long scale = exponent;
+    bool afterPoint = false;
+    for (; p < end; ++p) {
+        if (*p == '.') {
+            afterPoint = true;
+            continue;
+        }
+        if (significantDigits > 0 || *p != '0') {
+            if (++significantDigits > 19) return false;  // beyond 64 bits
+            significand = significand * 10 + static_cast<unsigned>(*p - '0');
+        }
+        if (afterPoint) --scale;
+    }
+    if (significand == 0) {
+        magnitude = 0.0;
+        return true;
+    }
+    if (significand > kMaxExactInteger || scale < -kMaxExactPower || scale > kMaxExactPower) {
+        return false;
+    }
+    const double value = static_cast<double>(significand);
+    magnitude = scale < 0 ? value / kExactPowersOfTen[-scale] : value * kExactPowersOfTen[scale];
+    return true;
 }
 
 }  // namespace
@@ -74,6 +114,9 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     }
 
     double magnitude = 0.0;
+    if (FastMagnitude(mantissaBegin, mantissaEnd, exponent, magnitude)) {
+        return {negative ? -magnitude : magnitude, static_cast<std::size_t>(p - begin)};
+    }
     const auto result = std::from_chars(mantissaBegin, p, magnitude, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         const std::string_view mantissa(mantissaBegin,

@@ -1,6 +1,11 @@
 // The risk equations against published worked values, and the result text they lead to.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "result_text.h"
 #include "risk_state.h"
 
 namespace vessane {
@@ -158,6 +163,48 @@ TEST(RiskEquations, OnlyTheRatioOfTheCholesterolValuesMatters) {
     const RiskState grams = Evaluate({1, 50, 150, 90, 0, 2.30, 0.50, 0, 0, 10});
     EXPECT_NEAR(mmol.pSys, grams.pSys, 1e-15);
     EXPECT_STREQ(mmol.text, grams.text);
+}
+
+// ComputeRisk remembers the texts it has written; every byte of its buffer must still be
+// what the conversion itself leaves there, on first and later use, in every thread.
+TEST(RiskEquations, RememberedTextsAreTheConversionsOwn) {
+    std::vector<Patient> patients;
+    for (int i = 0; i < 3000; ++i) {
+        patients.push_back({double(i % 2), 30.0 + i % 45, 100.0 + i * 7 % 150, 40.0 + i * 3 % 50,
+                            double(i / 2 % 2), 3.0 + i % 90 / 10.0, 0.4 + i % 23 / 10.0,
+                            double(i / 3 % 2), double(i / 5 % 2), 2.0 + i % 9});
+    }
+    const auto check = [&patients](int pass) {
+        for (const Patient& p : patients) {
+            RiskState s{};
+            std::memset(s.text, 'x', sizeof s.text);
+            s.sex = p.sex;
+            s.age = p.age;
+            s.systolic = p.systolic;
+            s.diastolic = p.diastolic;
+            s.smoker = p.smoker;
+            s.totalChol = p.totalChol;
+            s.hdlChol = p.hdlChol;
+            s.diabetes = p.diabetes;
+            s.lvh = p.lvh;
+            s.years = p.years;
+            ComputeRisk(s);
+            char expected[sizeof s.text];
+            std::memset(expected, 'x', sizeof expected);
+            const bool dia = s.pDia > s.pSys;
+            FormatResultText(Percentage(dia ? s.pDia : s.pSys), dia ? s.digitsDia : s.digitsSys,
+                             expected, sizeof expected);
+            ASSERT_EQ(std::memcmp(s.text, expected, sizeof expected), 0)
+                << "pass " << pass << ": " << s.text << " instead of " << expected;
+        }
+    };
+    check(1);
+    check(2);
+#ifdef _GLIBCXX_HAS_GTHREADS  // MinGW-w64's win32 thread model has no std::thread
+    std::thread other(check, 3);
+    check(4);
+    other.join();
+#endif
 }
 
 TEST(RiskState, ProcessWideInstanceStartsZeroedAndComputes) {

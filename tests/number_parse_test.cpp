@@ -1,11 +1,15 @@
 // The number grammar of the form fields.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "number_parse.h"
 
@@ -91,6 +95,61 @@ TEST(ParseNumber, IsExactlyRounded) {
     EXPECT_EQ(ParseNumber("2.58"), 2.58);
     EXPECT_EQ(ParseNumber("1.7976931348623157e308"), std::numeric_limits<double>::max());
     EXPECT_EQ(ParseNumber("4.9e-324"), std::numeric_limits<double>::denorm_min());
+}
+
+// Short texts take a shortcut (one exact multiplication or division); it must give the
+// very bits of the general conversion, on both sides of every limit of the shortcut.
+TEST(ParseNumber, ShortcutAgreesWithTheGeneralConversion) {
+    std::vector<std::string> texts = {
+        "9007199254740992",
+        "9007199254740993",
+        "9007199254740991.5",
+        "18014398509481985",
+        "1e22",
+        "1e23",
+        "9e22",
+        "123456789e-22",
+        "1e-22",
+        "1e-23",
+        "0.1e-21",
+        "4.35",
+        "0.000001",
+        "0.0000000000000000000000001",
+        "1234567890123456789",
+        "12345678901234567890",
+        "00000000000000000000001.5",
+        "7.38",
+        "2.58e0",
+        "100000000000000000000000",
+        "3.0000000000000000001",
+        "0.3e1",
+        "5.e-1",
+    };
+    // Every text of at most six characters that the fields could hold, by construction.
+    std::uint64_t state = 88172645463325252ULL;
+    const char alphabet[] = "0123456789.e-";
+    for (int i = 0; i < 200000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        std::string text;
+        for (int n = 1 + static_cast<int>(state % 6), j = 0; j < n; ++j) {
+            text += alphabet[(state >> (8 + 4 * j)) % (sizeof alphabet - 1)];
+        }
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        const ParsedNumber parsed = ParseNumberPrefix(text);
+        if (parsed.consumed == 0) continue;
+        const char* const begin = text.data() + (text[0] == '-' ? 1 : 0);
+        double expected = 0;
+        const auto result = std::from_chars(begin, text.data() + parsed.consumed, expected);
+        if (result.ec == std::errc::result_out_of_range) continue;  // saturation, tested above
+        if (text[0] == '-') expected = -expected;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(parsed.value),
+                  std::bit_cast<std::uint64_t>(expected))
+            << text;
+    }
 }
 
 }  // namespace
