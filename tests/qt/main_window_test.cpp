@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
 #include <QtTest>
@@ -100,6 +101,11 @@ private slots:
         QVERIFY(dlg.windowFlags() & Qt::WindowMinimizeButtonHint);
         QVERIFY(!(dlg.windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(dlg.focusWidget(), Get<QComboBox>(dlg, "IDC_SEX"));
+        // Centred on the screen, to the frame's width (the offscreen platform draws none).
+        const QPoint offCentre =
+            dlg.frameGeometry().center() - dlg.screen()->availableGeometry().center();
+        QVERIFY2(std::abs(offCentre.x()) <= 4 && std::abs(offCentre.y()) <= 4,
+                 qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
     }
 
     void recomputesOnEveryKeystroke_data() {

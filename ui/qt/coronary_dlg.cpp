@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -68,6 +69,11 @@ CCoronaryDlg::CCoronaryDlg(QWidget* parent) : QDialog(parent, kMainWindowFlags) 
     client_->setObjectName(QStringLiteral("IDD_MAIN"));
     client_->setFixedSize(units.X(vessane::qt::kMainWidth), units.Y(vessane::qt::kMainHeight));
     layout->addWidget(client_);
+    // Centred on the screen. The toolkit's own centring guesses the frame of a window it
+    // has never shown, and misses by tens of pixels: the size is fixed now and the
+    // window centred by hand (its frame, unknown before the first show, is left out).
+    layout->activate();
+    move(screen()->availableGeometry().center() - rect().center());
 
     vessane::qt::BuildControls(vessane::qt::kMainControls, units, client_);
     for (const auto& text : vessane::qt::kMainAccessibleTexts) {
