@@ -377,6 +377,33 @@ private slots:
         QVERIFY(OpensAboutBox([&] { menu->actions()[0]->trigger(); }));
     }
 
+    void shiftF10OpensTheContextMenu_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("aboutMenu");
+        QTest::newRow("sex selector") << "IDC_SEX" << true;
+        QTest::newRow("unit selector") << "IDC_UNIT" << true;
+        QTest::newRow("check box") << "IDC_SMOKER" << true;
+        QTest::newRow("field keeps its editing menu") << "IDC_AGE" << false;
+    }
+    void shiftF10OpensTheContextMenu() {
+        QFETCH(QString, control);
+        QFETCH(bool, aboutMenu);
+        CCoronaryDlg dlg;
+        dlg.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QWidget* widget = Get<QWidget>(dlg, control.toLatin1());
+        widget->setFocus();
+        if (!aboutMenu) {
+            // The field's own menu is modal: close it as soon as it shows.
+            QTimer::singleShot(0, [] {
+                if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+            });
+        }
+        QTest::keyClick(widget, Qt::Key_F10, Qt::ShiftModifier);
+        QCOMPARE(dlg.ContextMenu()->isVisible(), aboutMenu);
+        dlg.ContextMenu()->hide();
+    }
+
     void tabOrderEndsOnTheUnitSelector() {
         CCoronaryDlg dlg;
         dlg.show();

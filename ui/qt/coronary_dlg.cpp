@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +126,11 @@ void CCoronaryDlg::ConnectEvents() {
         auto* box = qobject_cast<QCheckBox*>(FindControl(client_, id));
         connect(box, &QCheckBox::clicked, this, &CCoronaryDlg::OnCalcul);
     }
+    // The context menu opens over every control that has none of its own (the fields
+    // keep their editing menu); the selectors would otherwise swallow the request.
+    for (QWidget* control : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!qobject_cast<QLineEdit*>(control)) control->installEventFilter(this);
+    }
     // The result field (110) is deliberately not connected.
     for (int id : kRoutedFields) {
         connect(Edit(id), &QLineEdit::textChanged, this, [this, id] { OnFieldChange(id); });
@@ -193,7 +199,25 @@ void CCoronaryDlg::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    // Shift+F10 opens the context menu of the control with the focus, as the Menu key
+    // does: a field shows its editing menu, the rest of the window the About item.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        QWidget* target = focusWidget() ? focusWidget() : client_;
+        const QPoint centre = target->rect().center();
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, centre, target->mapToGlobal(centre));
+        QCoreApplication::sendEvent(target, &menuKey);
+        event->accept();
+        return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+bool CCoronaryDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu) {
+        contextMenu_->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CCoronaryDlg::contextMenuEvent(QContextMenuEvent* event) {

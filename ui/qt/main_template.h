@@ -23,7 +23,8 @@ inline constexpr ControlTemplate kMainControls[] = {
     {IDC_TOTAL_CHOL, "IDC_TOTAL_CHOL", ControlKind::EditFree, nullptr, 11, 105, 34, 12},
     {IDC_STATIC, "IDC_STATIC", ControlKind::Label, TXT_TOTAL, 11, 95, 17, 9},
     {IDC_HDL_CHOL, "IDC_HDL_CHOL", ControlKind::EditFree, nullptr, 49, 105, 34, 12},
-    {IDC_STATIC, "IDC_STATIC", ControlKind::Label, TXT_HDL, 51, 95, 17, 9},
+    // 32 units wide, not 17: at 17 "HDL chol" wraps and its second word is cut off.
+    {IDC_STATIC, "IDC_STATIC", ControlKind::Label, TXT_HDL, 51, 95, 32, 9},
     {IDC_SMOKER, "IDC_SMOKER", ControlKind::CheckBox, TXT_SMOKER, 95, 40, 38, 10},
     {IDC_DIABETES, "IDC_DIABETES", ControlKind::CheckBox, TXT_DIABETES, 95, 55, 39, 10},
     {IDC_LVH, "IDC_LVH", ControlKind::CheckBox, TXT_LVH, 95, 70, 39, 10},
