@@ -54,6 +54,7 @@ private:
     CsvRecord record_;
     State state_ = State::kRecordStart;
     std::size_t line_ = 1;
+    bool quoted_ = false;  // the record being read has a quoted cell
     bool bomChecked_ = false;
     std::string pendingBom_;
 };

@@ -8,8 +8,10 @@ template <typename OnRecord>
 void CsvReader::EndRecord(OnRecord& onRecord, bool crlf) {
     EndCell();
     record_.crlf_ = crlf;
-    // A line holding nothing at all is not a record.
-    const bool blank = record_.ends_.size() == 1 && record_.data_.empty();
+    // A line holding nothing at all is not a record; a line holding "" is one empty cell
+    // (how writers spell an empty value in a one-column file), so it is kept.
+    const bool blank = record_.ends_.size() == 1 && record_.data_.empty() && !quoted_;
+    quoted_ = false;
     if (!blank) onRecord(static_cast<const CsvRecord&>(record_));
     record_.data_.clear();
     record_.ends_.clear();
@@ -63,6 +65,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                     state_ = State::kCarriageReturn;
                 } else if (data.size() == (record_.ends_.empty() ? 0 : record_.ends_.back())) {
                     state_ = State::kQuoted;  // a quote opening a cell
+                    quoted_ = true;
                 } else {
                     data += c;  // a stray quote inside a plain cell is kept as is
                 }
