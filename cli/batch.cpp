@@ -124,7 +124,13 @@ private:
     // Writes the reason for a cell that cannot be taken into reason_; returns false.
     bool Invalid(std::string_view column, std::string_view cell, std::string_view accepted) {
         reason_.assign("valeur de ").append(column).append(" invalide : \"");
-        reason_.append(cell.substr(0, 40)).append(cell.size() > 40 ? "...\"" : "\"");
+        // Cut a long cell at 40 bytes, but never inside a UTF-8 sequence.
+        std::size_t cut = cell.size() > 40 ? 40 : cell.size();
+        while (cut > 0 && cut < cell.size() &&
+               (static_cast<unsigned char>(cell[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        reason_.append(cell.substr(0, cut)).append(cut < cell.size() ? "...\"" : "\"");
         reason_.append(" (attendu : ").append(accepted).append(")");
         return false;
     }

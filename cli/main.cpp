@@ -168,12 +168,22 @@ int RunBatchFile(const char* path) {
     return status;
 }
 
+// Output that could not be written is a failure, never a result: say so and do not exit
+// with 0. A reader that went away (a closed pipe) ends the program quietly.
+int CheckStandardOutput(int status) {
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+    if (errno != EPIPE) {
+        std::fprintf(stderr, "vessane-cli: erreur d'écriture sur la sortie standard : %s\n",
+                     std::strerror(errno));
+    }
+    return status == 0 ? 1 : status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Arguments args;
-    const int status = Parse(argc, argv, args);
-    if (status >= 0) return status;
-    if (args.batch) return RunBatchFile(args.batch);
-    return RunOne(args);
+    int status = Parse(argc, argv, args);
+    if (status < 0) status = args.batch ? RunBatchFile(args.batch) : RunOne(args);
+    return CheckStandardOutput(status);
 }

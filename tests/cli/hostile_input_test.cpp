@@ -1,0 +1,268 @@
+// Batch files and command lines that try to break the program: odd bytes, odd shapes,
+// files that cannot be read and output that cannot be written. No row may be lost or
+// altered, and no failure may end with exit status 0.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "batch.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#endif
+
+namespace vessane::cli {
+namespace {
+
+using namespace std::string_literals;
+
+constexpr const char* kAdded = "result,bar,p_sys,p_dia,error";
+constexpr const char* kDefaultResult = "10.3 %,10,0.10338928041321527,0.09352022457316844,";
+
+struct BatchRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadBack(std::FILE* f) {
+    std::rewind(f);
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    std::fclose(f);
+    return text;
+}
+
+BatchRun Batch(const std::string& input) {
+    std::FILE* in = std::tmpfile();
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    std::fwrite(input.data(), 1, input.size(), in);
+    std::rewind(in);
+    BatchRun run{RunBatch(in, out, err, "hostile.csv"), "", ""};
+    std::fclose(in);
+    run.out = ReadBack(out);
+    run.err = ReadBack(err);
+    return run;
+}
+
+// Whether text is well-formed UTF-8 (no overlong forms, surrogates or values past
+// U+10FFFF).
+bool IsUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+        const unsigned char b = byte(i);
+        std::size_t length = b < 0x80                 ? 1
+                             : b >= 0xC2 && b <= 0xDF ? 2
+                             : b >= 0xE0 && b <= 0xEF ? 3
+                             : b >= 0xF0 && b <= 0xF4 ? 4
+                                                      : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80) return false;
+        }
+        if ((b == 0xE0 && byte(i + 1) < 0xA0) || (b == 0xED && byte(i + 1) > 0x9F) ||
+            (b == 0xF0 && byte(i + 1) < 0x90) || (b == 0xF4 && byte(i + 1) > 0x8F)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+TEST(HostileBatch, EveryRowComesOutUnchanged) {
+    struct Case {
+        const char* name;
+        std::string input;
+        std::string output;
+    };
+    const Case cases[] = {
+        {"a line holding \"\" is a row of one empty cell", "age\n\"\"\n50\n",
+         "age,"s + kAdded + "\n,ERREUR,,,,âge hors de l'intervalle [30-74] ans\n50," +
+             kDefaultResult + "\n"},
+        {"quoted line breaks, LF and CRLF, inside cells",
+         "note,age\n\"l1\r\nl2\",50\n\"a\nb\n\",29\n",
+         "note,age,"s + kAdded + "\n\"l1\r\nl2\",50," + kDefaultResult +
+             "\n\"a\nb\n\",29,ERREUR,,,,âge hors de l'intervalle [30-74] ans\n"},
+        {"invalid UTF-8 is carried through byte for byte", "nom,age\n\xff\xfe\xc3,50\n",
+         "nom,age,"s + kAdded + "\n\xff\xfe\xc3,50," + kDefaultResult + "\n"},
+        {"a field's text ends at a NUL byte, the cell is carried through whole",
+         "note,age\nx\0y,50\0"s + "7\n",
+         "note,age,"s + kAdded + "\nx\0y,50\0"s + "7," + kDefaultResult + "\n"},
+        {"byte order mark and a header alone, CRLF",
+         "\xEF\xBB\xBF"
+         "age,sex\r\n",
+         "age,sex,"s + kAdded + "\r\n"},
+        {"a short row with a quoted line break is padded", "note,age,sex\n\"x\ny\"\n",
+         "note,age,sex,"s + kAdded +
+             "\n\"x\ny\",,,ERREUR,,,,nombre de cellules incorrect : 1 au lieu de 3\n"},
+        {"duplicated names differing in case: the first is read", "AGE,age\n29,50\n",
+         "AGE,age,"s + kAdded + "\n29,50,ERREUR,,,,âge hors de l'intervalle [30-74] ans\n"},
+        {"a quoted header cell with a comma is not a known column", "\"age,sex\",age\n29,50\n",
+         "\"age,sex\",age,"s + kAdded + "\n29,50," + kDefaultResult + "\n"},
+        {"a selector cell with invalid UTF-8 is quoted in the reason", "sex\n\xc3\n",
+         "sex,"s + kAdded +
+             "\n\xc3,ERREUR,,,,\"valeur de sex invalide : \"\"\xc3\"\" (attendu : Femme, Homme, "
+             "0 ou 1)\"\n"},
+    };
+    for (const Case& c : cases) {
+        const BatchRun run = Batch(c.input);
+        EXPECT_EQ(run.out, c.output) << c.name;
+        EXPECT_EQ(run.status, 0) << c.name;
+        EXPECT_EQ(run.err, "") << c.name;
+    }
+}
+
+TEST(HostileBatch, ReasonNeverCutsAUtf8Sequence) {
+    // A long bad cell is cut in its reason; wherever the cut falls, the reason stays
+    // valid UTF-8.
+    for (const std::string& pad : {""s, "a"s, "ab"s, "abc"s}) {
+        std::string cell = pad;
+        while (cell.size() < 60) cell += "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // é € 😀
+        const BatchRun run = Batch("unit\n" + cell + "\n");
+        const std::size_t reason = run.out.find("valeur de unit");
+        ASSERT_NE(reason, std::string::npos) << run.out;
+        EXPECT_TRUE(IsUtf8(run.out)) << "pad " << pad.size() << ": " << run.out.substr(reason);
+        EXPECT_NE(run.out.find("...\"\""), std::string::npos) << run.out;
+    }
+}
+
+TEST(HostileBatch, RowCountSurvivesEveryShape) {
+    // Rows of many shapes, with and without a final line break: one output row each.
+    const std::string rows[] = {
+        "50", "",     "\"\"", "\"a\"\"b\"", "1,2,3", "\"x\r\ny\"", "\xEF\xBB\xBF",
+        "\r", "a\"b", ",",    "\"\",",      "29",    "\"50\"",
+    };
+    for (const char* end : {"\n", "\r\n"}) {
+        std::string input = "age,note"s + end;
+        int expected = 0;
+        for (const std::string& row : rows) {
+            input += row + end;
+            // Only a line holding nothing at all is no row: "\r" then LF is a blank CRLF line.
+            if (!row.empty() && !(row == "\r" && std::string(end) == "\n")) ++expected;
+        }
+        input += "50";  // a last row without a line break
+        ++expected;
+        const BatchRun run = Batch(input);
+        EXPECT_EQ(run.status, 0) << run.err;
+        // Every output row ends with the error cell, empty or not; count line ends that
+        // follow one, outside quoted cells.
+        int count = -1;  // the header
+        bool quoted = false;
+        for (char ch : run.out) {
+            if (ch == '"') quoted = !quoted;
+            if (ch == '\n' && !quoted) ++count;
+        }
+        EXPECT_EQ(count, expected) << "line end " << (end[1] ? "CRLF" : "LF") << "\n" << run.out;
+    }
+}
+
+#ifndef _WIN32
+
+struct Process {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Runs a shell command line in which CLI stands for the program.
+Process Shell(std::string command) {
+    for (std::size_t at; (at = command.find("CLI")) != std::string::npos;) {
+        command.replace(at, 3, "'"s + VESSANE_CLI_PATH + "'");
+    }
+    const std::string errPath =
+        ::testing::TempDir() + "vessane_hostile_err_" + std::to_string(getpid()) + ".txt";
+    FILE* pipe = popen(("(" + command + ") 2>'" + errPath + "'").c_str(), "r");
+    Process p{};
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) p.out.append(buffer, n);
+    const int raw = pclose(pipe);
+    p.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    p.err = Slurp(errPath);
+    std::remove(errPath.c_str());
+    return p;
+}
+
+std::string WriteFile(const std::string& name, const std::string& content) {
+    const std::string path = ::testing::TempDir() + name + "_" + std::to_string(getpid());
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+TEST(HostileCommandLine, FilesOfEveryShape) {
+    struct Case {
+        const char* name;
+        std::string content;
+        std::string out;
+        int status;
+    };
+    const Case cases[] = {
+        {"empty file", "", "", 0},
+        {"header only, no line break", "age", "age,"s + kAdded + "\n", 0},
+        {"NUL bytes", "n,age\n\0,50\n"s, "n,age,"s + kAdded + "\n\0,50,"s + kDefaultResult + "\n",
+         0},
+        {"unterminated quote after a row", "age\n50\n\"5",
+         "age,"s + kAdded + "\n50," + kDefaultResult + "\n", 1},
+    };
+    for (const Case& c : cases) {
+        const std::string path = WriteFile("vessane_hostile.csv", c.content);
+        const Process p = Shell("CLI --batch '" + path + "'");
+        std::remove(path.c_str());
+        EXPECT_EQ(p.out, c.out) << c.name;
+        EXPECT_EQ(p.status, c.status) << c.name;
+        EXPECT_EQ(p.err.empty(), c.status == 0) << c.name << ": " << p.err;
+    }
+}
+
+TEST(HostileCommandLine, UnreadableFileIsAUsageError) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root reads a file whatever its permissions (a directory, which "
+                        "nobody can read as a file, is tested in CommandLine.BatchFiles)";
+    }
+    const std::string path = WriteFile("vessane_locked.csv", "age\n50\n");
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    const Process p = Shell("CLI --batch '" + path + "'");
+    std::remove(path.c_str());
+    EXPECT_EQ(p.status, 2);
+    EXPECT_EQ(p.out, "");
+    EXPECT_NE(p.err.find("impossible d'ouvrir"), std::string::npos) << p.err;
+}
+
+TEST(HostileCommandLine, OutputThatCannotBeWrittenIsAFailure) {
+    if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    const char* const commands[] = {
+        "CLI > /dev/full",
+        "CLI --details > /dev/full",
+        "CLI --help > /dev/full",
+        "printf 'age\\n50\\n' | CLI --batch - > /dev/full",
+    };
+    for (const char* command : commands) {
+        const Process p = Shell(command);
+        EXPECT_NE(p.status, 0) << command;
+        EXPECT_NE(p.err.find("erreur d'écriture"), std::string::npos) << command << ": " << p.err;
+    }
+}
+
+TEST(HostileCommandLine, ClosedPipeOnAnErrorRow) {
+    // Rows of ERREUR with long reasons fill the pipe as fast as results do.
+    const Process p =
+        Shell("(echo sex,age; yes x,29 | head -n 200000) | CLI --batch - | head -n 1");
+    EXPECT_EQ(p.out, "sex,age,"s + kAdded + "\n");
+    EXPECT_EQ(p.err, "");
+}
+
+#endif
+
+}  // namespace
+}  // namespace vessane::cli
