@@ -154,20 +154,17 @@ private:
             WriteError(reason_);
             return;
         }
-        // The window's own recomputation, on the in-memory form.
-        if (!EvaluateFields(fields_, form_)) {
+        // The window's own recomputation, over controls that hold the row's cells.
+        controls_.Set(fields_);
+        if (!EvaluateFields(controls_)) {
             WriteError(DescribeFailure(ValidateInputs(g_riskState)));
             return;
         }
-        w.RawCell(form_.Text(IDC_RESULT));
-        w.Separate();
-        char number[16];
-        const auto bar = std::to_chars(number, number + sizeof number, form_.BarPos());
-        w.buffer().append(number, bar.ptr);
-        w.Separate();
-        AppendShortestDecimal(g_riskState.pSys, w.buffer());
-        w.Separate();
-        AppendShortestDecimal(g_riskState.pDia, w.buffer());
+        w.RawCell(controls_.Result());
+        char* const bar = w.BeginCell(16);
+        w.CommitCell(std::to_chars(bar, bar + 16, controls_.BarPos()).ptr);
+        w.CommitCell(WriteShortestDecimal(g_riskState.pSys, w.BeginCell(kMaxShortestDecimal)));
+        w.CommitCell(WriteShortestDecimal(g_riskState.pDia, w.BeginCell(kMaxShortestDecimal)));
         w.RawCell("");
         w.EndRow();
     }
@@ -187,7 +184,7 @@ private:
     std::size_t width_ = 0;
     std::array<int, kColumnCount> columnOf_{};
     FormFields fields_ = kDefaultFields;
-    MemoryForm form_;
+    FieldControls controls_;
     std::string reason_;  // reused: no allocation per row
 };
 

@@ -1,9 +1,12 @@
 #include "csv_writer.h"
 
+#include <cstring>
+
 namespace vessane::cli {
 namespace {
 
 constexpr std::size_t kFlushThreshold = 1 << 20;
+constexpr std::size_t kSlack = 64 << 10;  // a row's usual room beyond the threshold
 
 // A cell needs quotes when it holds one of these. A plain loop: find_first_of with a
 // set of four looks each character up with memchr.
@@ -16,50 +19,72 @@ bool NeedsQuotes(std::string_view text) {
 
 }  // namespace
 
-CsvWriter::CsvWriter(std::FILE* out, bool crlf) : out_(out), lineEnd_(crlf ? "\r\n" : "\n") {
-    buffer_.reserve(kFlushThreshold + 4096);
-}
+CsvWriter::CsvWriter(std::FILE* out, bool crlf)
+    : out_(out),
+      buffer_(new char[kFlushThreshold + kSlack]),
+      capacity_(kFlushThreshold + kSlack),
+      lineEnd_(crlf ? "\r\n" : "\n"),
+      lineEndLength_(crlf ? 2 : 1) {}
 
 CsvWriter::~CsvWriter() {
     Flush();
 }
 
-void CsvWriter::Separate() {
-    if (rowStarted_) buffer_ += ',';
-    rowStarted_ = true;
+void CsvWriter::Reserve(std::size_t count) {
+    if (capacity_ - size_ >= count) return;
+    // Only a cell larger than the slack gets here; the buffer grows to hold it.
+    const std::size_t capacity = size_ + count + kSlack;
+    std::unique_ptr<char[]> larger(new char[capacity]);
+    std::memcpy(larger.get(), buffer_.get(), size_);
+    buffer_ = std::move(larger);
+    capacity_ = capacity;
 }
 
 void CsvWriter::Cell(std::string_view text) {
+    // Quoting at most doubles the text; a separator and two quotes come on top.
+    Reserve(2 * text.size() + 3);
     Separate();
+    char* p = buffer_.get() + size_;
     if (!NeedsQuotes(text)) {
-        buffer_.append(text);
+        std::memcpy(p, text.data(), text.size());
+        size_ += text.size();
         return;
     }
-    buffer_ += '"';
-    for (char c : text) {
-        if (c == '"') buffer_ += '"';
-        buffer_ += c;
+    *p++ = '"';
+    for (const char c : text) {
+        if (c == '"') *p++ = '"';
+        *p++ = c;
     }
-    buffer_ += '"';
+    *p++ = '"';
+    CommitCell(p);
 }
 
 void CsvWriter::RawCell(std::string_view text) {
+    Reserve(text.size() + 1);
     Separate();
-    buffer_.append(text);
+    std::memcpy(buffer_.get() + size_, text.data(), text.size());
+    size_ += text.size();
+}
+
+char* CsvWriter::BeginCell(std::size_t maxLength) {
+    Reserve(maxLength + 1);
+    Separate();
+    return buffer_.get() + size_;
 }
 
 void CsvWriter::EndRow() {
-    buffer_ += lineEnd_;
+    Reserve(lineEndLength_);
+    std::memcpy(buffer_.get() + size_, lineEnd_, lineEndLength_);
+    size_ += lineEndLength_;
     rowStarted_ = false;
-    if (buffer_.size() >= kFlushThreshold) Flush();
+    if (size_ >= kFlushThreshold) Flush();
 }
 
 bool CsvWriter::Flush() {
-    if (!failed_ && !buffer_.empty()) {
-        failed_ = std::fwrite(buffer_.data(), 1, buffer_.size(), out_) != buffer_.size() ||
-                  std::fflush(out_) != 0;
+    if (!failed_ && size_ > 0) {
+        failed_ = std::fwrite(buffer_.get(), 1, size_, out_) != size_ || std::fflush(out_) != 0;
     }
-    buffer_.clear();
+    size_ = 0;
     return !failed_;
 }
 

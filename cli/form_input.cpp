@@ -1,5 +1,6 @@
 #include "form_input.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -45,28 +46,88 @@ int ParseFlag(std::string_view text) {
     return -1;
 }
 
-bool EvaluateFields(const FormFields& fields, MemoryForm& form) {
-    form.SetText(IDC_AGE, fields.age);
-    form.SetText(IDC_SYSTOLIC, fields.systolic);
-    form.SetText(IDC_DIASTOLIC, fields.diastolic);
-    form.SetText(IDC_TOTAL_CHOL, fields.total);
-    form.SetText(IDC_HDL_CHOL, fields.hdl);
-    form.SetText(IDC_YEARS, fields.years);
-    form.SetCurSel(IDC_SEX, fields.sex);
-    form.SetCurSel(IDC_UNIT, fields.unit);
-    form.SetCheck(IDC_SMOKER, fields.smoker);
-    form.SetCheck(IDC_DIABETES, fields.diabetes);
-    form.SetCheck(IDC_LVH, fields.lvh);
+std::string_view FieldControls::Field(int id) const {
+    switch (id) {
+        case IDC_AGE:
+            return fields_.age;
+        case IDC_SYSTOLIC:
+            return fields_.systolic;
+        case IDC_DIASTOLIC:
+            return fields_.diastolic;
+        case IDC_TOTAL_CHOL:
+            return fields_.total;
+        case IDC_HDL_CHOL:
+            return fields_.hdl;
+        case IDC_YEARS:
+            return fields_.years;
+        case IDC_RESULT:
+            return Result();
+        default:
+            return {};
+    }
+}
 
-    OnCalcul(form);
-    return form.Text(IDC_RESULT) != kErrorText;
+int FieldControls::GetDlgItemText(int id, char* buffer, int maxCount) {
+    if (maxCount <= 0) return 0;
+    const std::string_view text = Field(id);
+    const std::size_t count = std::min(text.size(), static_cast<std::size_t>(maxCount - 1));
+    std::memcpy(buffer, text.data(), count);
+    buffer[count] = '\0';
+    return static_cast<int>(count);
+}
+
+int FieldControls::GetDlgItemTextLength(int id) {
+    return static_cast<int>(Field(id).size());
+}
+
+void FieldControls::SetDlgItemText(int id, const char* text) {
+    if (id != IDC_RESULT) return;  // the form logic sets no other text
+    resultLength_ = strnlen(text, sizeof result_ - 1);
+    std::memcpy(result_, text, resultLength_);
+}
+
+int FieldControls::GetCurSel(int id) {
+    if (id == IDC_SEX) return fields_.sex;
+    if (id == IDC_UNIT) return fields_.unit;
+    return -1;
+}
+
+int FieldControls::GetCheck(int id) {
+    switch (id) {
+        case IDC_SMOKER:
+            return fields_.smoker;
+        case IDC_DIABETES:
+            return fields_.diabetes;
+        case IDC_LVH:
+            return fields_.lvh;
+        default:
+            return 0;
+    }
+}
+
+void FieldControls::SetBarPos(int id, int position) {
+    if (id == IDC_RISK_BAR) barPosition_ = std::clamp(position, 0, 100);
+}
+
+bool EvaluateFields(FieldControls& controls) {
+    OnCalcul(controls);
+    return controls.Result() != kErrorText;
 }
 
 FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
-    const FormFields fields{input.age,    input.systolic, input.diastolic, input.total,
-                            input.hdl,    input.years,    input.sex,       input.unit,
-                            input.smoker, input.diabetes, input.lvh};
-    EvaluateFields(fields, form);
+    form.SetText(IDC_AGE, input.age);
+    form.SetText(IDC_SYSTOLIC, input.systolic);
+    form.SetText(IDC_DIASTOLIC, input.diastolic);
+    form.SetText(IDC_TOTAL_CHOL, input.total);
+    form.SetText(IDC_HDL_CHOL, input.hdl);
+    form.SetText(IDC_YEARS, input.years);
+    form.SetCurSel(IDC_SEX, input.sex);
+    form.SetCurSel(IDC_UNIT, input.unit);
+    form.SetCheck(IDC_SMOKER, input.smoker);
+    form.SetCheck(IDC_DIABETES, input.diabetes);
+    form.SetCheck(IDC_LVH, input.lvh);
+
+    OnCalcul(form);
 
     FormOutcome outcome;
     const RiskState& state = g_riskState;
@@ -85,14 +146,20 @@ FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
     return outcome;
 }
 
-void AppendShortestDecimal(double value, std::string& out) {
-    char buffer[400];  // fixed notation of a tiny double is long
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
-    out.append(buffer, result.ptr);
-    if (std::memchr(buffer, '.', static_cast<std::size_t>(result.ptr - buffer)) == nullptr) {
-        out += ".0";
+char* WriteShortestDecimal(double value, char* out) {
+    // Two characters are kept for ".0".
+    char* end =
+        std::to_chars(out, out + kMaxShortestDecimal - 2, value, std::chars_format::fixed).ptr;
+    if (std::memchr(out, '.', static_cast<std::size_t>(end - out)) == nullptr) {
+        *end++ = '.';
+        *end++ = '0';
     }
+    return end;
+}
+
+void AppendShortestDecimal(double value, std::string& out) {
+    char buffer[kMaxShortestDecimal];
+    out.append(buffer, WriteShortestDecimal(value, buffer));
 }
 
 std::string ShortestDecimal(double value) {

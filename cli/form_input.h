@@ -55,13 +55,47 @@ int ParseFlag(std::string_view text);
 // Fills form with input and runs the window's recomputation on it.
 FormOutcome Evaluate(const FormInput& input, MemoryForm& form);
 
-// The same without copies, for the batch: true when a result is shown. The result
-// text and bar are then form.Text(IDC_RESULT) and form.BarPos(), the probabilities in
-// g_riskState.
-bool EvaluateFields(const FormFields& fields, MemoryForm& form);
+// The window's controls holding one form borrowed from the caller: what the batch
+// evaluates each row with, without copying its cells. Change notifications route
+// nowhere, as with a MemoryForm that does not route changes.
+class FieldControls final : public DialogControls {
+public:
+    FieldControls() = default;
+    explicit FieldControls(const FormFields& fields) : fields_(fields) {}
+
+    // Holds the texts and choices of the next form (the texts are not copied).
+    void Set(const FormFields& fields) { fields_ = fields; }
+    // What the last recomputation showed.
+    std::string_view Result() const { return {result_, resultLength_}; }
+    int BarPos() const { return barPosition_; }
+
+    int GetDlgItemText(int id, char* buffer, int maxCount) override;
+    int GetDlgItemTextLength(int id) override;
+    void SetDlgItemText(int id, const char* text) override;
+    int GetCurSel(int id) override;
+    int GetCheck(int id) override;
+    void SetBarPos(int id, int position) override;
+    void HoldChangeNotifications(bool) override {}
+
+private:
+    std::string_view Field(int id) const;
+
+    FormFields fields_ = kDefaultFields;
+    char result_[16] = {};  // the result texts are at most 6 characters
+    std::size_t resultLength_ = 0;
+    int barPosition_ = 0;
+};
+
+// Runs the window's recomputation on the form controls hold: true when a result is
+// shown (controls.Result() and BarPos(); the probabilities are in g_riskState).
+bool EvaluateFields(FieldControls& controls);
 
 // Shortest text that reads back to the same double, always with a decimal point.
 std::string ShortestDecimal(double value);
 void AppendShortestDecimal(double value, std::string& out);
+// The same written at out, which has room for kMaxShortestDecimal characters; returns
+// the end of the text.
+inline constexpr std::size_t kMaxShortestDecimal = 400;  // fixed notation of 5e-324
+char* WriteShortestDecimal(double value, char* out);
 
 }  // namespace vessane::cli

@@ -37,34 +37,32 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 constexpr int kMaxExactPower = 22;
 constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
 
-// The value of digits[.digits] times 10^exponent when one rounding gives it: the
-// significand and the power of ten are both exact doubles, so the single product or
-// quotient is the correctly rounded value that from_chars would return (Clinger's fast
-// path). Returns false when the text needs the general conversion.
-bool FastMagnitude(const char* p, const char* end, long exponent, double& magnitude) {
-    std::uint64_t significand = 0;
-    int significantDigits = 0;
-    long scale = exponent;
-    bool afterPoint = false;
-    for (; p < end; ++p) {
-        if (*p == '.') {
-            afterPoint = true;
-            continue;
-        }
-        if (significantDigits > 0 || *p != '0') {
-            if (++significantDigits > 19) return false;  // beyond 64 bits
-            significand = significand * 10 + static_cast<unsigned>(*p - '0');
-        }
-        if (afterPoint) --scale;
+// The digits of a number as an integer, counted as they are read.
+struct Significand {
+    std::uint64_t value = 0;
+    int digits = 0;           // significant digits (leading zeros left out)
+    long fractionDigits = 0;  // digits after the point
+    void Take(char c) {
+        if (digits == 0 && c == '0') return;
+        if (++digits <= 19) value = value * 10 + static_cast<unsigned>(c - '0');
     }
-    if (significand == 0) {
+};
+
+// significand times 10^exponent when one rounding gives it: the integer and the power
+// of ten are both exact doubles, so the single product or quotient is the correctly
+// rounded value that from_chars would return (Clinger's fast path). Returns false when
+// the text needs the general conversion.
+bool FastMagnitude(const Significand& s, long exponent, double& magnitude) {
+    if (s.value == 0 && s.digits == 0) {
         magnitude = 0.0;
         return true;
     }
-    if (significand > kMaxExactInteger || scale < -kMaxExactPower || scale > kMaxExactPower) {
+    const long scale = exponent - s.fractionDigits;
+    if (s.digits > 19 || s.value > kMaxExactInteger || scale < -kMaxExactPower ||
+        scale > kMaxExactPower) {
         return false;
     }
-    const double value = static_cast<double>(significand);
+    const double value = static_cast<double>(s.value);
     magnitude = scale < 0 ? value / kExactPowersOfTen[-scale] : value * kExactPowersOfTen[scale];
     return true;
 }
@@ -84,11 +82,13 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     }
 
     const char* const mantissaBegin = p;
+    Significand significand;
     std::size_t digitCount = 0;
-    while (p < end && IsDigit(*p)) ++p, ++digitCount;
+    for (; p < end && IsDigit(*p); ++p, ++digitCount) significand.Take(*p);
     if (p < end && *p == '.') {
-        ++p;
-        while (p < end && IsDigit(*p)) ++p, ++digitCount;
+        const char* const fraction = ++p;
+        for (; p < end && IsDigit(*p); ++p, ++digitCount) significand.Take(*p);
+        significand.fractionDigits = p - fraction;
     }
     if (digitCount == 0) return {0.0, 0};
     const char* const mantissaEnd = p;
@@ -114,7 +114,7 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     }
 
     double magnitude = 0.0;
-    if (FastMagnitude(mantissaBegin, mantissaEnd, exponent, magnitude)) {
+    if (FastMagnitude(significand, exponent, magnitude)) {
         return {negative ? -magnitude : magnitude, static_cast<std::size_t>(p - begin)};
     }
     const auto result = std::from_chars(mantissaBegin, p, magnitude, std::chars_format::general);

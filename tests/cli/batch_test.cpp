@@ -140,6 +140,62 @@ TEST(Batch, AgreesWithTheSingleFormPath) {
     EXPECT_GT(shown, 100);  // the table exercises results, not only errors
 }
 
+// The batch reads its cells through its own controls; every odd text of any field must
+// end exactly as the single-form path ends it: six characters seen, same grammar, same
+// digits, same reason.
+TEST(Batch, AgreesWithTheSingleFormPathOnOddTexts) {
+    const char* const odd[] = {"",        " 50",  "50 ",  "0000050", "2.300001", "5e1",
+                               "1e",      "+60",  "-0",   ".5",      "5.",       "abc",
+                               "\"1,5\"", "0x1A", "inf",  "nan",     "1e400",    "60.999999",
+                               "\t55",    "4.65", "4.66", "1.93",    "1.94",     "0.12"};
+    std::string FormInput::*const fields[] = {&FormInput::age,       &FormInput::systolic,
+                                              &FormInput::diastolic, &FormInput::total,
+                                              &FormInput::hdl,       &FormInput::years};
+    std::string input = "age,systolic,diastolic,total,hdl,years,unit,sex\n";
+    std::vector<FormInput> forms;
+    for (const char* text : odd) {
+        for (std::string FormInput::*field : fields) {
+            for (int unit = 0; unit < 2; ++unit) {
+                FormInput f;
+                f.unit = unit;
+                f.sex = static_cast<int>(forms.size() / 2 % 2);
+                if (unit == 0) {  // keep the other cholesterol value valid in mmol/L
+                    f.total = "5.93";
+                    f.hdl = "1.29";
+                }
+                std::string cell = text;
+                f.*field =
+                    cell.size() > 1 && cell[0] == '"' ? cell.substr(1, cell.size() - 2) : cell;
+                forms.push_back(f);
+                for (std::string FormInput::*other : fields) {
+                    input += other == field ? cell : f.*other;
+                    input += ',';
+                }
+                input += std::to_string(f.unit) + "," + std::to_string(f.sex) + "\n";
+            }
+        }
+    }
+    const BatchRun run = RunOn(input);
+    ASSERT_EQ(run.status, 0);
+    std::size_t lineStart = run.out.find('\n') + 1;
+    for (const FormInput& f : forms) {
+        const std::size_t lineEnd = run.out.find('\n', lineStart);
+        ASSERT_NE(lineEnd, std::string::npos);
+        const std::string line = run.out.substr(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
+        MemoryForm form;
+        const FormOutcome expected = Evaluate(f, form);
+        const std::string added = expected.valid
+                                      ? "," + expected.result + "," + std::to_string(expected.bar) +
+                                            "," + ShortestDecimal(expected.pSys) + "," +
+                                            ShortestDecimal(expected.pDia) + ","
+                                      : ",ERREUR,,,," + std::string(expected.failure);
+        ASSERT_GE(line.size(), added.size()) << line;
+        EXPECT_EQ(line.substr(line.size() - added.size()), added) << line;
+    }
+    EXPECT_EQ(lineStart, run.out.size());
+}
+
 TEST(Batch, LargeCellIsCarriedThrough) {
     const std::string big(1 << 20, 'x');
     const BatchRun run = RunOn("note,age\n" + big + ",50\n");
