@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a given time.
+#   scripts/fuzz.sh [SECONDS] [TARGET...]     (default: 600 s, every target)
+# Each target starts from its committed seeds (fuzz/corpus/<target>) and keeps what it
+# finds in build-fuzz/corpus/<target>; a failing input is saved in build-fuzz/findings.
+# Extra libFuzzer options can be given in FUZZ_OPTIONS (e.g. "-jobs=2 -workers=2").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-600}
+shift || true
+targets=("$@")
+[ "${#targets[@]}" -gt 0 ] || targets=(form_fuzzer unit_switch_fuzzer batch_fuzzer)
+
+scripts/install-deps.sh core reliability
+build=${FUZZ_BUILD_DIR:-build-fuzz}
+flags="-fsanitize=fuzzer-no-link,address,undefined,float-cast-overflow -fno-sanitize-recover=all"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DVESSANE_GUI=OFF -DBUILD_TESTING=OFF -DVESSANE_FUZZ=ON \
+  -DCMAKE_CXX_FLAGS="$flags -fno-omit-frame-pointer" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+if command -v llvm-symbolizer-14 >/dev/null; then
+  export ASAN_SYMBOLIZER_PATH=$(command -v llvm-symbolizer-14)
+fi
+mkdir -p "$build/findings"
+for target in "${targets[@]}"; do
+  corpus="$build/corpus/$target"
+  mkdir -p "$corpus"
+  echo "==> $target for ${seconds} s"
+  # shellcheck disable=SC2086
+  "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -max_len=4096 -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
+    ${FUZZ_OPTIONS:-} "$corpus" "fuzz/corpus/$target"
+done
