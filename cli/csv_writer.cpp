@@ -46,7 +46,8 @@ void CsvWriter::Cell(std::string_view text) {
     Separate();
     char* p = buffer_.get() + size_;
     if (!NeedsQuotes(text)) {
-        std::memcpy(p, text.data(), text.size());
+        // An empty view may have no data at all; memcpy from null is undefined even for 0.
+        if (!text.empty()) std::memcpy(p, text.data(), text.size());
         size_ += text.size();
         return;
     }
@@ -62,7 +63,7 @@ void CsvWriter::Cell(std::string_view text) {
 void CsvWriter::RawCell(std::string_view text) {
     Reserve(text.size() + 1);
     Separate();
-    std::memcpy(buffer_.get() + size_, text.data(), text.size());
+    if (!text.empty()) std::memcpy(buffer_.get() + size_, text.data(), text.size());
     size_ += text.size();
 }
 
