@@ -2,7 +2,16 @@
 // together with the caller's handler.
 #pragma once
 
+#include <array>
+
 namespace vessane::cli {
+
+// The characters that end a run of plain cell text.
+inline constexpr auto kCsvStop = [] {
+    std::array<bool, 256> stop{};
+    for (const unsigned char c : {',', '\n', '\r', '"'}) stop[c] = true;
+    return stop;
+}();
 
 template <typename OnRecord>
 void CsvReader::EndRecord(OnRecord& onRecord, bool crlf) {
@@ -49,16 +58,20 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                 state_ = State::kCell;
                 [[fallthrough]];
             case State::kCell: {
-                // Copy the run of plain characters in one go.
-                const char* q = p;
-                while (q < end && *q != ',' && *q != '\n' && *q != '\r' && *q != '"') ++q;
-                data.append(p, q);
-                p = q;
-                if (p == end) break;
-                const char c = *p++;
-                if (c == ',') {
+                // Copy each run of plain characters in one go; stay here across commas.
+                char c = '\0';
+                for (;;) {
+                    const char* q = p;
+                    while (q < end && !kCsvStop[static_cast<unsigned char>(*q)]) ++q;
+                    data.append(p, q);
+                    p = q;
+                    if (p == end) break;
+                    c = *p++;
+                    if (c != ',') break;
                     EndCell();
-                } else if (c == '\n') {
+                }
+                if (c == ',' || c == '\0') break;  // the block ended in the cell
+                if (c == '\n') {
                     ++line_;
                     EndRecord(onRecord, false);
                 } else if (c == '\r') {

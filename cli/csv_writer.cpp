@@ -1,5 +1,6 @@
 #include "csv_writer.h"
 
+#include <array>
 #include <cstring>
 
 namespace vessane::cli {
@@ -8,11 +9,17 @@ namespace {
 constexpr std::size_t kFlushThreshold = 1 << 20;
 constexpr std::size_t kSlack = 64 << 10;  // a row's usual room beyond the threshold
 
-// A cell needs quotes when it holds one of these. A plain loop: find_first_of with a
-// set of four looks each character up with memchr.
+// A cell needs quotes when it holds one of these. A table rather than find_first_of,
+// which looks each character up in the set with memchr.
+constexpr auto kNeedsQuotes = [] {
+    std::array<bool, 256> special{};
+    for (const unsigned char c : {',', '"', '\r', '\n'}) special[c] = true;
+    return special;
+}();
+
 bool NeedsQuotes(std::string_view text) {
     for (const char c : text) {
-        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+        if (kNeedsQuotes[static_cast<unsigned char>(c)]) return true;
     }
     return false;
 }

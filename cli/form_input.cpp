@@ -24,9 +24,12 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 template <std::size_t N>
 int ParseSelector(std::string_view text, const char* const (&items)[N]) {
+    if (text.size() == 1) {  // an index; no item is one character long
+        const unsigned index = static_cast<unsigned char>(text[0]) - unsigned{'0'};
+        return index < N ? static_cast<int>(index) : -1;
+    }
     for (std::size_t i = 0; i < N; ++i) {
         if (EqualsIgnoringCase(text, items[i])) return static_cast<int>(i);
-        if (text.size() == 1 && text[0] == static_cast<char>('0' + i)) return static_cast<int>(i);
     }
     return -1;
 }

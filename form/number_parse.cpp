@@ -73,6 +73,33 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     const char* p = begin;
+
+    // What the fields usually hold, "150" or "2.30": at most 15 digits (an exact double)
+    // and one point, no sign, no exponent. One exact division at most: the correctly
+    // rounded value, as the general path below would find it.
+    {
+        std::uint64_t digits = 0;
+        int count = 0;
+        int decimals = -1;  // -1: no point yet
+        for (; p < end; ++p) {
+            const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+            if (digit < 10) {
+                digits = digits * 10 + digit;
+                ++count;
+                if (decimals >= 0) ++decimals;
+            } else if (*p == '.' && decimals < 0) {
+                decimals = 0;
+            } else {
+                break;
+            }
+        }
+        if (count > 0 && count <= 15 && (p == end || (*p != 'e' && *p != 'E'))) {
+            const double value = static_cast<double>(digits);
+            return {decimals > 0 ? value / kExactPowersOfTen[decimals] : value,
+                    static_cast<std::size_t>(p - begin)};
+        }
+        p = begin;
+    }
     while (p < end && IsSpace(*p)) ++p;
 
     bool negative = false;

@@ -42,6 +42,18 @@ ValidationCheck EvaluateForm(DialogControls& controls, RiskState& state) {
 }
 
 int BarPosition(const char* resultText) {
+    // A result text as ComputeRisk writes it ("10.3 %", "29. %", "0 %"): its whole part
+    // is the truncated number, read directly. At most six digits on either side of the
+    // point, so the number read cannot round up to the next whole one.
+    int whole = 0;
+    const char* p = resultText;
+    while (*p >= '0' && *p <= '9' && p - resultText < 6) whole = whole * 10 + (*p++ - '0');
+    const char* const point = p;
+    if (p != resultText && *p == '.') {
+        ++p;
+        while (*p >= '0' && *p <= '9' && p - point <= 6) ++p;
+    }
+    if (p != resultText && (*p == ' ' || *p == '\0')) return whole;
     return static_cast<int>(ParseNumber({resultText, std::strlen(resultText)}));
 }
 
