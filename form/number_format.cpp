@@ -4,29 +4,11 @@
 #include <cmath>
 
 namespace vessane {
-namespace {
-
-// Adds one unit in the last place to a decimal text of digits and one point.
-void IncrementLastDigit(std::string& text, std::size_t firstDigit) {
-    for (std::size_t i = text.size(); i-- > firstDigit;) {
-        if (text[i] == '.') continue;
-        if (text[i] != '9') {
-            ++text[i];
-            return;
-        }
-        text[i] = '0';
-    }
-    text.insert(firstDigit, 1, '1');
-}
-
-}  // namespace
 
 void FormatFixed2(float value, std::string& out) {
     out.clear();
-    if (!std::isfinite(value)) {  // never reached by the unit switch; kept safe anyway
-        out = std::isnan(value) ? "nan" : (value < 0 ? "-inf" : "inf");
-        return;
-    }
+    // Infinities and NaN (never reached by the unit switch) come out as to_chars writes
+    // them, "inf" or "nan", which the form reads as no number.
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
                                       std::chars_format::fixed, 2);
@@ -37,7 +19,8 @@ void FormatFixed2(float value, std::string& out) {
     const double hundredths = std::fabs(static_cast<double>(value)) * 100.0;
     const double whole = std::floor(hundredths);
     if (hundredths - whole == 0.5 && std::fmod(whole, 2.0) == 0.0) {
-        IncrementLastDigit(out, out[0] == '-' ? 1 : 0);
+        // to_chars kept the even digit, so adding one never carries.
+        ++out.back();
     }
     if (out.size() < 2) out.insert(0, 2 - out.size(), ' ');
 }

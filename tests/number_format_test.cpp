@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 
 #include "number_format.h"
+#include "number_parse.h"
 
 namespace vessane {
 namespace {
@@ -40,6 +42,13 @@ TEST(FormatFixed2, ExactHalvesCarryAcrossNines) {
     EXPECT_EQ(FormatFixed2(1048575.875f), "1048575.88");
     EXPECT_EQ(FormatFixed2(1048575.625f), "1048575.63");
     EXPECT_EQ(FormatFixed2(999.875f), "999.88");
+}
+
+TEST(FormatFixed2, NonFiniteValuesReadAsNoNumber) {
+    for (float value : {INFINITY, -INFINITY, NAN}) {
+        const std::string text = FormatFixed2(value);
+        EXPECT_EQ(ParseNumberPrefix(text).consumed, 0u) << text;
+    }
 }
 
 }  // namespace
