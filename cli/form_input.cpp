@@ -149,17 +149,6 @@ FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
     return outcome;
 }
 
-char* WriteShortestDecimal(double value, char* out) {
-    // Two characters are kept for ".0".
-    char* end =
-        std::to_chars(out, out + kMaxShortestDecimal - 2, value, std::chars_format::fixed).ptr;
-    if (std::memchr(out, '.', static_cast<std::size_t>(end - out)) == nullptr) {
-        *end++ = '.';
-        *end++ = '0';
-    }
-    return end;
-}
-
 void AppendShortestDecimal(double value, std::string& out) {
     char buffer[kMaxShortestDecimal];
     out.append(buffer, WriteShortestDecimal(value, buffer));

@@ -1,8 +1,14 @@
 // Batch evaluation of a CSV file: every row kept, in order, with its result.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "batch.h"
 #include "form_input.h"
@@ -208,6 +214,46 @@ TEST(ShortestDecimal, RoundTripsWithAPoint) {
     EXPECT_EQ(ShortestDecimal(0.0), "0.0");
     EXPECT_EQ(ShortestDecimal(1.0), "1.0");
     EXPECT_EQ(ShortestDecimal(0.000119), "0.000119");
+}
+
+// Probabilities take a shortcut of exact integer arithmetic; it must write what
+// std::to_chars writes: fewest decimals, then the nearest, ties to even. Random bits
+// across the shortcut's range and beyond, decimal-looking values and their neighbours.
+TEST(ShortestDecimal, ShortcutWritesWhatToCharsWrites) {
+    std::vector<double> values = {
+        0x1p-20, 0x1p-21, 0x1.fffffffffffffp-1, 0.5, 0.75, 0.375, 0x1.0000000000001p-20,
+        1e-300,  5e-324,  0.9999999999999999};
+    std::uint64_t state = 0x9E3779B97F4A7C15ULL;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    for (int i = 0; i < 300000; ++i) {
+        std::uint64_t bits = (std::uint64_t{1000 + next() % 25} << 52) | (next() >> 12);
+        if (i % 4 == 0) bits &= ~std::uint64_t{0xFFFFFF};  // short binary fractions
+        values.push_back(std::bit_cast<double>(bits));
+        const double decimal = static_cast<double>(next() % 1000000) / 1e6;
+        for (double d : {decimal, std::nextafter(decimal, 0.0), std::nextafter(decimal, 1.0)}) {
+            values.push_back(d);
+        }
+    }
+    // Mantissas with many trailing zeros: the only ones whose shortest text can be an
+    // exact tie between two nearest candidates (0x1.0002p-1 is 0.50000762939453125).
+    for (int zeros = 20; zeros < 52; ++zeros) {
+        for (int i = 0; i < 2000; ++i) {
+            const std::uint64_t mantissa = (next() | 1) << zeros & ((std::uint64_t{1} << 52) - 1);
+            values.push_back(
+                std::bit_cast<double>(std::uint64_t{1003 + next() % 20} << 52 | mantissa));
+        }
+    }
+    for (const double value : values) {
+        char expected[400];
+        char* end = std::to_chars(expected, expected + 398, value, std::chars_format::fixed).ptr;
+        if (std::find(expected, end, '.') == end) end = std::copy_n(".0", 2, end);
+        ASSERT_EQ(ShortestDecimal(value), std::string(expected, end)) << std::hexfloat << value;
+    }
 }
 
 }  // namespace

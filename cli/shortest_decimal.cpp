@@ -1,0 +1,99 @@
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+#include "form_input.h"
+
+namespace vessane::cli {
+namespace {
+
+#ifdef __SIZEOF_INT128__
+using Uint128 = unsigned __int128;
+
+constexpr auto kPowersOfFive = [] {
+    std::uint64_t powers[28] = {};
+    powers[0] = 1;
+    for (int i = 1; i < 28; ++i) powers[i] = powers[i - 1] * 5;
+    return std::to_array(powers);
+}();
+
+// The shortest decimal of a probability, without the general algorithm: for x in
+// [2^-20, 1) every quantity below is an exact integer of at most 128 bits.
+//
+// x = m 2^E reads back from any decimal inside the half-unit interval around it.
+// Scaled by 10^q the interval is [(2m-1) 5^q, (2m+1) 5^q] / 2^s with s = 1 - E - q.
+// The fewest decimals q whose interval holds an integer give the shortest text; of
+// those integers, the one nearest x 10^q (ties to even) is written: the rule
+// std::to_chars follows.
+// Returns nullptr when x is outside that range, or a power of two (whose interval is
+// not symmetric); the caller then uses std::to_chars.
+char* WriteProbability(double x, char* out) {
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+    const int biased = static_cast<int>(bits >> 52);  // sign bit included: negatives fail
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    if (biased < 1023 - 20 || biased >= 1023 || fraction == 0) return nullptr;
+    const std::uint64_t m = fraction | (std::uint64_t{1} << 52);
+    const int e = biased - 1075;
+
+    // floor(-e log10 2): where the interval is about one unit wide.
+    int q = (-e * 78913) >> 18;
+    std::uint64_t low = 0, high = 0;
+    for (;; ++q) {
+        if (q >= 28) return nullptr;
+        // (2m +- 1) 5^q is odd and s > 0: a bound is never a whole number, so whether it
+        // is included does not matter.
+        const int s = 1 - e - q;
+        const Uint128 l = Uint128{2 * m - 1} * kPowersOfFive[q];
+        const Uint128 h = Uint128{2 * m + 1} * kPowersOfFive[q];
+        if ((h >> s) >> 63 != 0) return nullptr;  // never for x below 1; kept safe
+        low = static_cast<std::uint64_t>(l >> s) + 1;
+        high = static_cast<std::uint64_t>(h >> s);
+        if (low <= high) break;
+    }
+    // Fewer decimals while the interval still holds a whole number of tens.
+    while ((low + 9) / 10 <= high / 10) {
+        if (q == 1) return nullptr;  // would be a whole number: not a probability below 1
+        low = (low + 9) / 10;
+        high /= 10;
+        --q;
+    }
+    const int s = 1 - e - q;
+    const Uint128 v = Uint128{2 * m} * kPowersOfFive[q];
+    std::uint64_t digits = static_cast<std::uint64_t>(v >> s);
+    const Uint128 rest = v & ((Uint128{1} << s) - 1);
+    const Uint128 half = Uint128{1} << (s - 1);
+    if (rest > half || (rest == half && (digits & 1) != 0)) ++digits;
+    if (digits < low) digits = low;
+    if (digits > high) digits = high;
+
+    char text[24];
+    char* const textEnd = std::to_chars(text, text + sizeof text, digits).ptr;
+    const int count = static_cast<int>(textEnd - text);
+    *out++ = '0';
+    *out++ = '.';
+    for (int i = count; i < q; ++i) *out++ = '0';
+    std::memcpy(out, text, static_cast<std::size_t>(count));
+    return out + count;
+}
+#else
+char* WriteProbability(double, char*) {
+    return nullptr;
+}
+#endif
+
+}  // namespace
+
+char* WriteShortestDecimal(double value, char* out) {
+    if (char* const end = WriteProbability(value, out)) return end;
+    // Two characters are kept for ".0".
+    char* end =
+        std::to_chars(out, out + kMaxShortestDecimal - 2, value, std::chars_format::fixed).ptr;
+    if (std::memchr(out, '.', static_cast<std::size_t>(end - out)) == nullptr) {
+        *end++ = '.';
+        *end++ = '0';
+    }
+    return end;
+}
+
+}  // namespace vessane::cli
