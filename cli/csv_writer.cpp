@@ -17,13 +17,6 @@ constexpr auto kNeedsQuotes = [] {
     return special;
 }();
 
-bool NeedsQuotes(std::string_view text) {
-    for (const char c : text) {
-        if (kNeedsQuotes[static_cast<unsigned char>(c)]) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 CsvWriter::CsvWriter(std::FILE* out, bool crlf)
@@ -51,13 +44,22 @@ void CsvWriter::Cell(std::string_view text) {
     // Quoting at most doubles the text; a separator and two quotes come on top.
     Reserve(2 * text.size() + 3);
     Separate();
-    char* p = buffer_.get() + size_;
-    if (!NeedsQuotes(text)) {
-        // An empty view may have no data at all; memcpy from null is undefined even for 0.
-        if (!text.empty()) std::memcpy(p, text.data(), text.size());
-        size_ += text.size();
+    // Copy and look for a character that needs quotes in the same pass: cells are short,
+    // a call to memcpy would cost more than the copy.
+    char* const start = buffer_.get() + size_;
+    char* p = start;
+    for (const char c : text) {
+        if (kNeedsQuotes[static_cast<unsigned char>(c)]) {
+            p = nullptr;
+            break;
+        }
+        *p++ = c;
+    }
+    if (p != nullptr) {
+        CommitCell(p);
         return;
     }
+    p = start;
     *p++ = '"';
     for (const char c : text) {
         if (c == '"') *p++ = '"';

@@ -18,6 +18,11 @@ constexpr auto kPowersOfFive = [] {
     return std::to_array(powers);
 }();
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // The shortest decimal of a probability, without the general algorithm: for x in
 // [2^-20, 1) every quantity below is an exact integer of at most 128 bits.
 //
@@ -67,14 +72,24 @@ char* WriteProbability(double x, char* out) {
     if (digits < low) digits = low;
     if (digits > high) digits = high;
 
-    char text[24];
-    char* const textEnd = std::to_chars(text, text + sizeof text, digits).ptr;
-    const int count = static_cast<int>(textEnd - text);
-    *out++ = '0';
-    *out++ = '.';
-    for (int i = count; i < q; ++i) *out++ = '0';
-    std::memcpy(out, text, static_cast<std::size_t>(count));
-    return out + count;
+    // "0.", zeros, then the digits, written from the end two at a time.
+    char* const end = out + 2 + q;
+    char* p = end;
+    while (digits >= 100) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (digits % 100), 2);
+        digits /= 100;
+    }
+    if (digits >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * digits, 2);
+    } else {
+        *--p = static_cast<char>('0' + digits);
+    }
+    while (p > out + 2) *--p = '0';
+    out[0] = '0';
+    out[1] = '.';
+    return end;
 }
 #else
 char* WriteProbability(double, char*) {
