@@ -70,6 +70,7 @@ TEST(CsvReader, Rfc4180Records) {
         {"NUL bytes are data", std::string("a\0b,c\n", 6), {{std::string("a\0b", 3), "c"}}, true},
         {"unterminated quote", "a\n\"open,\n", {{"a"}}, false},
         {"empty input", "", {}, true},
+        {"a file that is only part of a mark", "\xEF\xBB", {{"\xEF\xBB"}}, true},
         {"CR at the very end", "a,b\r", {{"a", "b"}}, true},
     };
     for (const Case& c : cases) {
