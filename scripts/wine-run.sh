@@ -38,7 +38,14 @@ make_prefix() {
 
 (
   flock 9
-  [ -f "$WINEPREFIX/.vessane-ready" ] || make_prefix
+  # (Nothing started here may keep the lock's descriptor 9 open.)
+  [ -f "$WINEPREFIX/.vessane-ready" ] || make_prefix 9>&-
+  # When no server runs yet, start one that outlives each test by a while, and Wine's
+  # background processes with it, away from the caller's output: ctest waits for every
+  # holder of a test's output pipe to close, which would add seconds to each test.
+  if wineserver -p15 </dev/null >/dev/null 2>&1 9>&-; then
+    wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
+  fi
 ) 9>"$root/wine-prefix.lock"
 
 exec wine "$@"

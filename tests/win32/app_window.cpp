@@ -1,0 +1,134 @@
+#include "app_window.h"
+
+#include <commctrl.h>
+
+namespace vessane::test {
+namespace {
+
+struct Search {
+    DWORD processId;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t className[16] = L"", caption[64] = L"";
+    ::GetClassNameW(window, className, 16);
+    ::GetWindowTextW(window, caption, 64);
+    if (owner == search.processId && ::IsWindowVisible(window) &&
+        std::wstring(className) == L"#32770" && std::wstring(caption) == search.caption) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindProcessWindow(DWORD processId, const wchar_t* caption, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    do {
+        Search search{processId, caption, nullptr};
+        ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        ::Sleep(20);
+    } while (::GetTickCount() - start < timeoutMs);
+    return nullptr;
+}
+
+std::wstring Windows(const std::string& path) {
+    // A Unix path from the build (under Wine) names drive Z:.
+    std::wstring wide = path[0] == '/' ? L"Z:" : L"";
+    for (char c : path) wide += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return wide;
+}
+
+}  // namespace
+
+AppWindow::AppWindow(const std::string& exePath) {
+    std::wstring commandLine = L"\"" + Windows(exePath) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process_)) {
+        return;
+    }
+    ::WaitForInputIdle(process_.hProcess, 10000);
+    dialog_ = FindProcessWindow(process_.dwProcessId, L"Vessane", 15000);
+}
+
+AppWindow::~AppWindow() {
+    if (!process_.hProcess) return;
+    if (Running()) {
+        ::TerminateProcess(process_.hProcess, 99);
+        ::WaitForSingleObject(process_.hProcess, 5000);
+    }
+    ::CloseHandle(process_.hThread);
+    ::CloseHandle(process_.hProcess);
+}
+
+bool AppWindow::Running() const {
+    return dialog_ && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+void AppWindow::SetText(int id, const std::string& text) {
+    ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string AppWindow::Text(int id) const {
+    char buffer[256] = "";
+    ::SendMessageA(Item(id), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+std::wstring AppWindow::WideText(HWND window) const {
+    wchar_t buffer[256] = L"";
+    ::SendMessageW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+void AppWindow::Click(int id) {
+    ::SendMessageA(Item(id), BM_CLICK, 0, 0);
+}
+
+void AppWindow::Select(int id, int index) {
+    ::SendMessageA(Item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ::SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(Item(id)));
+}
+
+int AppWindow::Selected(int id) const {
+    return static_cast<int>(::SendMessageA(Item(id), CB_GETCURSEL, 0, 0));
+}
+
+int AppWindow::Checked(int id) const {
+    return static_cast<int>(::SendMessageA(Item(id), BM_GETCHECK, 0, 0));
+}
+
+int AppWindow::BarPos() const {
+    return static_cast<int>(::SendMessageA(Item(1012), PBM_GETPOS, 0, 0));
+}
+
+void AppWindow::TypeOver(int id, const std::string& characters) {
+    ::SendMessageA(Item(id), EM_SETSEL, 0, -1);
+    for (char c : characters) ::SendMessageA(Item(id), WM_CHAR, static_cast<WPARAM>(c), 1);
+}
+
+void AppWindow::PostKey(int id, UINT virtualKey) {
+    ::PostMessageA(Item(id), WM_KEYDOWN, virtualKey, 1);
+    ::PostMessageA(Item(id), WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+HWND AppWindow::WaitForWindow(const wchar_t* caption, DWORD timeoutMs) const {
+    return FindProcessWindow(process_.dwProcessId, caption, timeoutMs);
+}
+
+long AppWindow::WaitForExit(DWORD timeoutMs) {
+    if (::WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_.hProcess, &code);
+    return static_cast<long>(code);
+}
+
+}  // namespace vessane::test

@@ -1,0 +1,50 @@
+// Drives a running vessane.exe from another process, through the messages a user's
+// actions would send: the end-to-end view of the Win32 window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vessane::test {
+
+class AppWindow {
+public:
+    // Starts the program and waits for its main dialog; check Running() afterwards.
+    explicit AppWindow(const std::string& exePath);
+    ~AppWindow();  // ends the program if a test left it running
+    AppWindow(const AppWindow&) = delete;
+    AppWindow& operator=(const AppWindow&) = delete;
+
+    HWND Dialog() const { return dialog_; }
+    HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
+    bool Running() const;
+
+    // WM_SETTEXT: the field reports EN_CHANGE as typing would.
+    void SetText(int id, const std::string& text);
+    std::string Text(int id) const;
+    std::wstring WideText(HWND window) const;
+    // BM_CLICK on a check box.
+    void Click(int id);
+    // CB_SETCURSEL, then the CBN_SELCHANGE a user's choice sends.
+    void Select(int id, int index);
+    int Selected(int id) const;
+    int Checked(int id) const;
+    int BarPos() const;
+    // Typing one character into a field, after selecting all its text.
+    void TypeOver(int id, const std::string& characters);
+    // A key pressed in a field, through the dialog's own message loop.
+    void PostKey(int id, UINT virtualKey);
+
+    // A window of the program other than the main dialog, with this caption; waits
+    // up to timeoutMs for it.
+    HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs = 5000) const;
+    // Waits for the program to end; returns its exit code, or -1 on timeout.
+    long WaitForExit(DWORD timeoutMs = 10000);
+
+private:
+    PROCESS_INFORMATION process_{};
+    HWND dialog_ = nullptr;
+};
+
+}  // namespace vessane::test
