@@ -1,0 +1,38 @@
+# Runs the Linux and the Windows sweep and compares them: every text must be the same;
+# raw probabilities may differ in their last bit (the two C libraries' log and exp),
+# which is reported, not failed.
+#   cmake -DNATIVE=... -DWINDOWS=... -DEMULATOR=... -P compare_sweeps.cmake
+execute_process(COMMAND ${NATIVE} OUTPUT_VARIABLE native RESULT_VARIABLE native_rc)
+execute_process(COMMAND ${EMULATOR} ${WINDOWS} OUTPUT_VARIABLE windows RESULT_VARIABLE windows_rc)
+if(NOT native_rc EQUAL 0 OR NOT windows_rc EQUAL 0)
+  message(FATAL_ERROR "sweep failed: Linux ${native_rc}, Windows ${windows_rc}")
+endif()
+string(REPLACE "\r" "" windows "${windows}")
+string(REGEX MATCHALL "[^\n]+" native_lines "${native}")
+string(REGEX MATCHALL "[^\n]+" windows_lines "${windows}")
+list(LENGTH native_lines count)
+list(LENGTH windows_lines windows_count)
+if(count EQUAL 0 OR NOT count EQUAL windows_count)
+  message(FATAL_ERROR "sweep lengths differ: Linux ${count}, Windows ${windows_count}")
+endif()
+
+set(text_differences 0)
+set(bit_differences 0)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+  list(GET native_lines ${i} a)
+  list(GET windows_lines ${i} b)
+  string(REGEX REPLACE " bits .*" "" a_texts "${a}")
+  string(REGEX REPLACE " bits .*" "" b_texts "${b}")
+  if(NOT a_texts STREQUAL b_texts)
+    math(EXPR text_differences "${text_differences} + 1")
+    message("texts differ: Linux '${a}', Windows '${b}'")
+  elseif(NOT a STREQUAL b)
+    math(EXPR bit_differences "${bit_differences} + 1")
+  endif()
+endforeach()
+message("${count} chunks compared; chunks whose raw probabilities differ in some bit: "
+        "${bit_differences}; chunks whose texts differ: ${text_differences}")
+if(text_differences GREATER 0)
+  message(FATAL_ERROR "the Windows build shows different texts")
+endif()
