@@ -3,6 +3,8 @@
 # screenshot script. Uses one test prefix per build folder (the nearest folder up from
 # here holding CMakeCache.txt, or $VESSANE_BUILD_DIR), made once and reused: creating a
 # prefix takes many seconds, running a program in a warm one a fraction of one.
+#   wine-run.sh --prepare   only makes the prefix (the build does, so that no test
+#                           waits for it)
 set -euo pipefail
 
 root=${VESSANE_BUILD_DIR:-}
@@ -40,6 +42,7 @@ make_prefix() {
   flock 9
   # (Nothing started here may keep the lock's descriptor 9 open.)
   [ -f "$WINEPREFIX/.vessane-ready" ] || make_prefix 9>&-
+  [ "${1:-}" = --prepare ] && exit 0
   # When no server runs yet, start one that outlives each test by a while, and Wine's
   # background processes with it, away from the caller's output: ctest waits for every
   # holder of a test's output pipe to close, which would add seconds to each test.
@@ -48,4 +51,5 @@ make_prefix() {
   fi
 ) 9>"$root/wine-prefix.lock"
 
+[ "${1:-}" = --prepare ] && exit 0
 exec wine "$@"

@@ -6,6 +6,31 @@
 #include "printf_to_chars.h"
 
 namespace std {
+// The library's exceptions for impossible requests (a string of gigabytes, an index
+// past the end) would pull in their classes, their strings and, on i686, the DWARF
+// unwinder. Nothing in the program catches them, so they ended it anyway.
+void __throw_bad_alloc() {
+    abort();
+}
+void __throw_bad_array_new_length() {
+    abort();
+}
+void __throw_length_error(const char*) {
+    abort();
+}
+void __throw_logic_error(const char*) {
+    abort();
+}
+void __throw_out_of_range(const char*) {
+    abort();
+}
+void __throw_out_of_range_fmt(const char*, ...) {
+    abort();
+}
+void __throw_invalid_argument(const char*) {
+    abort();
+}
+
 // The library's version carries about 170 KB of tables for every floating type; the
 // program formats only doubles, in the two formats PrintfToChars gives identically.
 to_chars_result to_chars(char* first, char* last, double value, chars_format format,
