@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include "accessible_guards.h"
 #include "app_icon.h"
 
 namespace vessane::qt {
@@ -30,6 +31,7 @@ QLineEdit* CreateEdit(ControlKind kind, QWidget* parent) {
         palette.setColor(QPalette::Base, palette.color(QPalette::Window));
         edit->setPalette(palette);
     }
+    GuardAccessibility(edit, AccessibleGuard::Field);
     return edit;
 }
 
@@ -75,6 +77,7 @@ QWidget* CreateWidget(const ControlTemplate& control, QWidget* parent) {
             auto* button = new QPushButton(text, parent);
             button->setAutoDefault(false);
             button->setVisible(false);
+            GuardAccessibility(button, AccessibleGuard::Inert);
             return button;
         }
         case ControlKind::DefaultButton: {
