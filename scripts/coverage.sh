@@ -21,7 +21,9 @@ common=(--root . --exclude-throw-branches
 objects=("$build/engine" "$build/form" "$build/cli" "$build/tests")
 for folder in engine form cli; do
   echo "==> $folder/"
-  gcovr "${common[@]}" --filter "$folder/" --print-summary --txt /dev/null "${objects[@]}" | sed 's/^/    /'
+  # gcovr replaces the file it writes, so never point it at a device such as /dev/null.
+  gcovr "${common[@]}" --filter "$folder/" --print-summary --txt "$build/summary-$folder.txt" \
+    "${objects[@]}" | sed 's/^/    /'
 done
 echo "==> uncovered lines (file: line numbers)"
 gcovr "${common[@]}" --filter 'engine/' --filter 'form/' --filter 'cli/' --txt - "${objects[@]}" \
