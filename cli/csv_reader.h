@@ -3,19 +3,58 @@
 // hands each complete record to a callback, reusing its buffers.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vessane::cli {
 
+// The text of a record's cells, end to end. Like a string, except that a run of cell
+// text is copied in place as it is scanned: cells are short, and a call to append
+// each would cost more than the copy.
+class CsvText {
+public:
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const char* data() const { return data_.get(); }
+    void clear() { size_ = 0; }
+    void push_back(char c) { *Room(1) = c, ++size_; }
+    void append(const char* begin, const char* end) {
+        const auto count = static_cast<std::size_t>(end - begin);
+        std::memcpy(Room(count), begin, count);
+        size_ += count;
+    }
+    // Room for count more characters at the end; Commit then marks where they end.
+    char* Room(std::size_t count) {
+        if (capacity_ - size_ < count) Grow(count);
+        return data_.get() + size_;
+    }
+    void Commit(const char* end) { size_ = static_cast<std::size_t>(end - data_.get()); }
+
+private:
+    void Grow(std::size_t count) {
+        const std::size_t capacity = std::max({2 * capacity_, size_ + count, std::size_t{256}});
+        std::unique_ptr<char[]> larger(new char[capacity]);
+        if (size_ > 0) std::memcpy(larger.get(), data_.get(), size_);
+        data_ = std::move(larger);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
 class CsvRecord {
 public:
     std::size_t size() const { return ends_.size(); }
     std::string_view operator[](std::size_t i) const {
         const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
-        return std::string_view(data_).substr(begin, ends_[i] - begin);
+        return {data_.data() + begin, ends_[i] - begin};
     }
     // Line on which the record starts, counting from 1.
     std::size_t line() const { return line_; }
@@ -24,7 +63,7 @@ public:
 
 private:
     friend class CsvReader;
-    std::string data_;
+    CsvText data_;
     std::vector<std::size_t> ends_;
     std::size_t line_ = 1;
     bool crlf_ = false;

@@ -50,7 +50,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
 
     const char* p = block.data();
     const char* const end = p + block.size();
-    std::string& data = record_.data_;
+    CsvText& data = record_.data_;
     while (p < end) {
         switch (state_) {
             case State::kRecordStart:
@@ -61,10 +61,9 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                 // Copy each run of plain characters in one go; stay here across commas.
                 char c = '\0';
                 for (;;) {
-                    const char* q = p;
-                    while (q < end && !kCsvStop[static_cast<unsigned char>(*q)]) ++q;
-                    data.append(p, q);
-                    p = q;
+                    char* out = data.Room(static_cast<std::size_t>(end - p));
+                    while (p < end && !kCsvStop[static_cast<unsigned char>(*p)]) *out++ = *p++;
+                    data.Commit(out);
                     if (p == end) break;
                     c = *p++;
                     if (c != ',') break;
@@ -80,7 +79,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                     state_ = State::kQuoted;  // a quote opening a cell
                     quoted_ = true;
                 } else {
-                    data += c;  // a stray quote inside a plain cell is kept as is
+                    data.push_back(c);  // a stray quote inside a plain cell is kept as is
                 }
                 break;
             }
@@ -100,7 +99,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
             }
             case State::kQuoteInQuoted:
                 if (*p == '"') {
-                    data += '"';
+                    data.push_back('"');
                     ++p;
                     state_ = State::kQuoted;
                 } else {
@@ -113,7 +112,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                     ++line_;
                     EndRecord(onRecord, true);
                 } else {
-                    data += '\r';  // a lone CR is data
+                    data.push_back('\r');  // a lone CR is data
                     state_ = State::kCell;
                 }
                 break;
