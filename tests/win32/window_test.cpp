@@ -202,6 +202,19 @@ TEST_F(WindowTest, UnitSwitchDoesNotRecomputeUntilTheNextChange) {
     ExpectResult("ERREUR", bar);
 }
 
+// The hidden button still recomputes when it reports a click: after a unit switch has
+// left a stale result, its click brings the fresh one.
+TEST_F(WindowTest, HiddenCalculButtonRecomputes) {
+    app.Select(IDC_UNIT, 0);
+    app.SetText(IDC_TOTAL_CHOL, "6.00");
+    app.SetText(IDC_HDL_CHOL, "5.00");
+    app.Select(IDC_UNIT, 1);
+    ASSERT_NE(app.Text(IDC_RESULT), "ERREUR");
+    ::SendMessageW(app.Dialog(), WM_COMMAND, MAKEWPARAM(IDC_CALCUL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(app.Item(IDC_CALCUL)));
+    EXPECT_EQ(app.Text(IDC_RESULT), "ERREUR");
+}
+
 TEST_F(WindowTest, DigitFieldsRefuseOtherCharacters) {
     for (int id : {IDC_AGE, IDC_SYSTOLIC, IDC_DIASTOLIC, IDC_YEARS, IDC_RESULT}) {
         EXPECT_TRUE(Style(app.Item(id)) & ES_NUMBER) << id;
