@@ -169,6 +169,16 @@ TEST_F(WindowTest, OutOfRangeShowsErreurAndKeepsTheBarUntilCorrected) {
     }
 }
 
+// Fields take texts of any length; the computation reads their first six characters.
+TEST_F(WindowTest, LongTextsAreKeptAndReadOnTheirFirstSixCharacters) {
+    app.SetText(IDC_TOTAL_CHOL, "2.300001");
+    EXPECT_EQ(app.Text(IDC_TOTAL_CHOL), "2.300001");
+    ExpectResult("10.3 %", 10);
+    app.SetText(IDC_AGE, "0000050");  // read as 000005
+    EXPECT_EQ(app.Text(IDC_AGE), "0000050");
+    ExpectResult("ERREUR", 10);
+}
+
 TEST_F(WindowTest, UnitSwitchConvertsBothWaysAndLeavesTheResult) {
     app.Select(IDC_UNIT, 0);
     EXPECT_EQ(app.Text(IDC_TOTAL_CHOL), "5.93");
