@@ -83,7 +83,7 @@ TEST_F(WindowTest, PlacesEveryControlOfTheTemplate) {
         {IDC_TOTAL_CHOL, 11, 105, 34, 12},
         {kNone, 11, 95, 17, 9},
         {IDC_HDL_CHOL, 49, 105, 34, 12},
-        {kNone, 51, 95, 17, 9},
+        {kNone, 51, 95, 32, 9},
         {IDC_SMOKER, 95, 40, 38, 10},
         {IDC_DIABETES, 95, 55, 39, 10},
         {IDC_LVH, 95, 70, 39, 10},
