@@ -9,6 +9,11 @@
 #include "batch.h"
 #include "form_input.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 using vessane::cli::FormInput;
@@ -155,6 +160,11 @@ int RunOne(const Arguments& args) {
 }
 
 int RunBatchFile(const char* path) {
+#ifdef _WIN32
+    // CSV passes through byte for byte: text mode would turn CRLF rows into CR CR LF.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     const bool standardInput = std::strcmp(path, "-") == 0;
     std::FILE* in = standardInput ? stdin : std::fopen(path, "rb");
     if (!in) {
