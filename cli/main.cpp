@@ -46,7 +46,8 @@ constexpr const char* kUsage =
     "  --help                    cette aide\n"
     "  --version                 version\n"
     "\n"
-    "Code de sortie : 0 résultat affiché, 1 ERREUR (ou fichier CSV tronqué), 2 usage.\n";
+    "Code de sortie : 0 résultat affiché, 1 ERREUR (ou fichier CSV tronqué, ou échec\n"
+    "d'écriture), 2 usage ou fichier illisible.\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "vessane-cli: %s\n\n%s", message.c_str(), kUsage);
