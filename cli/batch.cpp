@@ -137,8 +137,12 @@ private:
 
     void Row(const CsvRecord& record) {
         CsvWriter& w = *writer_;
-        for (std::size_t i = 0; i < width_; ++i) {
-            w.Cell(i < record.size() ? record[i] : std::string_view());
+        if (record.plain() && record.size() == width_) {
+            w.RawCell(record.text());  // the cells as they were read, in one piece
+        } else {
+            for (std::size_t i = 0; i < width_; ++i) {
+                w.Cell(i < record.size() ? record[i] : std::string_view());
+            }
         }
         if (record.size() != width_) {
             char number[24];

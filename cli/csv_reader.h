@@ -53,9 +53,14 @@ class CsvRecord {
 public:
     std::size_t size() const { return ends_.size(); }
     std::string_view operator[](std::size_t i) const {
-        const std::size_t begin = i == 0 ? 0 : ends_[i - 1];
+        const std::size_t begin = i == 0 ? 0 : ends_[i - 1] + 1;
         return {data_.data() + begin, ends_[i] - begin};
     }
+    // Every cell, separated by commas.
+    std::string_view text() const { return {data_.data(), ends_.empty() ? 0 : ends_.back()}; }
+    // Whether no cell holds a quote, a comma, CR or LF: text() is then the record as it
+    // was read, and as a writer would write it again.
+    bool plain() const { return plain_; }
     // Line on which the record starts, counting from 1.
     std::size_t line() const { return line_; }
     // Whether the record ended with CRLF.
@@ -63,10 +68,11 @@ public:
 
 private:
     friend class CsvReader;
-    CsvText data_;
-    std::vector<std::size_t> ends_;
+    CsvText data_;                   // the cells, each followed by a comma
+    std::vector<std::size_t> ends_;  // where each cell ends in data_
     std::size_t line_ = 1;
     bool crlf_ = false;
+    bool plain_ = true;
 };
 
 class CsvReader {
@@ -86,7 +92,12 @@ public:
 private:
     enum class State { kRecordStart, kCell, kQuoted, kQuoteInQuoted, kCarriageReturn };
 
-    void EndCell() { record_.ends_.push_back(record_.data_.size()); }
+    void EndCell() {
+        record_.ends_.push_back(record_.data_.size());
+        record_.data_.push_back(',');
+    }
+    // Where the cell being read started in the record's text.
+    std::size_t CellStart() const { return record_.ends_.empty() ? 0 : record_.ends_.back() + 1; }
     template <typename OnRecord>
     void EndRecord(OnRecord& onRecord, bool crlf);
 

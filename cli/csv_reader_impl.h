@@ -19,11 +19,13 @@ void CsvReader::EndRecord(OnRecord& onRecord, bool crlf) {
     record_.crlf_ = crlf;
     // A line holding nothing at all is not a record; a line holding "" is one empty cell
     // (how writers spell an empty value in a one-column file), so it is kept.
-    const bool blank = record_.ends_.size() == 1 && record_.data_.empty() && !quoted_;
+    const bool blank = record_.ends_.size() == 1 && record_.ends_[0] == 0 && !quoted_;
+    record_.plain_ = record_.plain_ && !quoted_;
     quoted_ = false;
     if (!blank) onRecord(static_cast<const CsvRecord&>(record_));
     record_.data_.clear();
     record_.ends_.clear();
+    record_.plain_ = true;
     state_ = State::kRecordStart;
 }
 
@@ -75,11 +77,12 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                     EndRecord(onRecord, false);
                 } else if (c == '\r') {
                     state_ = State::kCarriageReturn;
-                } else if (data.size() == (record_.ends_.empty() ? 0 : record_.ends_.back())) {
+                } else if (data.size() == CellStart()) {
                     state_ = State::kQuoted;  // a quote opening a cell
                     quoted_ = true;
                 } else {
                     data.push_back(c);  // a stray quote inside a plain cell is kept as is
+                    record_.plain_ = false;
                 }
                 break;
             }
@@ -113,6 +116,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                     EndRecord(onRecord, true);
                 } else {
                     data.push_back('\r');  // a lone CR is data
+                    record_.plain_ = false;
                     state_ = State::kCell;
                 }
                 break;

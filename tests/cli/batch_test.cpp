@@ -98,6 +98,30 @@ TEST(Batch, WritesEveryRowWithItsResult) {
     }
 }
 
+// Cells are written back as a CSV writer would write them: quoted only when they hold a
+// quote, a comma, CR or LF, whether or not they were quoted in the input.
+TEST(Batch, CellsAreWrittenBackAsAWriterWould) {
+    const std::string result = ",10.3 %,10,0.10338928041321527,0.09352022457316844,\n";
+    const struct {
+        const char* name;
+        std::string input;
+        std::string firstCells;
+    } cases[] = {
+        {"plain cells", "x,y\nabc,d\n", "abc,d"},
+        {"quoted cell without special characters", "x,y\n\"abc\",d\n", "abc,d"},
+        {"stray quote inside a cell", "x,y\nab\"c,d\n", "\"ab\"\"c\",d"},
+        {"lone CR inside a cell", "x,y\na\rb,d\n", "\"a\rb\",d"},
+        {"quoted comma", "x,y\n\"a,b\",d\n", "\"a,b\",d"},
+        {"empty cells", "x,y\n,\n", ","},
+        {"one empty quoted cell", "x\n\"\"\n", ""},
+    };
+    for (const auto& c : cases) {
+        const BatchRun run = RunOn(c.input);
+        const std::size_t header = run.out.find('\n') + 1;
+        EXPECT_EQ(run.out.substr(header), c.firstCells + result) << c.name;
+    }
+}
+
 TEST(Batch, ReportsTheLineOfAnUnterminatedQuote) {
     const BatchRun run = RunOn("age\n50\n\n\"30\n");
     EXPECT_NE(run.err.find("cohorte.csv:4"), std::string::npos) << run.err;
