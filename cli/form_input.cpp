@@ -1,6 +1,7 @@
 #include "form_input.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 
@@ -23,13 +24,23 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 template <std::size_t N>
-int ParseSelector(std::string_view text, const char* const (&items)[N]) {
-    if (text.size() == 1) {  // an index; no item is one character long
+constexpr std::array<std::string_view, N> Names(const char* const (&items)[N]) {
+    std::array<std::string_view, N> names;
+    for (std::size_t i = 0; i < N; ++i) names[i] = items[i];
+    return names;
+}
+// The selectors' entries with their lengths, measured once.
+constexpr auto kSexNames = Names(kSexItems);
+constexpr auto kUnitNames = Names(kUnitItems);
+
+template <std::size_t N>
+int ParseSelector(std::string_view text, const std::array<std::string_view, N>& names) {
+    if (text.size() == 1) {  // an index; no entry is one character long
         const unsigned index = static_cast<unsigned char>(text[0]) - unsigned{'0'};
         return index < N ? static_cast<int>(index) : -1;
     }
     for (std::size_t i = 0; i < N; ++i) {
-        if (EqualsIgnoringCase(text, items[i])) return static_cast<int>(i);
+        if (EqualsIgnoringCase(text, names[i])) return static_cast<int>(i);
     }
     return -1;
 }
@@ -37,10 +48,10 @@ int ParseSelector(std::string_view text, const char* const (&items)[N]) {
 }  // namespace
 
 int ParseSexSelector(std::string_view text) {
-    return ParseSelector(text, kSexItems);
+    return ParseSelector(text, kSexNames);
 }
 int ParseUnitSelector(std::string_view text) {
-    return ParseSelector(text, kUnitItems);
+    return ParseSelector(text, kUnitNames);
 }
 
 int ParseFlag(std::string_view text) {
@@ -74,7 +85,8 @@ int FieldControls::GetDlgItemText(int id, char* buffer, int maxCount) {
     if (maxCount <= 0) return 0;
     const std::string_view text = Field(id);
     const std::size_t count = std::min(text.size(), static_cast<std::size_t>(maxCount - 1));
-    std::memcpy(buffer, text.data(), count);
+    // A handful of characters: a loop costs less than a call to memcpy.
+    for (std::size_t i = 0; i < count; ++i) buffer[i] = text[i];
     buffer[count] = '\0';
     return static_cast<int>(count);
 }

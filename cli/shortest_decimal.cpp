@@ -41,21 +41,16 @@ char* WriteProbability(double x, char* out) {
     const std::uint64_t m = fraction | (std::uint64_t{1} << 52);
     const int e = biased - 1075;
 
-    // floor(-e log10 2): where the interval is about one unit wide.
-    int q = (-e * 78913) >> 18;
-    std::uint64_t low = 0, high = 0;
-    for (;; ++q) {
-        if (q >= 28) return nullptr;
-        // (2m +- 1) 5^q is odd and s > 0: a bound is never a whole number, so whether it
-        // is included does not matter.
-        const int s = 1 - e - q;
-        const Uint128 l = Uint128{2 * m - 1} * kPowersOfFive[q];
-        const Uint128 h = Uint128{2 * m + 1} * kPowersOfFive[q];
-        if ((h >> s) >> 63 != 0) return nullptr;  // never for x below 1; kept safe
-        low = static_cast<std::uint64_t>(l >> s) + 1;
-        high = static_cast<std::uint64_t>(h >> s);
-        if (low <= high) break;
-    }
+    // With q above -e log10 2 the interval is wider than one unit, and its bounds are
+    // never whole numbers ((2m +- 1) 5^q is odd and s > 0): it holds an integer, and
+    // whether a bound is included does not matter.
+    // Then x 10^q < m 10 < 2^57: the integers below fit in 64 bits.
+    int q = ((-e * 78913) >> 18) + 1;  // floor(-e log10 2) + 1, at most 22
+    const int scale = 1 - e - q;
+    const Uint128 l = Uint128{2 * m - 1} * kPowersOfFive[q];
+    const Uint128 h = Uint128{2 * m + 1} * kPowersOfFive[q];
+    std::uint64_t low = static_cast<std::uint64_t>(l >> scale) + 1;
+    std::uint64_t high = static_cast<std::uint64_t>(h >> scale);
     // Fewer decimals while the interval still holds a whole number of tens.
     while ((low + 9) / 10 <= high / 10) {
         if (q == 1) return nullptr;  // would be a whole number: not a probability below 1

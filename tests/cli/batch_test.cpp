@@ -233,6 +233,24 @@ TEST(Batch, LargeCellIsCarriedThrough) {
     EXPECT_NE(run.out.find(big + ",50,10.3 %"), std::string::npos);
 }
 
+// Both selectors in one process, interleaved: each reads its own entries.
+TEST(Selectors, EntriesCaseInsensitivelyOrIndices) {
+    const struct {
+        bool sex;
+        const char* text;
+        int index;
+    } cases[] = {
+        {false, "g/L", 1},  {true, "Homme", 1},   {true, "femme", 0},   {false, "MMOL/L", 0},
+        {true, "g/L", -1},  {false, "Homme", -1}, {true, "1", 1},       {false, "0", 0},
+        {true, "2", -1},    {false, "", -1},      {true, " Homme", -1}, {false, "g/L ", -1},
+        {true, "HOMME", 1}, {false, "mmol/l", 0}, {true, "-1", -1},     {false, "1", 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.sex ? ParseSexSelector(c.text) : ParseUnitSelector(c.text), c.index)
+            << (c.sex ? "sex " : "unit ") << '"' << c.text << '"';
+    }
+}
+
 TEST(ShortestDecimal, RoundTripsWithAPoint) {
     EXPECT_EQ(ShortestDecimal(0.1), "0.1");
     EXPECT_EQ(ShortestDecimal(0.0), "0.0");
