@@ -3,10 +3,16 @@
 namespace vessane::qt {
 
 QIcon AppIcon() {
-    QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        icon.addFile(QStringLiteral(":/vessane/icon/vessane-%1.png").arg(size), QSize(size, size));
-    }
+    // Decoded once for the process: the application, the window and the About box share
+    // it (each PNG is decoded as soon as it is added).
+    static const QIcon icon = [] {
+        QIcon sizes;
+        for (int size : {16, 24, 32, 48}) {  // the sizes compiled in (CMakeLists.txt)
+            sizes.addFile(QStringLiteral(":/vessane/icon/vessane-%1.png").arg(size),
+                          QSize(size, size));
+        }
+        return sizes;
+    }();
     return icon;
 }
 

@@ -25,8 +25,6 @@
 #include "main_template.h"
 #include "template_builder.h"
 
-using vessane::qt::FindControl;
-
 namespace {
 
 // A fixed-size application window: title, system menu, minimise and close buttons, no
@@ -76,9 +74,9 @@ CCoronaryDlg::CCoronaryDlg(QWidget* parent) : QDialog(parent, kMainWindowFlags) 
     layout->activate();
     move(screen()->availableGeometry().center() - rect().center());
 
-    vessane::qt::BuildControls(vessane::qt::kMainControls, units, client_);
+    controls_ = vessane::qt::BuildControls(vessane::qt::kMainControls, units, client_);
     for (const auto& text : vessane::qt::kMainAccessibleTexts) {
-        QWidget* control = FindControl(client_, text.id);
+        QWidget* control = controls_.Find(text.id);
         control->setAccessibleName(QString::fromUtf8(text.name));
         if (text.description)
             control->setAccessibleDescription(QString::fromUtf8(text.description));
@@ -116,14 +114,14 @@ void CCoronaryDlg::ConnectEvents() {
     // only on a real change of selection, and the selectors are filled with their
     // signals blocked; textChanged fires for typed and for set texts alike, and is
     // filtered by the hold counter of the data exchange.
-    auto* calcul = qobject_cast<QPushButton*>(FindControl(client_, IDC_CALCUL));
+    auto* calcul = qobject_cast<QPushButton*>(controls_.Find(IDC_CALCUL));
     connect(calcul, &QPushButton::clicked, this, &CCoronaryDlg::OnCalcul);
-    auto* unit = qobject_cast<QComboBox*>(FindControl(client_, IDC_UNIT));
+    auto* unit = qobject_cast<QComboBox*>(controls_.Find(IDC_UNIT));
     connect(unit, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnSelchangeUnit);
-    auto* sex = qobject_cast<QComboBox*>(FindControl(client_, IDC_SEX));
+    auto* sex = qobject_cast<QComboBox*>(controls_.Find(IDC_SEX));
     connect(sex, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnCalcul);
     for (int id : {IDC_SMOKER, IDC_DIABETES, IDC_LVH}) {
-        auto* box = qobject_cast<QCheckBox*>(FindControl(client_, id));
+        auto* box = qobject_cast<QCheckBox*>(controls_.Find(id));
         connect(box, &QCheckBox::clicked, this, &CCoronaryDlg::OnCalcul);
     }
     // The context menu opens over every control that has none of its own (the fields
@@ -148,7 +146,7 @@ void CCoronaryDlg::OnInitDialog() {
     } selectors[] = {{IDC_SEX, vessane::kSexItems, vessane::kDefaultSexIndex},
                      {IDC_UNIT, vessane::kUnitItems, vessane::kDefaultUnitIndex}};
     for (const auto& selector : selectors) {
-        auto* combo = qobject_cast<QComboBox*>(FindControl(client_, selector.id));
+        auto* combo = qobject_cast<QComboBox*>(controls_.Find(selector.id));
         // Filling and selecting from the program is no user's change of selection.
         const QSignalBlocker blocker(combo);
         for (const char* item : selector.items) combo->addItem(QString::fromLatin1(item));
@@ -159,7 +157,7 @@ void CCoronaryDlg::OnInitDialog() {
     vessane::SetDefaultTexts(*this);
     OnRangeLabelChanged(IDC_TOTAL_RANGE);
     OnRangeLabelChanged(IDC_HDL_RANGE);
-    FindControl(client_, IDC_SEX)->setFocus();
+    controls_.Find(IDC_SEX)->setFocus();
 }
 
 void CCoronaryDlg::OnCalcul() {
@@ -190,7 +188,7 @@ void CCoronaryDlg::OnRangeLabelChanged(int labelId) {
                       : labelId == IDC_HDL_RANGE ? IDC_HDL_CHOL
                                                  : 0;
     if (field == 0) return;
-    Edit(field)->setAccessibleDescription(ControlText(FindControl(client_, labelId)));
+    Edit(field)->setAccessibleDescription(ControlText(controls_.Find(labelId)));
 }
 
 void CCoronaryDlg::keyPressEvent(QKeyEvent* event) {
@@ -226,24 +224,24 @@ void CCoronaryDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 QLineEdit* CCoronaryDlg::Edit(int id) const {
-    return qobject_cast<QLineEdit*>(FindControl(client_, id));
+    return qobject_cast<QLineEdit*>(controls_.Find(id));
 }
 
 int CCoronaryDlg::GetDlgItemText(int id, char* buffer, int maxCount) {
     if (maxCount <= 0) return 0;
     // One byte per character, as the original single-byte program reads its fields.
-    const QByteArray text = ControlText(FindControl(client_, id)).left(maxCount - 1).toLatin1();
+    const QByteArray text = ControlText(controls_.Find(id)).left(maxCount - 1).toLatin1();
     std::memcpy(buffer, text.constData(), static_cast<std::size_t>(text.size()));
     buffer[text.size()] = '\0';
     return static_cast<int>(text.size());
 }
 
 int CCoronaryDlg::GetDlgItemTextLength(int id) {
-    return static_cast<int>(ControlText(FindControl(client_, id)).size());
+    return static_cast<int>(ControlText(controls_.Find(id)).size());
 }
 
 void CCoronaryDlg::SetDlgItemText(int id, const char* text) {
-    QWidget* control = FindControl(client_, id);
+    QWidget* control = controls_.Find(id);
     const QString value = QString::fromLatin1(text);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         // A set text always reports a change, even when it equals the old one.
@@ -259,17 +257,17 @@ void CCoronaryDlg::SetDlgItemText(int id, const char* text) {
 }
 
 int CCoronaryDlg::GetCurSel(int id) {
-    auto* combo = qobject_cast<QComboBox*>(FindControl(client_, id));
+    auto* combo = qobject_cast<QComboBox*>(controls_.Find(id));
     return combo ? combo->currentIndex() : -1;
 }
 
 int CCoronaryDlg::GetCheck(int id) {
-    auto* box = qobject_cast<QCheckBox*>(FindControl(client_, id));
+    auto* box = qobject_cast<QCheckBox*>(controls_.Find(id));
     return box && box->isChecked() ? 1 : 0;
 }
 
 void CCoronaryDlg::SetBarPos(int id, int position) {
-    if (auto* bar = qobject_cast<QProgressBar*>(FindControl(client_, id))) {
+    if (auto* bar = qobject_cast<QProgressBar*>(controls_.Find(id))) {
         bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
     }
 }

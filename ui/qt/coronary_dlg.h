@@ -6,6 +6,7 @@
 
 #include "coronary_form.h"
 #include "dialog_controls.h"
+#include "template_builder.h"
 
 class QLineEdit;
 class QMenu;
@@ -52,6 +53,7 @@ private:
     QLineEdit* Edit(int id) const;
 
     QWidget* client_ = nullptr;
+    vessane::qt::ControlTable controls_;
     QMenuBar* menuBar_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     vessane::CholesterolExchange exchange_;  // m_strTotal, m_strHdl

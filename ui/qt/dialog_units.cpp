@@ -1,12 +1,33 @@
 #include "dialog_units.h"
 
-#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QString>
 #include <cmath>
 
+#include <fontconfig/fontconfig.h>
+
 namespace vessane::qt {
+
+namespace {
+
+// Asks fontconfig for exactly this family, without substitutes. Qt's own answers cost
+// far more: QFontDatabase::hasFamily lists the styles of every family of the system,
+// and matching a missing family searches all fallbacks; either would be a good part of
+// the window's start-up.
+bool FamilyInstalled(const char* family) {
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet* fonts = FcFontList(nullptr, pattern, objects);
+    const bool found = fonts && fonts->nfont > 0;
+    if (fonts) FcFontSetDestroy(fonts);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return found;
+}
+
+}  // namespace
 
 QFont DialogFont() {
     // The templates ask for "MS Sans Serif" 8 pt. Where it is missing (any Linux without
@@ -16,10 +37,9 @@ QFont DialogFont() {
     // thus give the same base units (6 x 13) and the texts fill their controls alike.
     // The family is checked explicitly: asking fontconfig for a missing family would
     // give whatever it prefers, and the layout would differ from machine to machine.
-    const QString original = QStringLiteral("MS Sans Serif");
     QFont font;
-    if (QFontDatabase::hasFamily(original)) {
-        font.setFamily(original);
+    if (FamilyInstalled("MS Sans Serif")) {
+        font.setFamily(QStringLiteral("MS Sans Serif"));
     } else {
         font.setFamily(QStringLiteral("Liberation Sans"));
         font.setStretch(97);

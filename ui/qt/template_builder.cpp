@@ -11,6 +11,7 @@
 
 #include "accessible_guards.h"
 #include "app_icon.h"
+#include "resource.h"
 
 namespace vessane::qt {
 namespace {
@@ -106,10 +107,12 @@ QWidget* CreateWidget(const ControlTemplate& control, QWidget* parent) {
 
 }  // namespace
 
-void BuildControls(std::span<const ControlTemplate> controls, const DialogUnits& units,
-                   QWidget* parent) {
+ControlTable BuildControls(std::span<const ControlTemplate> controls, const DialogUnits& units,
+                           QWidget* parent) {
+    ControlTable table;
     for (const ControlTemplate& control : controls) {
         QWidget* widget = CreateWidget(control, parent);
+        if (control.id != IDC_STATIC) table.Add(control.id, widget);
         widget->setObjectName(QString::fromLatin1(control.name));
         widget->setProperty(kControlIdProperty, control.id);
         QRect place = units.Rect(control.x, control.y, control.cx, control.cy);
@@ -124,6 +127,7 @@ void BuildControls(std::span<const ControlTemplate> controls, const DialogUnits&
         // their clicks.
         if (control.kind == ControlKind::GroupBox) widget->lower();
     }
+    return table;
 }
 
 QWidget* FindControl(QWidget* parent, int id) {
