@@ -15,7 +15,7 @@ struct Patient {
     double sex, age, systolic, diastolic, smoker, totalChol, hdlChol, diabetes, lvh, years;
 };
 
-RiskState Evaluate(const Patient& p) {
+RiskState Inputs(const Patient& p) {
     RiskState s{};
     s.sex = p.sex;
     s.age = p.age;
@@ -27,6 +27,11 @@ RiskState Evaluate(const Patient& p) {
     s.diabetes = p.diabetes;
     s.lvh = p.lvh;
     s.years = p.years;
+    return s;
+}
+
+RiskState Evaluate(const Patient& p) {
+    RiskState s = Inputs(p);
     ComputeRisk(s);
     return s;
 }
@@ -207,15 +212,8 @@ TEST(RiskEquations, RememberedTextsAreTheConversionsOwn) {
 #endif
 }
 
-TEST(RiskState, ProcessWideInstanceStartsZeroedAndComputes) {
-    g_riskState = RiskState{};
-    g_riskState.sex = 1;
-    g_riskState.age = 50;
-    g_riskState.systolic = 150;
-    g_riskState.diastolic = 90;
-    g_riskState.totalChol = 2.30 * 2.58;
-    g_riskState.hdlChol = 0.50 * 2.58;
-    g_riskState.years = 10;
+TEST(RiskState, ProcessWideInstanceComputes) {
+    g_riskState = Inputs(kDefaultMale);
     ComputeRisk();
     EXPECT_STREQ(g_riskState.text, "10.3 %");
 }

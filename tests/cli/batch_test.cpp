@@ -11,39 +11,16 @@
 #include <vector>
 
 #include "batch.h"
+#include "cli_test_support.h"
 #include "form_input.h"
 
 namespace vessane::cli {
 namespace {
 
-struct BatchRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadAll(std::FILE* f) {
-    std::rewind(f);
-    std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
+using BatchRun = testing::Run;
 
 BatchRun RunOn(const std::string& input) {
-    std::FILE* in = std::tmpfile();
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), in);
-    std::rewind(in);
-    BatchRun run;
-    run.status = RunBatch(in, out, err, "cohorte.csv");
-    std::fclose(in);
-    run.out = ReadAll(out);
-    run.err = ReadAll(err);
-    return run;
+    return testing::RunBatchOn(input);
 }
 
 TEST(Batch, WritesEveryRowWithItsResult) {

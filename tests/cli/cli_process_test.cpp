@@ -2,46 +2,19 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "cli_test_support.h"
+
 namespace {
 
-struct Process {
-    int status;
-    std::string out;
-    std::string err;
-};
+using vessane::cli::testing::Run;
+using Process = Run;
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Runs a shell command line in which CLI stands for the program.
-Process RunCommand(std::string command) {
-    const std::string program = VESSANE_CLI_PATH;
-    for (std::size_t at; (at = command.find("CLI")) != std::string::npos;) {
-        command.replace(at, 3, "'" + program + "'");
-    }
-    // One file per test process: ctest runs the tests of this program in parallel.
-    const std::string errPath =
-        ::testing::TempDir() + "vessane_cli_err_" + std::to_string(getpid()) + ".txt";
-    FILE* pipe = popen(("(" + command + ") 2>'" + errPath + "'").c_str(), "r");
-    Process p{};
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) p.out.append(buffer, n);
-    const int raw = pclose(pipe);
-    p.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    p.err = Slurp(errPath);
-    std::remove(errPath.c_str());
-    return p;
+Process RunCommand(const std::string& command) {
+    return vessane::cli::testing::RunShell(command);
 }
 
 TEST(CommandLine, SingleForm) {

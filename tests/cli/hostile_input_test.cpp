@@ -7,6 +7,7 @@
 #include <string>
 
 #include "batch.h"
+#include "cli_test_support.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -24,32 +25,10 @@ using namespace std::string_literals;
 constexpr const char* kAdded = "result,bar,p_sys,p_dia,error";
 constexpr const char* kDefaultResult = "10.3 %,10,0.10338928041321527,0.09352022457316844,";
 
-struct BatchRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadBack(std::FILE* f) {
-    std::rewind(f);
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    std::fclose(f);
-    return text;
-}
+using BatchRun = testing::Run;
 
 BatchRun Batch(const std::string& input) {
-    std::FILE* in = std::tmpfile();
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    std::fwrite(input.data(), 1, input.size(), in);
-    std::rewind(in);
-    BatchRun run{RunBatch(in, out, err, "hostile.csv"), "", ""};
-    std::fclose(in);
-    run.out = ReadBack(out);
-    run.err = ReadBack(err);
-    return run;
+    return testing::RunBatchOn(input, "hostile.csv");
 }
 
 // Whether text is well-formed UTF-8 (no overlong forms, surrogates or values past
@@ -165,33 +144,10 @@ TEST(HostileBatch, RowCountSurvivesEveryShape) {
 
 #ifndef _WIN32
 
-struct Process {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Process = testing::Run;
 
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Runs a shell command line in which CLI stands for the program.
-Process Shell(std::string command) {
-    for (std::size_t at; (at = command.find("CLI")) != std::string::npos;) {
-        command.replace(at, 3, "'"s + VESSANE_CLI_PATH + "'");
-    }
-    const std::string errPath =
-        ::testing::TempDir() + "vessane_hostile_err_" + std::to_string(getpid()) + ".txt";
-    FILE* pipe = popen(("(" + command + ") 2>'" + errPath + "'").c_str(), "r");
-    Process p{};
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) p.out.append(buffer, n);
-    const int raw = pclose(pipe);
-    p.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    p.err = Slurp(errPath);
-    std::remove(errPath.c_str());
-    return p;
+Process Shell(const std::string& command) {
+    return testing::RunShell(command);
 }
 
 std::string WriteFile(const std::string& name, const std::string& content) {

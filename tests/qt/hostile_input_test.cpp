@@ -14,20 +14,10 @@
 
 #include "accessible_guards.h"
 #include "coronary_dlg.h"
+#include "dialog_test_support.h"
 #include "resource.h"
 
 namespace {
-
-template <class T>
-T* Get(CCoronaryDlg& dlg, const char* name) {
-    T* widget = dlg.findChild<T*>(QString::fromLatin1(name));
-    if (!widget) qFatal("no control %s", name);
-    return widget;
-}
-
-QString Result(CCoronaryDlg& dlg) {
-    return Get<QLineEdit>(dlg, "IDC_RESULT")->text();
-}
 
 // The result a user gets by typing text over a field of the default form.
 QString ResultWhenTyped(const QString& field, const QString& text) {

@@ -19,20 +19,11 @@
 
 #include "about_box.h"
 #include "coronary_dlg.h"
+#include "dialog_test_support.h"
 #include "texts.h"
 
 namespace {
 
-template <class T>
-T* Get(CCoronaryDlg& dlg, const char* name) {
-    T* widget = dlg.findChild<T*>(QString::fromLatin1(name));
-    if (!widget) qFatal("no control %s", name);
-    return widget;
-}
-
-QString Result(CCoronaryDlg& dlg) {
-    return Get<QLineEdit>(dlg, "IDC_RESULT")->text();
-}
 int Bar(CCoronaryDlg& dlg) {
     return Get<QProgressBar>(dlg, "IDC_RISK_BAR")->value();
 }
