@@ -41,12 +41,9 @@ constexpr int kCachedDigits = 3;
 thread_local CachedText t_texts[kCachedPercentages][kCachedDigits];
 
 void WriteResultText(double percentage, int digits, char (&text)[kTextBufferSize]) {
-    const double tenths = percentage * 10 + 0.5;
-    if (!(tenths >= 0 && tenths < kCachedPercentages) || digits < 1 || digits > kCachedDigits) {
-        FormatResultText(percentage, digits, text, sizeof text);
-        return;
-    }
-    CachedText& entry = t_texts[static_cast<int>(tenths)][digits - 1];
+    // Valid inputs give a probability in [0, 1], so a percentage in [0, 100], and a digit
+    // count from 1 to 3: both index the table.
+    CachedText& entry = t_texts[static_cast<int>(percentage * 10 + 0.5)][digits - 1];
     const std::uint64_t bits = std::bit_cast<std::uint64_t>(percentage);
     if (entry.digits == digits && entry.valueBits == bits) {
         // Up to the NUL only, as FormatResultText writes: what follows stays as it was.

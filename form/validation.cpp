@@ -28,7 +28,7 @@ ValidationCheck ValidateInputs(const RiskState& s) {
 const char* DescribeFailure(ValidationCheck check) {
     switch (check) {
         case ValidationCheck::kNone:
-            return "";
+            break;
         case ValidationCheck::kAge:
             return "âge hors de l'intervalle [30-74] ans";
         case ValidationCheck::kSystolic:

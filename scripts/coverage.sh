@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh core reliability
 build=${COV_BUILD_DIR:-build-cov}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=g++ -DVESSANE_GUI=OFF \
-  -DBUILD_TESTING=ON -DCMAKE_CXX_FLAGS="--coverage -O0" -DCMAKE_EXE_LINKER_FLAGS="--coverage" \
+  -DBUILD_TESTING=ON -DCMAKE_CXX_FLAGS="--coverage -O0 -fprofile-update=atomic" -DCMAKE_EXE_LINKER_FLAGS="--coverage" \
   >/dev/null
 cmake --build "$build" -j"$(nproc)"
 find "$build" -name '*.gcda' -delete

@@ -162,6 +162,24 @@ TEST(OnCalcul, ResultTextChangesRouteNowhere) {
     EXPECT_EQ(form.Text(IDC_RESULT), "99 %");
 }
 
+// Asked about a control it does not have, the in-memory form answers as a window does
+// (no selection, unchecked) and keeps its own controls untouched.
+TEST(MemoryForm, ControlsItDoesNotHave) {
+    MemoryForm form = FormAfter({});
+    form.SetCheck(IDC_SMOKER, 1);
+    for (int id : {IDC_AGE, IDC_RESULT, IDC_CALCUL, 4242}) {
+        form.SetCurSel(id, 1);
+        form.SetCheck(id, 1);
+        form.SetBarPos(id, 77);
+        EXPECT_EQ(form.GetCurSel(id), -1) << id;
+        EXPECT_EQ(form.GetCheck(id), 0) << id;
+    }
+    EXPECT_EQ(form.GetCurSel(IDC_SEX), 1);
+    EXPECT_EQ(form.GetCheck(IDC_SMOKER), 1);
+    EXPECT_EQ(form.BarPos(), 10);
+    EXPECT_EQ(form.Text(IDC_AGE), "50");
+}
+
 TEST(ValidateInputs, ChecksInOrderAndRejectsNotANumber) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     RiskState valid{};

@@ -1,8 +1,10 @@
 // Rounding to a tenth of a percent and the text of the result field.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
+#include "number_parse.h"
 #include "on_calcul.h"
 #include "result_text.h"
 
@@ -86,15 +88,37 @@ TEST(FormatSignificant, ClassicRuntimeLayout) {
         const char* text;
     };
     const Case cases[] = {
-        {0.05, 1, "5.e-002"},  {0.049, 2, "4.9e-002"},  {123.0, 3, "123"},
-        {99.96, 3, "100"},     {0.25, 1, "0.3"},        {0.5, 1, "0.5"},
-        {100.0, 2, "1.e+002"}, {0.001, 2, "1.e-003"},   {-2.5, 2, "-2.5"},
-        {1e20, 3, "1.e+020"},  {1.5e-7, 2, "1.5e-007"},
+        {0.05, 1, "5.e-002"},
+        {0.049, 2, "4.9e-002"},
+        {123.0, 3, "123"},
+        {99.96, 3, "100"},
+        {0.25, 1, "0.3"},
+        {0.5, 1, "0.5"},
+        {100.0, 2, "1.e+002"},
+        {0.001, 2, "1.e-003"},
+        {-2.5, 2, "-2.5"},
+        {1e20, 3, "1.e+020"},
+        {1.5e-7, 2, "1.5e-007"},
+        // Not numbers: written as words, never parsed as if they had an exponent.
+        {HUGE_VAL, 3, "inf"},
+        {-HUGE_VAL, 2, "-inf"},
+        {std::nan(""), 1, "nan"},
     };
     for (const Case& c : cases) {
         char buffer[32];
         FormatSignificant(c.value, c.digits, buffer, sizeof buffer);
         EXPECT_STREQ(buffer, c.text) << c.value;
+    }
+}
+
+// The bar's position is the result's number read as the form reads numbers, truncated:
+// the quick reading of result texts must agree with the general one on any text.
+TEST(BarPosition, AgreesWithTheNumberGrammar) {
+    const char* const texts[] = {"10.3 %", "29. %", "0 %",   "90.7 %",    "7 %",         "",
+                                 "ERREUR", " 12 %", "1e1 %", "+5 %",      "-3.5 %",      "12",
+                                 "9.99 %", "12.%",  ".5 %",  "1234567 %", "99.9999999 %"};
+    for (const char* text : texts) {
+        EXPECT_EQ(BarPosition(text), static_cast<int>(ParseNumber(text))) << '"' << text << '"';
     }
 }
 
