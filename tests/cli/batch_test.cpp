@@ -13,6 +13,7 @@
 #include "batch.h"
 #include "cli_test_support.h"
 #include "form_input.h"
+#include "resource.h"
 
 namespace vessane::cli {
 namespace {
@@ -208,6 +209,30 @@ TEST(Batch, LargeCellIsCarriedThrough) {
     const BatchRun run = RunOn("note,age\n" + big + ",50\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find(big + ",50,10.3 %"), std::string::npos);
+
+    // One that must be quoted again on the way out, larger than any buffer's slack.
+    std::string quoted(1 << 20, 'q');
+    for (std::size_t i = 0; i < quoted.size(); i += 1000) quoted[i] = i % 2000 ? ',' : '"';
+    std::string escaped;
+    for (char c : quoted) escaped += c == '"' ? std::string("\"\"") : std::string(1, c);
+    const BatchRun again = RunOn("note,age\n\"" + escaped + "\",50\n");
+    EXPECT_EQ(again.status, 0);
+    EXPECT_NE(again.out.find("\"" + escaped + "\",50,10.3 %"), std::string::npos);
+}
+
+// The batch's borrowed controls answer as a window does for controls they do not hold.
+TEST(FieldControls, ControlsItDoesNotHave) {
+    FieldControls controls(kDefaultFields);
+    char text[8] = "x";
+    for (int id : {IDC_RISK_BAR, IDC_CALCUL, IDC_TOTAL_RANGE, 4242}) {
+        EXPECT_EQ(controls.GetCurSel(id), -1) << id;
+        EXPECT_EQ(controls.GetCheck(id), 0) << id;
+        EXPECT_EQ(controls.GetDlgItemText(id, text, sizeof text), 0) << id;
+        EXPECT_STREQ(text, "") << id;
+        EXPECT_EQ(controls.GetDlgItemTextLength(id), 0) << id;
+    }
+    EXPECT_EQ(controls.GetDlgItemText(IDC_AGE, text, sizeof text), 2);
+    EXPECT_STREQ(text, "50");
 }
 
 // Both selectors in one process, interleaved: each reads its own entries.
