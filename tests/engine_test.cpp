@@ -181,18 +181,8 @@ TEST(RiskEquations, RememberedTextsAreTheConversionsOwn) {
     }
     const auto check = [&patients](int pass) {
         for (const Patient& p : patients) {
-            RiskState s{};
+            RiskState s = Inputs(p);
             std::memset(s.text, 'x', sizeof s.text);
-            s.sex = p.sex;
-            s.age = p.age;
-            s.systolic = p.systolic;
-            s.diastolic = p.diastolic;
-            s.smoker = p.smoker;
-            s.totalChol = p.totalChol;
-            s.hdlChol = p.hdlChol;
-            s.diabetes = p.diabetes;
-            s.lvh = p.lvh;
-            s.years = p.years;
             ComputeRisk(s);
             char expected[sizeof s.text];
             std::memset(expected, 'x', sizeof expected);
