@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include "about_box.h"
+#include "app_icon.h"
 #include "coronary_dlg.h"
 #include "dialog_units.h"
 #include "texts.h"
@@ -76,6 +77,21 @@ private slots:
                 const int width = label->fontMetrics().boundingRect(label->text()).width();
                 QVERIFY2(width <= label->contentsRect().width(), qPrintable(label->text()));
             }
+        }
+    }
+
+    // The window's icon is stored as raw pixels beside the PNG renderings of the same
+    // drawing: both must show the same picture, size for size.
+    void iconPixelsMatchTheirRenderings() {
+        const QIcon icon = vessane::qt::AppIcon();
+        for (int size : vessane::qt::kAppIconSizes) {
+            const QImage rendered =
+                QImage(QStringLiteral(VESSANE_ICON_DIR "/vessane-%1.png").arg(size))
+                    .convertToFormat(QImage::Format_RGBA8888);
+            QCOMPARE(rendered.size(), QSize(size, size));
+            const QImage shown =
+                icon.pixmap(size, size).toImage().convertToFormat(QImage::Format_RGBA8888);
+            QCOMPARE(shown, rendered);
         }
     }
 

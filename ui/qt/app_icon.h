@@ -6,6 +6,9 @@
 
 namespace vessane::qt {
 
+// The sizes compiled into the program (ui/qt/CMakeLists.txt).
+inline constexpr int kAppIconSizes[] = {16, 24, 32, 48};
+
 QIcon AppIcon();
 
 }  // namespace vessane::qt
