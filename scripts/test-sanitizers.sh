@@ -17,6 +17,6 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 if command -v llvm-symbolizer-14 >/dev/null; then
   export ASAN_SYMBOLIZER_PATH=$(command -v llvm-symbolizer-14)
 fi
-ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+ctest --test-dir "$build" --output-on-failure --timeout 300 -j"$(nproc)"
 echo "==> the same tests under LC_ALL=fr_FR.UTF-8"
-LC_ALL=fr_FR.UTF-8 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+LC_ALL=fr_FR.UTF-8 ctest --test-dir "$build" --output-on-failure --timeout 300 -j"$(nproc)"

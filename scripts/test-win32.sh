@@ -23,6 +23,6 @@ ls -l build-win64/ui/win32/vessane.exe build-win32/ui/win32/vessane.exe \
 export VESSANE_BUILD_DIR=$PWD/build-win64
 status=0
 xvfb-run -a -s "-screen 0 1024x768x24" \
-  ctest --test-dir build-win64 --output-on-failure -j"$jobs" || status=$?
+  ctest --test-dir build-win64 --output-on-failure --timeout 300 -j"$jobs" || status=$?
 WINEPREFIX=$VESSANE_BUILD_DIR/wine-prefix wineserver -k 2>/dev/null || true
 exit "$status"

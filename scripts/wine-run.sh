@@ -25,6 +25,9 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
+# Raised whenever make_prefix changes, so that older prefixes are made again.
+prefix_version=2
+
 make_prefix() {
   wineserver -k >/dev/null 2>&1 || true  # a half-made prefix left by an interrupted run
   rm -rf "$WINEPREFIX"
@@ -32,16 +35,20 @@ make_prefix() {
   # Unmanaged windows: otherwise every window close waits on the window manager that
   # Xvfb does not have.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  # A program that crashes ends at once with a backtrace on its error output, instead of
+  # waiting on a crash dialog that nobody can answer on a virtual display.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1
   # Wine's own bitmap fonts, so "MS Sans Serif" and dialog units are Windows' own.
   cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   wineserver -w
-  touch "$WINEPREFIX/.vessane-ready"
+  echo "$prefix_version" >"$WINEPREFIX/.vessane-ready"
 }
 
 (
   flock 9
   # (Nothing started here may keep the lock's descriptor 9 open.)
-  [ -f "$WINEPREFIX/.vessane-ready" ] || make_prefix 9>&-
+  [ "$(cat "$WINEPREFIX/.vessane-ready" 2>/dev/null)" = "$prefix_version" ] || make_prefix 9>&-
   [ "${1:-}" = --prepare ] && exit 0
   # When no server runs yet, start one that outlives each test by a while, and Wine's
   # background processes with it, away from the caller's output: ctest waits for every

@@ -2,13 +2,19 @@
 // temporary files, and (outside Windows) the program itself through a shell.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <string>
 
 #include "batch.h"
 
-#ifndef _WIN32
-#include <gtest/gtest.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,11 +39,37 @@ inline std::string ReadBack(std::FILE* f) {
     return text;
 }
 
+// A temporary file for reading and writing, removed when closed; null if none could be
+// made. Not tmpfile() on Windows: there it picks a free name and opens it in two steps,
+// so two test programs running side by side may be handed the same file, or none.
+inline std::FILE* OpenScratchFile() {
+#ifdef _WIN32
+    static unsigned made = 0;
+    const std::string prefix = ::testing::TempDir() + "vessane_" + std::to_string(_getpid());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = prefix + "_" + std::to_string(made++) + ".tmp";
+        const int fd = _open(path.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY,
+                             _S_IREAD | _S_IWRITE);
+        if (fd != -1) return _fdopen(fd, "w+b");
+    }
+    return nullptr;
+#else
+    return std::tmpfile();
+#endif
+}
+
 // RunBatch over input, as if read from a file of that name.
 inline Run RunBatchOn(const std::string& input, const char* name = "cohorte.csv") {
-    std::FILE* in = std::tmpfile();
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
+    std::FILE* in = OpenScratchFile();
+    std::FILE* out = OpenScratchFile();
+    std::FILE* err = OpenScratchFile();
+    if (in == nullptr || out == nullptr || err == nullptr) {
+        ADD_FAILURE() << "no temporary file for the batch";
+        for (std::FILE* f : {in, out, err}) {
+            if (f != nullptr) std::fclose(f);
+        }
+        return Run{-1, "", ""};
+    }
     std::fwrite(input.data(), 1, input.size(), in);
     std::rewind(in);
     Run run{RunBatch(in, out, err, name), "", ""};
