@@ -73,8 +73,11 @@ TEST(CommandLine, Details) {
 
 TEST(CommandLine, BatchFiles) {
     const std::string dir = ::testing::TempDir();
-    { std::ofstream(dir + "vessane_rows.csv") << "age\n50\n29\n"; }
-    const Process ok = RunCommand("CLI --batch '" + dir + "vessane_rows.csv'");
+    // A name of this process's own: another test run may be using the same folder.
+    const std::string rows = dir + "vessane_rows_" + std::to_string(getpid()) + ".csv";
+    { std::ofstream(rows) << "age\n50\n29\n"; }
+    const Process ok = RunCommand("CLI --batch '" + rows + "'");
+    std::remove(rows.c_str());
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(std::count(ok.out.begin(), ok.out.end(), '\n'), 3);
 
