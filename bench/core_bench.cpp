@@ -5,7 +5,7 @@
 
 #include "coronary_form.h"
 #include "memory_form.h"
-#include "resource.h"
+#include "control_ids.h"
 #include "risk_state.h"
 #include "sample_forms.h"
 

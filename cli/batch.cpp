@@ -9,33 +9,19 @@
 #include <string_view>
 #include <vector>
 
+#include "control_ids.h"
 #include "csv_reader.h"
 #include "csv_writer.h"
 #include "form_input.h"
-#include "resource.h"
 #include "risk_state.h"
 #include "validation.h"
 
 namespace vessane::cli {
 namespace {
 
-enum Column {
-    kSex,
-    kAge,
-    kSystolic,
-    kDiastolic,
-    kTotal,
-    kHdl,
-    kUnit,
-    kYears,
-    kSmoker,
-    kDiabetes,
-    kLvh,
-    kColumnCount
-};
-constexpr std::array<const char*, kColumnCount> kColumnNames = {
-    "sex",  "age",   "systolic", "diastolic", "total", "hdl",
-    "unit", "years", "smoker",   "diabetes",  "lvh"};
+using Column = FormColumn;
+constexpr int kColumnCount = kFormColumnCount;
+constexpr const auto& kColumnNames = kFormColumnNames;
 constexpr const char* kAddedColumns[] = {"result", "bar", "p_sys", "p_dia", "error"};
 constexpr std::size_t kBlockSize = 1 << 20;
 
@@ -94,28 +80,31 @@ private:
         std::string_view* const texts[] = {nullptr,           &fields.age,   &fields.systolic,
                                            &fields.diastolic, &fields.total, &fields.hdl,
                                            nullptr,           &fields.years};
-        for (int c : {kAge, kSystolic, kDiastolic, kTotal, kHdl, kYears}) {
+        for (int c : {kColumnAge, kColumnSystolic, kColumnDiastolic, kColumnTotal, kColumnHdl,
+                      kColumnYears}) {
             if (columnOf_[c] >= 0) *texts[c] = CellOf(record, Column(c));
         }
-        if (columnOf_[kSex] >= 0) {
-            fields.sex = ParseSexSelector(CellOf(record, kSex));
-            if (fields.sex < 0) return Invalid("sex", CellOf(record, kSex), "Femme, Homme, 0 ou 1");
+        if (columnOf_[kColumnSex] >= 0) {
+            fields.sex = ParseSexSelector(CellOf(record, kColumnSex));
+            if (fields.sex < 0) return Invalid("sex", CellOf(record, kColumnSex), kSexAccepted);
         }
-        if (columnOf_[kUnit] >= 0) {
-            fields.unit = ParseUnitSelector(CellOf(record, kUnit));
+        if (columnOf_[kColumnUnit] >= 0) {
+            fields.unit = ParseUnitSelector(CellOf(record, kColumnUnit));
             if (fields.unit < 0) {
-                return Invalid("unit", CellOf(record, kUnit), "mmol/L, g/L, 0 ou 1");
+                return Invalid("unit", CellOf(record, kColumnUnit), kUnitAccepted);
             }
         }
         const struct {
             Column column;
             int* flag;
-        } flags[] = {{kSmoker, &fields.smoker}, {kDiabetes, &fields.diabetes}, {kLvh, &fields.lvh}};
+        } flags[] = {{kColumnSmoker, &fields.smoker},
+                     {kColumnDiabetes, &fields.diabetes},
+                     {kColumnLvh, &fields.lvh}};
         for (const auto& f : flags) {
             if (columnOf_[f.column] < 0) continue;
             *f.flag = ParseFlag(CellOf(record, f.column));
             if (*f.flag < 0) {
-                return Invalid(kColumnNames[f.column], CellOf(record, f.column), "0, 1 ou vide");
+                return Invalid(kColumnNames[f.column], CellOf(record, f.column), kFlagAccepted);
             }
         }
         return true;
@@ -123,15 +112,7 @@ private:
 
     // Writes the reason for a cell that cannot be taken into reason_; returns false.
     bool Invalid(std::string_view column, std::string_view cell, std::string_view accepted) {
-        reason_.assign("valeur de ").append(column).append(" invalide : \"");
-        // Cut a long cell at 40 bytes, but never inside a UTF-8 sequence.
-        std::size_t cut = cell.size() > 40 ? 40 : cell.size();
-        while (cut > 0 && cut < cell.size() &&
-               (static_cast<unsigned char>(cell[cut]) & 0xC0) == 0x80) {
-            --cut;
-        }
-        reason_.append(cell.substr(0, cut)).append(cut < cell.size() ? "...\"" : "\"");
-        reason_.append(" (attendu : ").append(accepted).append(")");
+        DescribeInvalidValue(reason_, column, cell, accepted);
         return false;
     }
 

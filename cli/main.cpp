@@ -124,7 +124,7 @@ int Parse(int argc, char** argv, Arguments& args) {
             if (!text) return UsageError("il manque la valeur de " + std::string(name));
             const bool sex = name == "--sex";
             const int index =
-                sex ? vessane::cli::ParseSexSelector(text) : vessane::cli::ParseUnitSelector(text);
+                sex ? vessane::ParseSexSelector(text) : vessane::ParseUnitSelector(text);
             if (index < 0) {
                 return UsageError(std::string(name) + " : valeur invalide \"" + text + "\"" +
                                   (sex ? " (Femme, Homme, 0 ou 1)" : " (mmol/L, g/L, 0 ou 1)"));

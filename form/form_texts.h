@@ -2,7 +2,7 @@
 // range labels and the error text. Plain ASCII; accented texts live in the resources.
 #pragma once
 
-#include "resource.h"
+#include "control_ids.h"
 
 namespace vessane {
 

@@ -5,7 +5,7 @@
 
 #include "coronary_form.h"
 #include "form_texts.h"
-#include "resource.h"
+#include "control_ids.h"
 
 namespace vessane {
 namespace {

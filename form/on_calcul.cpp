@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "control_ids.h"
 #include "coronary_form.h"
 #include "form_texts.h"
 #include "number_parse.h"
-#include "resource.h"
 
 namespace vessane {
 namespace {
@@ -16,29 +16,53 @@ double ReadField(DialogControls& controls, int id, RiskState& state) {
     return ParseNumber({state.text, strnlen(state.text, sizeof state.text)});
 }
 
+ValidationCheck ValidateAndCompute(RiskState& state) {
+    const ValidationCheck failed = ValidateInputs(state);
+    if (failed == ValidationCheck::kNone) ComputeRisk(state);
+    return failed;
+}
+
 }  // namespace
 
+void StoreInputs(const FormValues& values, RiskState& state) {
+    state.age = values.age;
+    state.systolic = values.systolic;
+    state.diastolic = values.diastolic;
+    state.totalChol = values.total;
+    if (values.unit == kUnitGramPerL) state.totalChol *= kCholesterolFactor;
+    state.hdlChol = values.hdl;
+    if (values.unit == kUnitGramPerL) state.hdlChol *= kCholesterolFactor;
+    state.years = values.years;
+    state.sex = values.sex;
+    state.smoker = values.smoker;
+    state.diabetes = values.diabetes;
+    state.lvh = values.lvh;
+}
+
+ValidationCheck EvaluateValues(const FormValues& values, RiskState& state) {
+    StoreInputs(values, state);
+    return ValidateAndCompute(state);
+}
+
 void ReadForm(DialogControls& controls, RiskState& state) {
-    state.age = ReadField(controls, IDC_AGE, state);
-    state.systolic = ReadField(controls, IDC_SYSTOLIC, state);
-    state.diastolic = ReadField(controls, IDC_DIASTOLIC, state);
-    const int unit = controls.GetCurSel(IDC_UNIT);
-    state.totalChol = ReadField(controls, IDC_TOTAL_CHOL, state);
-    if (unit == kUnitGramPerL) state.totalChol *= kCholesterolFactor;
-    state.hdlChol = ReadField(controls, IDC_HDL_CHOL, state);
-    if (unit == kUnitGramPerL) state.hdlChol *= kCholesterolFactor;
-    state.years = ReadField(controls, IDC_YEARS, state);
-    state.sex = controls.GetCurSel(IDC_SEX);
-    state.smoker = controls.GetCheck(IDC_SMOKER);
-    state.diabetes = controls.GetCheck(IDC_DIABETES);
-    state.lvh = controls.GetCheck(IDC_LVH);
+    FormValues values;
+    values.age = ReadField(controls, IDC_AGE, state);
+    values.systolic = ReadField(controls, IDC_SYSTOLIC, state);
+    values.diastolic = ReadField(controls, IDC_DIASTOLIC, state);
+    values.unit = controls.GetCurSel(IDC_UNIT);
+    values.total = ReadField(controls, IDC_TOTAL_CHOL, state);
+    values.hdl = ReadField(controls, IDC_HDL_CHOL, state);
+    values.years = ReadField(controls, IDC_YEARS, state);
+    values.sex = controls.GetCurSel(IDC_SEX);
+    values.smoker = controls.GetCheck(IDC_SMOKER);
+    values.diabetes = controls.GetCheck(IDC_DIABETES);
+    values.lvh = controls.GetCheck(IDC_LVH);
+    StoreInputs(values, state);
 }
 
 ValidationCheck EvaluateForm(DialogControls& controls, RiskState& state) {
     ReadForm(controls, state);
-    const ValidationCheck failed = ValidateInputs(state);
-    if (failed == ValidationCheck::kNone) ComputeRisk(state);
-    return failed;
+    return ValidateAndCompute(state);
 }
 
 int BarPosition(const char* resultText) {

@@ -11,6 +11,23 @@ namespace vessane {
 // g/L to mmol/L.
 inline constexpr double kCholesterolFactor = 2.58;
 
+// A form's inputs as numbers, as its fields read or as given directly by a caller that
+// holds numbers: cholesterol in the unit selected, selectors as indices, boxes as states.
+struct FormValues {
+    double age, systolic, diastolic, total, hdl, years;
+    int sex;   // selector index: 0 Femme, 1 Homme
+    int unit;  // selector index: 0 mmol/L, 1 g/L
+    int smoker, diabetes, lvh;
+};
+
+// Stores values into state as the window does: cholesterol converted to mmol/L when the
+// unit is g/L, selectors and boxes as doubles.
+void StoreInputs(const FormValues& values, RiskState& state);
+
+// StoreInputs, validation and, when valid, ComputeRisk (result text in state.text).
+// Returns the failed check.
+ValidationCheck EvaluateValues(const FormValues& values, RiskState& state);
+
 // Reads the six fields (through state.text, 6 characters each), the two selectors and
 // the three check boxes into state, cholesterol converted to mmol/L.
 void ReadForm(DialogControls& controls, RiskState& state);

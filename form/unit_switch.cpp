@@ -8,7 +8,7 @@
 #include "number_format.h"
 #include "number_parse.h"
 #include "on_calcul.h"
-#include "resource.h"
+#include "control_ids.h"
 
 namespace vessane {
 namespace {

@@ -14,7 +14,7 @@
 #include "coronary_form.h"
 #include "fuzz_support.h"
 #include "memory_form.h"
-#include "resource.h"
+#include "control_ids.h"
 #include "risk_state.h"
 
 namespace vessane::fuzz {

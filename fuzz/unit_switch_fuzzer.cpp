@@ -19,7 +19,7 @@
 #include "fuzz_support.h"
 #include "memory_form.h"
 #include "number_parse.h"
-#include "resource.h"
+#include "control_ids.h"
 
 namespace vessane::fuzz {
 namespace {

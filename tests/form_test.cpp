@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "control_ids.h"
 #include "coronary_form.h"
+#include "form_fields.h"
 #include "memory_form.h"
 #include "on_calcul.h"
-#include "resource.h"
 #include "validation.h"
 
 namespace vessane {
@@ -221,6 +222,42 @@ TEST(ValidateInputs, ChecksInOrderAndRejectsNotANumber) {
     both.years = 0;
     both.age = 0;
     EXPECT_EQ(ValidateInputs(both), ValidationCheck::kAge);
+}
+
+// Forms given as data: numbers taken as they are, texts through the window's reading,
+// both agreeing with the window for the same form.
+TEST(FormData, NumbersAndTextsGiveTheWindowsResult) {
+    const struct {
+        FormValues values;
+        FormFields fields;
+        const char* shown;  // "" for ERREUR
+    } cases[] = {
+        {{50, 150, 90, 2.3, 0.5, 10, 1, 1, 0, 0, 0}, kDefaultFields, "10.3 %"},
+        {{50, 150, 90, 5.934, 1.29, 10, 0, 0, 1, 0, 0},
+         {"50", "150", "90", "5.934", "1.29", "10", 0, 0, 1, 0, 0},
+         "11.5 %"},
+        {{59, 152, 90, 6, 1, 10, 1, 0, 1, 0, 0},
+         {"59", "152", "90", "6.0", "1.0", "10", 1, 0, 1, 0, 0},
+         "29. %"},
+        {{4.66, 1, 1, 4.66, 0.5, 10, 1, 1, 0, 0, 0},  // 4.66 g/L is above 12 mmol/L
+         {"4.66", "1", "1", "4.66", "0.50", "10", 1, 1, 0, 0, 0},
+         ""},
+        {{std::nan(""), 150, 90, 2.3, 0.5, 10, 1, 1, 0, 0, 0},
+         {"", "150", "90", "2.30", "0.50", "10", 1, 1, 0, 0, 0},
+         ""},
+    };
+    for (const auto& c : cases) {
+        RiskState byValues{}, byFields{};
+        const ValidationCheck valuesCheck = EvaluateValues(c.values, byValues);
+        const ValidationCheck fieldsCheck = EvaluateFields(c.fields, byFields);
+        EXPECT_EQ(valuesCheck == ValidationCheck::kNone, *c.shown != '\0') << c.shown;
+        EXPECT_EQ(fieldsCheck == ValidationCheck::kNone, *c.shown != '\0') << c.shown;
+        if (*c.shown == '\0') continue;
+        EXPECT_STREQ(byValues.text, c.shown);
+        EXPECT_STREQ(byFields.text, c.shown);
+        EXPECT_EQ(byValues.pSys, byFields.pSys);
+        EXPECT_EQ(byValues.pDia, byFields.pDia);
+    }
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "coronary_form.h"
 #include "memory_form.h"
 #include "number_parse.h"
-#include "resource.h"
+#include "control_ids.h"
 #include "unit_switch.h"
 
 namespace vessane {

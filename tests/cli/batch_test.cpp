@@ -13,7 +13,7 @@
 #include "batch.h"
 #include "cli_test_support.h"
 #include "form_input.h"
-#include "resource.h"
+#include "control_ids.h"
 
 namespace vessane::cli {
 namespace {

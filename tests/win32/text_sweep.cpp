@@ -9,7 +9,7 @@
 
 #include "memory_form.h"
 #include "on_calcul.h"
-#include "resource.h"
+#include "control_ids.h"
 #include "unit_switch.h"
 
 namespace {

@@ -1,0 +1,139 @@
+#include "form_fields.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "control_ids.h"
+#include "form_texts.h"
+
+namespace vessane {
+namespace {
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
+
+template <std::size_t N>
+constexpr std::array<std::string_view, N> Names(const char* const (&items)[N]) {
+    std::array<std::string_view, N> names;
+    for (std::size_t i = 0; i < N; ++i) names[i] = items[i];
+    return names;
+}
+// The selectors' entries with their lengths, measured once.
+constexpr auto kSexNames = Names(kSexItems);
+constexpr auto kUnitNames = Names(kUnitItems);
+
+template <std::size_t N>
+int ParseSelector(std::string_view text, const std::array<std::string_view, N>& names) {
+    if (text.size() == 1) {  // an index; no entry is one character long
+        const unsigned index = static_cast<unsigned char>(text[0]) - unsigned{'0'};
+        return index < N ? static_cast<int>(index) : -1;
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        if (EqualsIgnoringCase(text, names[i])) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+}  // namespace
+
+int ParseSexSelector(std::string_view text) {
+    return ParseSelector(text, kSexNames);
+}
+int ParseUnitSelector(std::string_view text) {
+    return ParseSelector(text, kUnitNames);
+}
+
+int ParseFlag(std::string_view text) {
+    if (text.empty() || text == "0") return 0;
+    if (text == "1") return 1;
+    return -1;
+}
+
+void DescribeInvalidValue(std::string& reason, std::string_view column, std::string_view value,
+                          std::string_view accepted) {
+    reason.assign("valeur de ").append(column).append(" invalide : \"");
+    std::size_t cut = value.size() > 40 ? 40 : value.size();
+    while (cut > 0 && cut < value.size() &&
+           (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    reason.append(value.substr(0, cut)).append(cut < value.size() ? "...\"" : "\"");
+    reason.append(" (attendu : ").append(accepted).append(")");
+}
+
+std::string_view FieldControls::Field(int id) const {
+    switch (id) {
+        case IDC_AGE:
+            return fields_.age;
+        case IDC_SYSTOLIC:
+            return fields_.systolic;
+        case IDC_DIASTOLIC:
+            return fields_.diastolic;
+        case IDC_TOTAL_CHOL:
+            return fields_.total;
+        case IDC_HDL_CHOL:
+            return fields_.hdl;
+        case IDC_YEARS:
+            return fields_.years;
+        case IDC_RESULT:
+            return Result();
+        default:
+            return {};
+    }
+}
+
+int FieldControls::GetDlgItemText(int id, char* buffer, int maxCount) {
+    if (maxCount <= 0) return 0;
+    const std::string_view text = Field(id);
+    const std::size_t count = std::min(text.size(), static_cast<std::size_t>(maxCount - 1));
+    // A handful of characters: a loop costs less than a call to memcpy.
+    for (std::size_t i = 0; i < count; ++i) buffer[i] = text[i];
+    buffer[count] = '\0';
+    return static_cast<int>(count);
+}
+
+int FieldControls::GetDlgItemTextLength(int id) {
+    return static_cast<int>(Field(id).size());
+}
+
+void FieldControls::SetDlgItemText(int id, const char* text) {
+    if (id != IDC_RESULT) return;  // the form logic sets no other text
+    resultLength_ = strnlen(text, sizeof result_ - 1);
+    std::memcpy(result_, text, resultLength_);
+}
+
+int FieldControls::GetCurSel(int id) {
+    if (id == IDC_SEX) return fields_.sex;
+    if (id == IDC_UNIT) return fields_.unit;
+    return -1;
+}
+
+int FieldControls::GetCheck(int id) {
+    switch (id) {
+        case IDC_SMOKER:
+            return fields_.smoker;
+        case IDC_DIABETES:
+            return fields_.diabetes;
+        case IDC_LVH:
+            return fields_.lvh;
+        default:
+            return 0;
+    }
+}
+
+void FieldControls::SetBarPos(int id, int position) {
+    if (id == IDC_RISK_BAR) barPosition_ = std::clamp(position, 0, 100);
+}
+
+ValidationCheck EvaluateFields(const FormFields& fields, RiskState& state) {
+    FieldControls controls(fields);
+    return EvaluateForm(controls, state);
+}
+
+}  // namespace vessane
