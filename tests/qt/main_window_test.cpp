@@ -41,16 +41,21 @@ QStringList Items(QComboBox* combo) {
     return items;
 }
 
-// Runs check on the modal box that the next action opens, then closes it.
+// Whether the action opens the About box, which is then closed. The box opens once the
+// event that chose it is over, and runs its own loop: it is looked for from inside.
 bool OpensAboutBox(const std::function<void()>& action) {
     bool seen = false;
-    QTimer::singleShot(0, [&seen] {
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&seen, &look] {
         auto* box = qobject_cast<CAboutBox*>(QApplication::activeModalWidget());
-        seen = box && box->windowTitle() == QString::fromUtf8(TXT_ABOUT_CAPTION);
-        if (box) box->reject();
+        if (!box) return;
+        seen = box->windowTitle() == QString::fromUtf8(TXT_ABOUT_CAPTION);
+        look.stop();
+        box->reject();
     });
+    look.start(0);
     action();
-    return seen;
+    return QTest::qWaitFor([&look] { return !look.isActive(); }, 2000) && seen;
 }
 
 }  // namespace
@@ -348,6 +353,7 @@ private slots:
         QVERIFY(dlg.isVisible());
         dlg.setResult(42);
         items[2]->trigger();
+        QCoreApplication::processEvents();
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.result(), 0);
     }

@@ -1,9 +1,11 @@
 #include "accessible_guards.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QVariant>
 
+#include "check_box_accessible.h"
 #include "field_accessible.h"
 #include "inert_accessible.h"
 
@@ -21,6 +23,9 @@ QAccessibleInterface* GuardedInterface(const QString& /*className*/, QObject* ob
         case AccessibleGuard::Field:
             if (auto* edit = qobject_cast<QLineEdit*>(object)) return new FieldAccessible(edit);
             return nullptr;
+        case AccessibleGuard::CheckBox:
+            if (auto* box = qobject_cast<QCheckBox*>(object)) return new CheckBoxAccessible(box);
+            return nullptr;
         case AccessibleGuard::Inert:
             if (auto* widget = qobject_cast<QWidget*>(object)) return new InertAccessible(widget);
             return nullptr;
@@ -29,7 +34,8 @@ QAccessibleInterface* GuardedInterface(const QString& /*className*/, QObject* ob
 }
 
 bool IsGuarded(QAccessibleInterface* iface) {
-    return dynamic_cast<FieldAccessible*>(iface) || dynamic_cast<InertAccessible*>(iface);
+    return dynamic_cast<FieldAccessible*>(iface) || dynamic_cast<CheckBoxAccessible*>(iface) ||
+           dynamic_cast<InertAccessible*>(iface);
 }
 
 }  // namespace

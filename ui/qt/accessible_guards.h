@@ -1,7 +1,7 @@
 // Stands between the accessibility protocol and the window's controls: an assistive
 // technology (or any program speaking its protocol) may read them as ever, but may
-// change the fields only as a user at the keyboard could, and cannot reach the hidden
-// button at all.
+// change the fields only as a user at the keyboard could, ticks a box only by a click
+// that the window routes, and cannot reach the hidden button at all.
 #pragma once
 
 class QWidget;
@@ -9,8 +9,9 @@ class QWidget;
 namespace vessane::qt {
 
 enum class AccessibleGuard {
-    Field,  // a line edit: edits pass its validator and its read-only flag
-    Inert,  // a control never shown: reported invisible, offering no action
+    Field,     // a line edit: edits pass its validator and its read-only flag
+    CheckBox,  // a check box: its accessible actions are clicks
+    Inert,     // a control never shown: reported invisible, offering no action
 };
 
 // Gives widget the guarded accessible interface of that kind, now and whenever it is

@@ -22,6 +22,7 @@
 #include "app_icon.h"
 #include "dialog_units.h"
 #include "form_texts.h"
+#include "list_picks.h"
 #include "main_template.h"
 #include "template_builder.h"
 
@@ -88,24 +89,29 @@ CCoronaryDlg::CCoronaryDlg(QWidget* parent) : QDialog(parent, kMainWindowFlags) 
 CCoronaryDlg::~CCoronaryDlg() = default;
 
 void CCoronaryDlg::BuildMenus() {
+    // A menu command runs once the event that chose it is over, as a posted command
+    // does: the modal About box then opens outside the menu's click or key, and outside
+    // an assistive technology's request to press the item, which gets its answer at once
+    // instead of waiting for the box to close.
+    constexpr Qt::ConnectionType kPosted = Qt::QueuedConnection;
     menuBar_ = new QMenuBar(this);
     menuBar_->setNativeMenuBar(false);  // in the window on every desktop
     QMenu* options = menuBar_->addMenu(QString::fromUtf8(TXT_MENU_OPTIONS));
     options->setObjectName(QStringLiteral("IDR_MAIN_MENU"));
     QAction* infos = options->addAction(QString::fromUtf8(TXT_MENU_INFOS));
     infos->setObjectName(QStringLiteral("ID_OPTIONS_INFOS"));
-    connect(infos, &QAction::triggered, this, &CCoronaryDlg::OnInfos);
+    connect(infos, &QAction::triggered, this, &CCoronaryDlg::OnInfos, kPosted);
     options->addSeparator();
     QAction* quit = options->addAction(QString::fromUtf8(TXT_MENU_QUITTER));
     quit->setObjectName(QStringLiteral("ID_OPTIONS_QUITTER"));
-    connect(quit, &QAction::triggered, this, &CCoronaryDlg::OnQuitter);
+    connect(quit, &QAction::triggered, this, &CCoronaryDlg::OnQuitter, kPosted);
 
     // Desktops offer no portable way to add an item to a window's system menu: the
     // About item lives in a context menu of the client area instead.
     contextMenu_ = new QMenu(this);
     QAction* about = contextMenu_->addAction(QString::fromUtf8(TXT_ABOUT_ITEM));
     about->setObjectName(QStringLiteral("IDM_ABOUT"));
-    connect(about, &QAction::triggered, this, &CCoronaryDlg::OnInfos);
+    connect(about, &QAction::triggered, this, &CCoronaryDlg::OnInfos, kPosted);
 }
 
 void CCoronaryDlg::ConnectEvents() {
@@ -120,6 +126,10 @@ void CCoronaryDlg::ConnectEvents() {
     connect(unit, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnSelchangeUnit);
     auto* sex = qobject_cast<QComboBox*>(controls_.Find(IDC_SEX));
     connect(sex, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnCalcul);
+    // An item selected in a selector's list through the accessibility layer is picked
+    // as a click in the open list picks it, and so reaches the handlers above.
+    for (QComboBox* selector : {sex, unit}) vessane::qt::RouteListPicks(selector);
+    // The check boxes' accessible actions are clicks too (template_builder.cpp).
     for (int id : {IDC_SMOKER, IDC_DIABETES, IDC_LVH}) {
         auto* box = qobject_cast<QCheckBox*>(controls_.Find(id));
         connect(box, &QCheckBox::clicked, this, &CCoronaryDlg::OnCalcul);

@@ -72,8 +72,11 @@ QWidget* CreateWidget(const ControlTemplate& control, QWidget* parent) {
         case ControlKind::LabelCentred:
         case ControlKind::LabelFramed:
             return CreateLabel(control.kind, text, parent);
-        case ControlKind::CheckBox:
-            return new QCheckBox(text, parent);
+        case ControlKind::CheckBox: {
+            auto* box = new QCheckBox(text, parent);
+            GuardAccessibility(box, AccessibleGuard::CheckBox);
+            return box;
+        }
         case ControlKind::HiddenButton: {
             auto* button = new QPushButton(text, parent);
             button->setAutoDefault(false);

@@ -1,0 +1,36 @@
+#include "list_picks.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QItemSelectionModel>
+
+namespace vessane::qt {
+namespace {
+
+void PickSelectedItem(QComboBox* combo) {
+    QAbstractItemView* list = combo->view();
+    const QModelIndexList selected = list->selectionModel()->selectedIndexes();
+    if (selected.size() != 1) return;  // an item unselected is no pick
+    const int row = selected.front().row();
+    // Moving through the open list (the mouse hovering, the arrow keys) makes the item
+    // it reaches both current and selected, and picks nothing; the selector itself keeps
+    // its list's selection on the item it shows. Any other selection is a pick.
+    const bool open = list->isVisible();
+    if (row == (open ? list->currentIndex().row() : combo->currentIndex())) return;
+    if (open) combo->hidePopup();
+    combo->setCurrentIndex(row);
+}
+
+}  // namespace
+
+void RouteListPicks(QComboBox* combo) {
+    QItemSelectionModel* selection = combo->view()->selectionModel();
+    // Judged once the change is complete: the toolkit moves the current item only after
+    // it has reported the selection that goes with it.
+    QObject::connect(selection, &QItemSelectionModel::selectionChanged, combo, [combo] {
+        QMetaObject::invokeMethod(
+            combo, [combo] { PickSelectedItem(combo); }, Qt::QueuedConnection);
+    });
+}
+
+}  // namespace vessane::qt
