@@ -2,12 +2,14 @@
 // keys that could reach the hidden "Calcul" button, and edits arriving through the
 // accessibility interface, as an assistive technology (or any program speaking its
 // protocol) sends them. Runs under QT_QPA_PLATFORM=offscreen.
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QtTest>
@@ -310,6 +312,82 @@ private slots:
             QCOMPARE(dlg.RecomputeCount(), before);
             QCOMPARE(Result(dlg), oldResult);
         }
+    }
+
+    // A check box's accessible actions are clicks, which the window routes.
+    void checkBoxActionsAreClicks_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("ticked");
+        for (const QString& action : {QAccessibleActionInterface::toggleAction(),
+                                      QAccessibleActionInterface::pressAction()}) {
+            QTest::newRow(qPrintable("Fumeur " + action)) << "IDC_SMOKER" << action << "16.2 %";
+            QTest::newRow(qPrintable("Diabète " + action)) << "IDC_DIABETES" << action << "13.9 %";
+            QTest::newRow(qPrintable("HVG " + action)) << "IDC_LVH" << action << "27.1 %";
+        }
+    }
+    void checkBoxActionsAreClicks() {
+        QFETCH(QString, box);
+        QFETCH(QString, action);
+        QFETCH(QString, ticked);
+        CCoronaryDlg dlg;
+        QAccessibleInterface* iface =
+            QAccessible::queryAccessibleInterface(Get<QCheckBox>(dlg, qPrintable(box)));
+        QCOMPARE(iface->role(), QAccessible::CheckBox);
+        QVERIFY(iface->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::toggleAction()));
+        const int before = dlg.RecomputeCount();
+        iface->actionInterface()->doAction(action);
+        QVERIFY(iface->state().checked);
+        QCOMPARE(Result(dlg), ticked);
+        iface->actionInterface()->doAction(action);
+        QVERIFY(!iface->state().checked);
+        QCOMPARE(Result(dlg), "10.3 %");
+        QCOMPARE(dlg.RecomputeCount(), before + 2);
+    }
+
+    // An item selected in a selector's list through the accessibility layer is picked;
+    // moving through the open list picks nothing.
+    void listSelectionPicks() {
+        CCoronaryDlg dlg;
+        ShowActive(dlg);
+        auto* sex = Get<QComboBox>(dlg, "IDC_SEX");
+        auto* unit = Get<QComboBox>(dlg, "IDC_UNIT");
+        const auto select = [](QComboBox* combo, int row) {
+            QAccessibleInterface* list = QAccessible::queryAccessibleInterface(combo)->child(0);
+            list->tableInterface()->cellAt(row, 0)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+            QTest::qWait(50);  // judged once the toolkit has finished its own change
+        };
+        int before = dlg.RecomputeCount();
+        select(sex, 0);
+        QCOMPARE(sex->currentIndex(), 0);
+        QCOMPARE(Result(dlg), "6.9 %");
+        QCOMPARE(dlg.RecomputeCount(), before + 1);
+
+        sex->showPopup();
+        for (int row : {1, 0}) {  // the mouse moving over the open list
+            sex->view()->setCurrentIndex(sex->model()->index(row, 0));
+            QTest::qWait(50);
+            QCOMPARE(sex->currentIndex(), 0);
+        }
+        select(sex, 1);
+        QVERIFY(!sex->view()->isVisible());
+        QCOMPARE(sex->currentIndex(), 1);
+        QCOMPARE(Result(dlg), "10.3 %");
+
+        before = dlg.RecomputeCount();
+        select(unit, 0);  // to mmol/L: converted, not recomputed
+        QCOMPARE(Get<QLineEdit>(dlg, "IDC_TOTAL_CHOL")->text(), "5.93");
+        QCOMPARE(dlg.RecomputeCount(), before);
+    }
+
+    void barValueCannotBeSet() {
+        CCoronaryDlg dlg;
+        auto* bar = Get<QProgressBar>(dlg, "IDC_RISK_BAR");
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(bar);
+        if (QAccessibleValueInterface* value = iface->valueInterface()) value->setCurrentValue(50);
+        QCOMPARE(bar->value(), 10);
     }
 };
 

@@ -81,6 +81,11 @@ CCoronaryDlg::CCoronaryDlg(QWidget* parent) : QDialog(parent, kMainWindowFlags) 
         control->setAccessibleName(QString::fromUtf8(text.name));
         if (text.description)
             control->setAccessibleDescription(QString::fromUtf8(text.description));
+        // On the Linux accessibility bus the toolkit names a selector after the item it
+        // shows, and takes what it asks for from a label beside it, which neither has:
+        // a screen reader finds that in the description instead.
+        else if (qobject_cast<QComboBox*>(control))
+            control->setAccessibleDescription(QString::fromUtf8(text.name));
     }
     ConnectEvents();
     OnInitDialog();

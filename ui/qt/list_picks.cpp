@@ -10,14 +10,16 @@ namespace {
 void PickSelectedItem(QComboBox* combo) {
     QAbstractItemView* list = combo->view();
     const QModelIndexList selected = list->selectionModel()->selectedIndexes();
-    if (selected.size() != 1) return;  // an item unselected is no pick
+    if (selected.size() != 1) return;
     const int row = selected.front().row();
     // Moving through the open list (the mouse hovering, the arrow keys) makes the item
-    // it reaches both current and selected, and picks nothing; the selector itself keeps
-    // its list's selection on the item it shows. Any other selection is a pick.
+    // it reaches current and selected together, and picks nothing; the selector itself
+    // keeps its list's selection on the item it shows. Any other selection is a pick.
     const bool open = list->isVisible();
     if (row == (open ? list->currentIndex().row() : combo->currentIndex())) return;
-    if (open) combo->hidePopup();
+    // Picked as a click in the open list picks: the list closes, the selector shows the
+    // item and reports the change.
+    combo->hidePopup();
     combo->setCurrentIndex(row);
 }
 
