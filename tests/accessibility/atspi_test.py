@@ -322,6 +322,35 @@ class WindowTest(unittest.TestCase):
         do_action(self.window.find(("menu item", "Quitter")), "Press")
         self.assertEqual(self.window.process.wait(WAIT), 0)
 
+    def test_the_main_window_is_out_of_reach_while_the_about_box_is_open(self):
+        # As for the mouse and the keyboard: the About box must be closed first.
+        do_action(self.window.find(("menu item", "Infos")), "Press")
+        about = wait_until(lambda: self.window.top_level(ABOUT))
+        self.assertTrue(about)
+        smoker = self.window.find(("check box", "Fumeur"))
+        sex = self.window.selector("Sexe")
+        do_action(smoker, "Toggle")
+        self.window.field("Age").set_text_contents("60")
+        do_action(self.window.find(("list item", "Femme"), sex), "Toggle")
+        do_action(self.window.find(("menu item", "Infos")), "Press")
+        do_action(self.window.find(("menu item", "Quitter")), "Press")
+        time.sleep(0.5)
+        self.assertNotIn("checked", states(smoker))
+        self.assertEqual(self.window.text(("text", "Age")), "50")
+        self.assertEqual(sex.get_name(), "Homme")
+        self.assertEqual(self.window.text(RESULT), "10.3 %")
+        self.assertIsNone(self.window.process.poll())
+        windows = [self.window.app.get_child_at_index(i).get_name()
+                   for i in range(self.window.app.get_child_count())]
+        self.assertEqual(windows.count(ABOUT[1]), 1)
+
+        do_action(self.window.find(("push button", "OK"), about), "Press")
+        self.assertTrue(wait_until(lambda: not self.window.top_level(ABOUT)))
+        do_action(smoker, "Toggle")
+        self.assertTrue(self.window.shows("16.2 %", 16), self.window.text(RESULT))
+        do_action(self.window.find(("list item", "Femme"), sex), "Toggle")
+        self.assertEqual(wait_until(lambda: sex.get_name() == "Femme"), True)
+
 
 if __name__ == "__main__":
     PROGRAM = os.path.abspath(sys.argv.pop(1))

@@ -1,6 +1,7 @@
 #include "accessible_guards.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QVariant>
@@ -55,6 +56,11 @@ void GuardAccessibility(QWidget* widget, AccessibleGuard guard) {
     if (iface && !IsGuarded(iface)) {
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
     }
+}
+
+bool BlockedByModalWindow(const QWidget* widget) {
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal != widget->window() && !modal->isAncestorOf(widget);
 }
 
 }  // namespace vessane::qt

@@ -18,4 +18,9 @@ enum class AccessibleGuard {
 // asked for, replacing one the toolkit may have made while the widget was built.
 void GuardAccessibility(QWidget* widget, AccessibleGuard guard);
 
+// Whether a modal window other than widget's own (the About box over the main window)
+// keeps the mouse and the keyboard away from widget: requests that reach it another way
+// are refused then.
+bool BlockedByModalWindow(const QWidget* widget);
+
 }  // namespace vessane::qt

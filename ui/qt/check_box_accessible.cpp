@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QKeySequence>
 
+#include "accessible_guards.h"
+
 namespace vessane::qt {
 
 CheckBoxAccessible::CheckBoxAccessible(QCheckBox* box)
@@ -38,7 +40,7 @@ void CheckBoxAccessible::doAction(const QString& actionName) {
     // A client may also name an action the box does not list; a press of a check box
     // is a click as well.
     if (actionName == toggleAction() || actionName == pressAction()) {
-        if (widget()->isEnabled()) Box()->click();
+        if (widget()->isEnabled() && !BlockedByModalWindow(widget())) Box()->click();
         return;
     }
     QAccessibleWidget::doAction(actionName);

@@ -19,6 +19,7 @@
 #include <span>
 
 #include "about_box.h"
+#include "accessible_guards.h"
 #include "app_icon.h"
 #include "dialog_units.h"
 #include "form_texts.h"
@@ -189,11 +190,14 @@ void CCoronaryDlg::OnFieldChange(int id) {
 }
 
 void CCoronaryDlg::OnInfos() {
+    // Only an assistive technology reaches the menus while the About box is open.
+    if (vessane::qt::BlockedByModalWindow(this)) return;
     CAboutBox about(this);
     about.exec();
 }
 
 void CCoronaryDlg::OnQuitter() {
+    if (vessane::qt::BlockedByModalWindow(this)) return;
     done(0);
 }
 

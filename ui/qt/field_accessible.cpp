@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 
+#include "accessible_guards.h"
+
 namespace vessane::qt {
 
 FieldAccessible::FieldAccessible(QLineEdit* edit)
@@ -124,7 +126,7 @@ void FieldAccessible::replaceText(int startOffset, int endOffset, const QString&
 
 void FieldAccessible::Replace(int start, int end, const QString& text) {
     QLineEdit* edit = Edit();
-    if (edit->isReadOnly() || !edit->isEnabled()) return;
+    if (edit->isReadOnly() || !edit->isEnabled() || BlockedByModalWindow(edit)) return;
     // No caret can stand outside the text: such a request is no edit a user can make.
     if (start < 0 || end < start || end > characterCount()) return;
     // Selected, then replaced as a paste replaces a selection: the validator runs on

@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QItemSelectionModel>
 
+#include "accessible_guards.h"
+
 namespace vessane::qt {
 namespace {
 
@@ -17,6 +19,13 @@ void PickSelectedItem(QComboBox* combo) {
     // keeps its list's selection on the item it shows. Any other selection is a pick.
     const bool open = list->isVisible();
     if (row == (open ? list->currentIndex().row() : combo->currentIndex())) return;
+    if (BlockedByModalWindow(combo)) {
+        // Refused: the list selects the item shown again, so that a later pick of the
+        // refused item is still a change of selection.
+        list->selectionModel()->select(combo->model()->index(combo->currentIndex(), 0),
+                                       QItemSelectionModel::ClearAndSelect);
+        return;
+    }
     // Picked as a click in the open list picks: the list closes, the selector shows the
     // item and reports the change.
     combo->hidePopup();
