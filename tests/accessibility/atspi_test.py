@@ -223,6 +223,7 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(sex.get_name(), "Femme")
         # The list's row selection, with the list open as a click would have opened it.
         do_action(sex, "Press")
+        self.assertTrue(wait_until(lambda: "expanded" in states(sex)))
         sex.get_child_at_index(0).add_row_selection(1)
         self.assertTrue(self.window.shows("10.3 %", 10), self.window.text(RESULT))
         self.assertEqual(sex.get_name(), "Homme")
@@ -310,6 +311,10 @@ class WindowTest(unittest.TestCase):
         self.assertIsNone(self.window.process.poll())
 
     def test_menu_items_pressed_over_the_bus(self):
+        options = self.window.find(("menu item", "Options"))
+        do_action(options, "ShowMenu")  # as a click on the menu bar
+        menu = self.window.find(("popup menu", ""), options)
+        self.assertTrue(wait_until(lambda: "showing" in states(menu)))
         # The press is answered at once; the modal box opens after it.
         started = time.monotonic()
         do_action(self.window.find(("menu item", "Infos")), "Press")
