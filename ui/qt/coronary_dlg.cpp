@@ -23,7 +23,6 @@
 #include "app_icon.h"
 #include "dialog_units.h"
 #include "form_texts.h"
-#include "list_picks.h"
 #include "main_template.h"
 #include "template_builder.h"
 
@@ -133,9 +132,8 @@ void CCoronaryDlg::ConnectEvents() {
     auto* sex = qobject_cast<QComboBox*>(controls_.Find(IDC_SEX));
     connect(sex, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnCalcul);
     // An item selected in a selector's list through the accessibility layer is picked
-    // as a click in the open list picks it, and so reaches the handlers above.
-    for (QComboBox* selector : {sex, unit}) vessane::qt::RouteListPicks(selector);
-    // The check boxes' accessible actions are clicks too (template_builder.cpp).
+    // as a click in the open list picks it (drop_down_list.h), and so reaches the
+    // handlers above; the check boxes' accessible actions are clicks (check_box_accessible.h).
     for (int id : {IDC_SMOKER, IDC_DIABETES, IDC_LVH}) {
         auto* box = qobject_cast<QCheckBox*>(controls_.Find(id));
         connect(box, &QCheckBox::clicked, this, &CCoronaryDlg::OnCalcul);

@@ -1,7 +1,6 @@
 #include "template_builder.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +10,7 @@
 
 #include "accessible_guards.h"
 #include "app_icon.h"
+#include "drop_down_list.h"
 #include "resource.h"
 
 namespace vessane::qt {
@@ -59,11 +59,8 @@ QLabel* CreateLabel(ControlKind kind, const QString& text, QWidget* parent) {
 QWidget* CreateWidget(const ControlTemplate& control, QWidget* parent) {
     const QString text = control.text ? QString::fromUtf8(control.text) : QString();
     switch (control.kind) {
-        case ControlKind::DropDownList: {
-            auto* combo = new QComboBox(parent);
-            combo->setEditable(false);
-            return combo;
-        }
+        case ControlKind::DropDownList:
+            return new DropDownList(parent);
         case ControlKind::EditDigits:
         case ControlKind::EditFree:
         case ControlKind::EditReadOnly:
