@@ -375,6 +375,12 @@ private slots:
         QVERIFY(!sex->view()->isVisible());
         QCOMPARE(sex->currentIndex(), 1);
         QCOMPARE(Result(dlg), "10.3 %");
+        // The item the mouse last went over before the list closed is picked all the same.
+        sex->showPopup();
+        sex->view()->setCurrentIndex(sex->model()->index(0, 0));
+        sex->hidePopup();
+        select(sex, 0);
+        QCOMPARE(sex->currentIndex(), 0);
 
         before = dlg.RecomputeCount();
         select(unit, 0);  // to mmol/L: converted, not recomputed

@@ -9,6 +9,7 @@ namespace vessane::qt {
 
 DropDownList::DropDownList(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
+    connect(this, &QComboBox::currentIndexChanged, this, &DropDownList::SelectShownItem);
     // Judged once the change is complete: the toolkit moves the current item only after
     // it has reported the selection that goes with it.
     connect(view()->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
@@ -18,6 +19,16 @@ DropDownList::DropDownList(QWidget* parent) : QComboBox(parent) {
 
 void DropDownList::showPopup() {
     if (!BlockedByModalWindow(this)) QComboBox::showPopup();
+}
+
+void DropDownList::hidePopup() {
+    QComboBox::hidePopup();
+    SelectShownItem();  // not the item the mouse last went over
+}
+
+void DropDownList::SelectShownItem() {
+    view()->selectionModel()->select(model()->index(currentIndex(), 0),
+                                     QItemSelectionModel::ClearAndSelect);
 }
 
 void DropDownList::PickSelectedItem() {
@@ -31,10 +42,7 @@ void DropDownList::PickSelectedItem() {
     const bool open = list->isVisible();
     if (row == (open ? list->currentIndex().row() : currentIndex())) return;
     if (BlockedByModalWindow(this)) {
-        // Refused: the list selects the item shown again, so that a later pick of the
-        // refused item is still a change of selection.
-        list->selectionModel()->select(model()->index(currentIndex(), 0),
-                                       QItemSelectionModel::ClearAndSelect);
+        SelectShownItem();  // refused
         return;
     }
     // Picked as a click in the open list picks: the list closes, the selector shows the

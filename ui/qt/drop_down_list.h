@@ -16,9 +16,13 @@ public:
     explicit DropDownList(QWidget* parent);
 
     void showPopup() override;
+    void hidePopup() override;
 
 private:
     void PickSelectedItem();
+    // Whenever the list is closed, it selects the item shown, so that selecting any
+    // other is a change the list reports, and a pick.
+    void SelectShownItem();
 };
 
 }  // namespace vessane::qt
