@@ -1,0 +1,240 @@
+#include "evaluate_rows.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <exception>
+#include <limits>
+#include <thread>
+
+#include "form_texts.h"
+#include "on_calcul.h"
+#include "risk_state.h"
+#include "validation.h"
+
+namespace vessane::python {
+namespace {
+
+// The six fields, in FormFields' and FormValues' order.
+constexpr int kFieldCount = 6;
+constexpr FormColumn kFieldColumns[kFieldCount] = {kColumnAge,   kColumnSystolic, kColumnDiastolic,
+                                                   kColumnTotal, kColumnHdl,      kColumnYears};
+constexpr std::string_view FormFields::*kFieldTexts[kFieldCount] = {
+    &FormFields::age,   &FormFields::systolic, &FormFields::diastolic,
+    &FormFields::total, &FormFields::hdl,      &FormFields::years};
+constexpr double FormValues::*kFieldNumbers[kFieldCount] = {
+    &FormValues::age,   &FormValues::systolic, &FormValues::diastolic,
+    &FormValues::total, &FormValues::hdl,      &FormValues::years};
+// Where ReadForm leaves each field's number; cholesterol as read when the unit is mmol/L.
+constexpr double RiskState::*kFieldStates[kFieldCount] = {
+    &RiskState::age,       &RiskState::systolic, &RiskState::diastolic,
+    &RiskState::totalChol, &RiskState::hdlChol,  &RiskState::years};
+
+// The selectors and check boxes, in the order the batch checks them.
+struct Choice {
+    FormColumn column;
+    int FormFields::*index;
+    int (*parse)(std::string_view);
+    const char* accepted;
+};
+constexpr Choice kChoices[] = {
+    {kColumnSex, &FormFields::sex, ParseSexSelector, kSexAccepted},
+    {kColumnUnit, &FormFields::unit, ParseUnitSelector, kUnitAccepted},
+    {kColumnSmoker, &FormFields::smoker, ParseFlag, kFlagAccepted},
+    {kColumnDiabetes, &FormFields::diabetes, ParseFlag, kFlagAccepted},
+    {kColumnLvh, &FormFields::lvh, ParseFlag, kFlagAccepted},
+};
+
+// Below this many rows a thread costs more than it saves.
+constexpr std::size_t kMinRowsPerThread = 4096;
+
+struct Entry {
+    enum Kind { kAbsent, kNumber, kText } kind = kAbsent;
+    std::string_view text;
+    double number = 0;
+};
+
+Entry EntryAt(const ColumnInput& column, std::size_t row) {
+    const std::size_t i = row * column.step;
+    if (column.numbers) return {Entry::kNumber, {}, column.numbers[i]};
+    if (!column.cells) return {};
+    const Cell& cell = column.cells[i];
+    if (cell.isText) return {Entry::kText, cell.text, 0};
+    return {Entry::kNumber, {}, cell.number};
+}
+
+FormValues ValuesOf(const FormFields& choices) {
+    FormValues values{};
+    values.sex = choices.sex;
+    values.unit = choices.unit;
+    values.smoker = choices.smoker;
+    values.diabetes = choices.diabetes;
+    values.lvh = choices.lvh;
+    return values;
+}
+
+// The default texts as the window reads them, for rows whose other fields are numbers.
+FormValues ReadDefaultValues() {
+    FormFields texts = kDefaultFields;
+    texts.unit = kUnitMmolPerL;  // read as written, unconverted
+    FieldControls controls(texts);
+    RiskState state{};
+    ReadForm(controls, state);
+    FormValues values = ValuesOf(kDefaultFields);
+    for (int k = 0; k < kFieldCount; ++k) values.*kFieldNumbers[k] = state.*kFieldStates[k];
+    return values;
+}
+
+class RowEvaluator {
+public:
+    RowEvaluator(const ColumnInputs& columns, const FormValues& defaults)
+        : columns_(columns), defaults_(defaults) {}
+
+    const RiskState& state() const { return state_; }
+
+    // Evaluates one row into state(); returns its status, with reason written when the
+    // status is kRowInvalidValue.
+    std::uint8_t Evaluate(std::size_t row, std::string& reason) {
+        FormFields fields = kDefaultFields;
+        if (!ReadChoices(row, fields, reason)) return kRowInvalidValue;
+        Entry entries[kFieldCount];
+        bool anyNumber = false;
+        bool anyText = false;
+        for (int k = 0; k < kFieldCount; ++k) {
+            entries[k] = EntryAt(columns_[kFieldColumns[k]], row);
+            anyNumber |= entries[k].kind == Entry::kNumber;
+            if (entries[k].kind == Entry::kText) {
+                anyText = true;
+                fields.*kFieldTexts[k] = entries[k].text;
+            }
+        }
+        if (!anyNumber) return static_cast<std::uint8_t>(EvaluateFields(fields, state_));
+
+        // Numbers are used as they are; any texts of the row are read as the window reads
+        // them, as mmol/L so that the unit is applied once, by EvaluateValues.
+        if (anyText) {
+            FormFields texts = fields;
+            texts.unit = kUnitMmolPerL;
+            FieldControls controls(texts);
+            ReadForm(controls, state_);
+        }
+        FormValues values = ValuesOf(fields);
+        for (int k = 0; k < kFieldCount; ++k) {
+            switch (entries[k].kind) {
+                case Entry::kNumber:
+                    values.*kFieldNumbers[k] = entries[k].number;
+                    break;
+                case Entry::kText:
+                    values.*kFieldNumbers[k] = state_.*kFieldStates[k];
+                    break;
+                case Entry::kAbsent:
+                    values.*kFieldNumbers[k] = defaults_.*kFieldNumbers[k];
+                    break;
+            }
+        }
+        return static_cast<std::uint8_t>(EvaluateValues(values, state_));
+    }
+
+private:
+    bool ReadChoices(std::size_t row, FormFields& fields, std::string& reason) const {
+        for (const Choice& choice : kChoices) {
+            const Entry entry = EntryAt(columns_[choice.column], row);
+            int& index = fields.*choice.index;
+            if (entry.kind == Entry::kText) {
+                index = choice.parse(entry.text);
+                if (index >= 0) continue;
+                DescribeInvalidValue(reason, kFormColumnNames[choice.column], entry.text,
+                                     choice.accepted);
+                return false;
+            }
+            if (entry.kind == Entry::kAbsent) continue;
+            // A number stands for an index or a box's state only when it is exactly one.
+            if (entry.number == 0 || entry.number == 1) {
+                index = entry.number == 1;
+                continue;
+            }
+            char text[32];
+            const char* end = std::to_chars(text, text + sizeof text, entry.number).ptr;
+            DescribeInvalidValue(reason, kFormColumnNames[choice.column],
+                                 {text, static_cast<std::size_t>(end - text)}, choice.accepted);
+            return false;
+        }
+        return true;
+    }
+
+    const ColumnInputs& columns_;
+    const FormValues& defaults_;
+    RiskState state_{};
+};
+
+void EvaluateBlock(const ColumnInputs& columns, std::size_t begin, std::size_t end,
+                   const RowOutputs& out, std::vector<InvalidValue>& invalid) {
+    static const FormValues defaults = ReadDefaultValues();
+    RowEvaluator evaluator(columns, defaults);
+    std::string reason;
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    for (std::size_t row = begin; row < end; ++row) {
+        const std::uint8_t status = evaluator.Evaluate(row, reason);
+        out.status[row] = status;
+        if (status == kRowValid) {
+            const RiskState& state = evaluator.state();
+            out.resultText[row] = PackResultText(state.text);
+            out.bar[row] = BarPosition(state.text);
+            out.barMissing[row] = false;
+            out.pSys[row] = state.pSys;
+            out.pDia[row] = state.pDia;
+            continue;
+        }
+        out.resultText[row] = 0;
+        out.bar[row] = 0;
+        out.barMissing[row] = true;
+        out.pSys[row] = kNaN;
+        out.pDia[row] = kNaN;
+        if (status == kRowInvalidValue) invalid.push_back({row, reason});
+    }
+}
+
+}  // namespace
+
+std::uint64_t PackResultText(const char* text) {
+    std::uint64_t packed = 0;
+    std::memcpy(&packed, text, strnlen(text, kTextBufferSize));
+    return packed;
+}
+
+std::size_t UnpackResultText(std::uint64_t packed, char* out) {
+    std::memcpy(out, &packed, sizeof packed);
+    return strnlen(out, sizeof packed);
+}
+
+std::vector<InvalidValue> EvaluateRows(const ColumnInputs& columns, std::size_t count,
+                                       const RowOutputs& outputs, int jobs) {
+    const std::size_t threads = std::clamp<std::size_t>(
+        count / kMinRowsPerThread, 1, static_cast<std::size_t>(std::max(jobs, 1)));
+    std::vector<std::vector<InvalidValue>> invalid(threads);
+    std::vector<std::exception_ptr> failures(threads);
+    const auto work = [&](std::size_t t) {
+        try {
+            EvaluateBlock(columns, count * t / threads, count * (t + 1) / threads, outputs,
+                          invalid[t]);
+        } catch (...) {
+            failures[t] = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        pool.reserve(threads - 1);
+        for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(work, t);
+        work(0);
+    }  // joined here, also when starting a thread failed
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) std::rethrow_exception(failure);
+    }
+    for (std::size_t t = 1; t < threads; ++t) {
+        invalid[0].insert(invalid[0].end(), std::make_move_iterator(invalid[t].begin()),
+                          std::make_move_iterator(invalid[t].end()));
+    }
+    return std::move(invalid[0]);
+}
+
+}  // namespace vessane::python
