@@ -37,7 +37,7 @@ extension = Pybind11Extension(
     core_sources(),
     include_dirs=[os.path.join(ROOT, d) for d in ("engine", "form", os.path.join("ui", "shared"))],
     cxx_std=20,
-    extra_compile_args=["-O2", "-Wall", "-Wextra", "-Werror", "-ffp-contract=off"] + sanitize,
+    extra_compile_args=["-O3", "-Wall", "-Wextra", "-Werror", "-ffp-contract=off"] + sanitize,
     extra_link_args=sanitize,
 )
 

@@ -20,9 +20,9 @@ namespace py = pybind11;
 namespace vessane::python {
 namespace {
 
-// Rows whose cells are Python objects are read under the GIL a block at a time, so
-// that the cells' views stay small.
-constexpr std::size_t kObjectBlockRows = 1 << 15;
+// Rows go to the threads a block at a time: the cells read from Python objects (under
+// the GIL) and the packed result texts of a block stay small and in cache.
+constexpr std::size_t kBlockRows = 1 << 16;
 
 // Views of the entries of object columns. A str is read as its UTF-8 bytes (lone
 // surrogates, as from undecodable bytes, back to those bytes), bytes as they are; None,
@@ -209,13 +209,10 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
     }
     std::array<Column, kFormColumnCount> columns;
     ColumnInputs inputs{};
-    bool anyObjects = false;
     for (std::size_t c = 0; c < kFormColumnCount; ++c) {
         const py::handle entry = entries[c];
         if (entry.is_none() || rows == 0) continue;
         columns[c] = CheckColumn(entry, rows, c);
-        // Only a column with one object per row needs reading block by block.
-        anyObjects |= columns[c].objects && columns[c].step == 1;
         inputs[c].step = columns[c].step;
     }
 
@@ -227,7 +224,7 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
     py::array_t<double> pSys(rows);
     py::array_t<double> pDia(rows);
 
-    const std::size_t block = anyObjects ? kObjectBlockRows : std::max<std::size_t>(rows, 1);
+    const std::size_t block = kBlockRows;
     std::vector<std::uint64_t> texts(std::min(block, rows));
     std::vector<std::uint8_t> status(std::min(block, rows));
     std::array<std::vector<Cell>, kFormColumnCount> cells;
@@ -253,7 +250,11 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
                 cells[c].resize(needed);
                 for (std::size_t i = 0; i < needed; ++i) cells[c][i] = reader.Read(items[i]);
             }
-            inputs[c].cells = cells[c].data();
+            if (!column.step && !cells[c][0].isText) {
+                inputs[c].numbers = &cells[c][0].number;  // one number for every row
+            } else {
+                inputs[c].cells = cells[c].data();
+            }
         }
         const RowOutputs outputs{texts.data(),
                                  bar.mutable_data() + start,
