@@ -6,7 +6,7 @@ import glob
 import os
 import re
 
-from pybind11.setup_helpers import Pybind11Extension
+from pybind11.setup_helpers import ParallelCompile, Pybind11Extension
 from setuptools import setup
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -29,7 +29,7 @@ def core_sources():
 
 # VESSANE_SANITIZE=1 builds under AddressSanitizer and UndefinedBehaviorSanitizer, for
 # tests run with the sanitizer runtime preloaded.
-sanitize = ["-fsanitize=address,undefined", "-fno-sanitize-recover=all",
+sanitize = ["-fsanitize=address,undefined,float-cast-overflow", "-fno-sanitize-recover=all",
             "-fno-omit-frame-pointer"] if os.environ.get("VESSANE_SANITIZE") == "1" else []
 
 extension = Pybind11Extension(
@@ -41,4 +41,6 @@ extension = Pybind11Extension(
     extra_link_args=sanitize,
 )
 
+# VESSANE_BUILD_JOBS=N compiles N sources at a time (one by default).
+ParallelCompile("VESSANE_BUILD_JOBS", default=1).install()
 setup(version=product_version(), ext_modules=[extension])
