@@ -20,11 +20,10 @@ def product_version():
 
 def core_sources():
     # Paths relative to this folder, as setuptools wants them.
-    sources = [os.path.join("src", name) for name in ("module.cpp", "evaluate_rows.cpp")]
-    for folder in ("engine", "form"):
-        found = glob.glob(os.path.join(ROOT, folder, "*.cpp"))
-        sources += sorted(os.path.relpath(path, HERE) for path in found)
-    return sources
+    found = []
+    for folder in ("src", "../engine", "../form"):
+        found += sorted(glob.glob(os.path.join(HERE, folder, "*.cpp")))
+    return [os.path.relpath(path, HERE) for path in found]
 
 
 # VESSANE_SANITIZE=1 builds under AddressSanitizer and UndefinedBehaviorSanitizer, for

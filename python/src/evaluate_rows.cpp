@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <exception>
 #include <limits>
-#include <thread>
 
 #include "form_texts.h"
 #include "on_calcul.h"
+#include "packed_text_index.h"
+#include "parallel_blocks.h"
 #include "risk_state.h"
 #include "validation.h"
 
@@ -58,9 +58,6 @@ bool TakeNumber(const Choice& choice, double number, int& index, std::string& re
                          {text, static_cast<std::size_t>(end - text)}, choice.accepted);
     return false;
 }
-
-// Below this many rows a thread costs more than it saves.
-constexpr std::size_t kMinRowsPerThread = 4096;
 
 struct Entry {
     enum Kind { kAbsent, kNumber, kText } kind = kAbsent;
@@ -199,10 +196,12 @@ private:
 };
 
 void EvaluateBlock(const ColumnInputs& columns, std::size_t begin, std::size_t end,
-                   const RowOutputs& out, std::vector<InvalidValue>& invalid) {
+                   const RowOutputs& out, std::vector<InvalidValue>& invalid,
+                   PackedTextIndex& shown) {
     static const FormValues defaults = ReadDefaultValues();
     RowEvaluator evaluator(columns, defaults);
     std::string reason;
+    std::uint64_t lastShown = 0;
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t row = begin; row < end; ++row) {
         const std::uint8_t status = evaluator.Evaluate(row, reason);
@@ -210,6 +209,7 @@ void EvaluateBlock(const ColumnInputs& columns, std::size_t begin, std::size_t e
         if (status == kRowValid) {
             const RiskState& state = evaluator.state();
             out.resultText[row] = PackResultText(state.text);
+            if (out.resultText[row] != lastShown) shown.Insert(lastShown = out.resultText[row]);
             out.bar[row] = BarPosition(state.text);
             out.barMissing[row] = false;
             out.pSys[row] = state.pSys;
@@ -242,34 +242,22 @@ std::size_t UnpackResultText(std::uint64_t packed, char* out) {
     return strnlen(out, sizeof packed);
 }
 
-std::vector<InvalidValue> EvaluateRows(const ColumnInputs& columns, std::size_t count,
-                                       const RowOutputs& outputs, int jobs) {
-    const std::size_t threads = std::clamp<std::size_t>(
-        count / kMinRowsPerThread, 1, static_cast<std::size_t>(std::max(jobs, 1)));
-    std::vector<std::vector<InvalidValue>> invalid(threads);
-    std::vector<std::exception_ptr> failures(threads);
-    const auto work = [&](std::size_t t) {
-        try {
-            EvaluateBlock(columns, count * t / threads, count * (t + 1) / threads, outputs,
-                          invalid[t]);
-        } catch (...) {
-            failures[t] = std::current_exception();
-        }
-    };
-    {
-        std::vector<std::jthread> pool;
-        pool.reserve(threads - 1);
-        for (std::size_t t = 1; t < threads; ++t) pool.emplace_back(work, t);
-        work(0);
-    }  // joined here, also when starting a thread failed
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) std::rethrow_exception(failure);
+RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
+                         int jobs) {
+    const std::size_t blocks = BlockCount(count, jobs);
+    std::vector<std::vector<InvalidValue>> invalid(blocks);
+    std::vector<PackedTextIndex> shown(blocks);
+    RunBlocks(count, blocks, [&](std::size_t block, std::size_t begin, std::size_t end) {
+        EvaluateBlock(columns, begin, end, outputs, invalid[block], shown[block]);
+    });
+    RowsSummary summary{std::move(invalid[0]), {}};
+    for (std::size_t b = 1; b < blocks; ++b) {
+        summary.invalid.insert(summary.invalid.end(), std::make_move_iterator(invalid[b].begin()),
+                               std::make_move_iterator(invalid[b].end()));
+        for (const std::uint64_t text : shown[b].texts()) shown[0].Insert(text);
     }
-    for (std::size_t t = 1; t < threads; ++t) {
-        invalid[0].insert(invalid[0].end(), std::make_move_iterator(invalid[t].begin()),
-                          std::make_move_iterator(invalid[t].end()));
-    }
-    return std::move(invalid[0]);
+    summary.resultTexts = shown[0].texts();
+    return summary;
 }
 
 }  // namespace vessane::python

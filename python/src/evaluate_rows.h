@@ -56,10 +56,15 @@ std::uint64_t PackResultText(const char* text);
 // Its text again; returns the length written at out (which has room for 8 bytes).
 std::size_t UnpackResultText(std::uint64_t packed, char* out);
 
+// What the rows give besides their outputs.
+struct RowsSummary {
+    std::vector<InvalidValue> invalid;       // the rows of status kRowInvalidValue, in order
+    std::vector<std::uint64_t> resultTexts;  // each packed text shown by a valid row, once
+};
+
 // Evaluates rows [0, count) of columns into outputs, the rows cut into contiguous
-// blocks over at most jobs threads, each with a risk state of its own. Returns the
-// reasons of the rows whose choices could not be taken, in row order.
-std::vector<InvalidValue> EvaluateRows(const ColumnInputs& columns, std::size_t count,
-                                       const RowOutputs& outputs, int jobs);
+// blocks over at most jobs threads, each with a risk state of its own.
+RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
+                         int jobs);
 
 }  // namespace vessane::python

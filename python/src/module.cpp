@@ -12,6 +12,8 @@
 
 #include "evaluate_rows.h"
 #include "form_texts.h"
+#include "packed_text_index.h"
+#include "parallel_blocks.h"
 #include "texts.h"
 #include "validation.h"
 
@@ -106,69 +108,94 @@ private:
     std::vector<py::object> kept_;  // texts made here, alive until the call ends
 };
 
-// One str object per result text, shared by every row that shows it.
+// Python objects that many rows of object arrays share. The threads hand them to rows
+// without the GIL, each counting the references it lends; the counts are added to the
+// objects afterwards, under the GIL.
+class SharedObjects {
+public:
+    std::size_t size() const { return objects_.size(); }
+    void Add(py::object object) { objects_.push_back(std::move(object)); }
+
+    // Without the GIL.
+    PyObject* Lend(std::size_t number, std::vector<Py_ssize_t>& lent) const {
+        ++lent[number];
+        return objects_[number].ptr();
+    }
+    // Under the GIL: the references lent become the rows' own.
+    void Settle(const std::vector<Py_ssize_t>& lent) const {
+        for (std::size_t n = 0; n < lent.size(); ++n) {
+            for (Py_ssize_t k = 0; k < lent[n]; ++k) Py_INCREF(objects_[n].ptr());
+        }
+    }
+
+private:
+    std::vector<py::object> objects_;
+};
+
+// One str per result text met, "ERREUR" first, numbered by their packed texts.
 class ResultTexts {
 public:
-    ResultTexts() : error_(py::str(kErrorText)) {}
+    ResultTexts() { Learn({0}); }
 
-    // A new reference.
-    PyObject* Get(std::uint64_t packed) {
-        if (packed == 0) return error_.inc_ref().ptr();
-        for (std::size_t i = Hash(packed);; i = (i + 1) % kSlots) {
-            Slot& slot = slots_[i];
-            if (slot.packed == packed) return slot.text.inc_ref().ptr();
-            if (slot.packed != 0) continue;
-            if (used_ == kMaxUsed) return Make(packed).release().ptr();
-            ++used_;
-            slot.packed = packed;
-            slot.text = Make(packed);
-            return slot.text.inc_ref().ptr();
+    // Under the GIL: makes the objects of the texts not met yet.
+    void Learn(const std::vector<std::uint64_t>& texts) {
+        for (const std::uint64_t packed : texts) {
+            if (index_.Find(packed) != PackedTextIndex::kNone) continue;
+            index_.Insert(packed);
+            char text[8];
+            objects_.Add(packed == 0 ? py::str(kErrorText)
+                                     : py::str(text, UnpackResultText(packed, text)));
         }
     }
+    std::size_t Number(std::uint64_t packed) const { return index_.Find(packed); }
+    const SharedObjects& objects() const { return objects_; }
 
 private:
-    static constexpr std::size_t kSlots = 4096;
-    static constexpr std::size_t kMaxUsed = kSlots / 2;
-
-    static std::size_t Hash(std::uint64_t packed) {
-        return static_cast<std::size_t>((packed * 0x9E3779B97F4A7C15u) >> 52) % kSlots;
-    }
-    static py::object Make(std::uint64_t packed) {
-        char text[8];
-        return py::str(text, UnpackResultText(packed, text));
-    }
-
-    struct Slot {
-        std::uint64_t packed = 0;
-        py::object text;
-    };
-    py::object error_;
-    std::array<Slot, kSlots> slots_;
-    std::size_t used_ = 0;
+    PackedTextIndex index_;
+    SharedObjects objects_;
 };
 
-// One str object per failed check.
-class Reasons {
-public:
-    // A new reference.
-    PyObject* Get(std::uint8_t status) {
-        py::object& reason = reasons_[status];
-        if (!reason) {
-            reason = status == kRowValid
-                         ? py::str("")
-                         : py::str(DescribeFailure(static_cast<ValidationCheck>(status)));
+// The error column's text for each status but kRowInvalidValue: "" for a valid row, the
+// failed check's sentence otherwise. Made once and kept for the process.
+const SharedObjects& Reasons() {
+    static const SharedObjects* const reasons = [] {
+        auto* made = new SharedObjects;
+        made->Add(py::str(""));
+        for (int status = 1; status < kRowInvalidValue; ++status) {
+            made->Add(py::str(DescribeFailure(static_cast<ValidationCheck>(status))));
         }
-        return reason.inc_ref().ptr();
+        return made;
+    }();
+    return *reasons;
+}
+
+// Gives the rows [0, count) their result and error objects (the error of a row of status
+// kRowInvalidValue is left null), on threads without the GIL.
+void FillObjects(const ResultTexts& resultTexts, const std::uint64_t* texts,
+                 const std::uint8_t* status, std::size_t count, int jobs, PyObject** results,
+                 PyObject** errors) {
+    const SharedObjects& reasons = Reasons();
+    const std::size_t blocks = BlockCount(count, jobs);
+    std::vector<std::vector<Py_ssize_t>> textsLent(
+        blocks, std::vector<Py_ssize_t>(resultTexts.objects().size()));
+    std::vector<std::vector<Py_ssize_t>> reasonsLent(blocks,
+                                                     std::vector<Py_ssize_t>(reasons.size()));
+    {
+        py::gil_scoped_release release;
+        RunBlocks(count, blocks, [&](std::size_t block, std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                results[i] =
+                    resultTexts.objects().Lend(resultTexts.Number(texts[i]), textsLent[block]);
+                if (status[i] != kRowInvalidValue) {
+                    errors[i] = reasons.Lend(status[i], reasonsLent[block]);
+                }
+            }
+        });
     }
-
-private:
-    std::array<py::object, 256> reasons_;
-};
-
-void Store(PyObject** items, std::size_t i, PyObject* item) {
-    PyObject* old = items[i];
-    items[i] = item;
-    Py_XDECREF(old);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        resultTexts.objects().Settle(textsLent[b]);
+        reasons.Settle(reasonsLent[b]);
+    }
 }
 
 struct Column {
@@ -216,9 +243,9 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
         inputs[c].step = columns[c].step;
     }
 
-    const py::module_ numpy = py::module_::import("numpy");
-    py::array result = numpy.attr("empty")(rows, "object");
-    py::array error = numpy.attr("empty")(rows, "object");
+    // Object arrays of null entries, each set once below.
+    py::array result(py::dtype("O"), rows);
+    py::array error(py::dtype("O"), rows);
     py::array_t<std::int64_t> bar(rows);
     py::array_t<bool> barMissing(rows);
     py::array_t<double> pSys(rows);
@@ -230,7 +257,6 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
     std::array<std::vector<Cell>, kFormColumnCount> cells;
     CellReader reader(missing);
     ResultTexts resultTexts;
-    Reasons reasons;
     auto* const resultItems = static_cast<PyObject**>(result.mutable_data());
     auto* const errorItems = static_cast<PyObject**>(error.mutable_data());
 
@@ -262,21 +288,20 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
                                  pSys.mutable_data() + start,
                                  pDia.mutable_data() + start,
                                  status.data()};
-        std::vector<InvalidValue> invalid;
+        RowsSummary summary;
         {
             py::gil_scoped_release release;
-            invalid = EvaluateRows(inputs, count, outputs, jobs);
+            summary = EvaluateRows(inputs, count, outputs, jobs);
         }
-        for (std::size_t i = 0; i < count; ++i) {
-            Store(resultItems, start + i, resultTexts.Get(texts[i]));
-            if (status[i] != kRowInvalidValue) Store(errorItems, start + i, reasons.Get(status[i]));
-        }
-        for (const InvalidValue& value : invalid) {
+        resultTexts.Learn(summary.resultTexts);
+        FillObjects(resultTexts, texts.data(), status.data(), count, jobs, resultItems + start,
+                    errorItems + start);
+        for (const InvalidValue& value : summary.invalid) {
             PyObject* reason = PyUnicode_DecodeUTF8(value.reason.data(),
                                                     static_cast<Py_ssize_t>(value.reason.size()),
                                                     "surrogateescape");
             if (!reason) throw py::error_already_set();
-            Store(errorItems, start + value.row, reason);
+            errorItems[start + value.row] = reason;
         }
     }
 

@@ -161,6 +161,13 @@ def test_numpy_results():
     assert got["result"].tolist() == ["10.3 %", "ERREUR"]
     assert got["bar"].tolist() == [10, None]
     assert got["error"].tolist() == ["", AGE_ERROR]
+    # Rows share one object per text, each row holding its own reference.
+    shown = vessane.risk(age=np.full(10_000, 50.0), jobs=2, as_frame=False)["result"]
+    text = shown[0]
+    assert all(item is text for item in shown)
+    assert sys.getrefcount(text) == 10_000 + 2
+    del shown
+    assert sys.getrefcount(text) == 2
 
 
 def test_threads_give_the_same_results():
