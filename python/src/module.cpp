@@ -124,7 +124,8 @@ public:
     // Under the GIL: the references lent become the rows' own.
     void Settle(const std::vector<Py_ssize_t>& lent) const {
         for (std::size_t n = 0; n < lent.size(); ++n) {
-            for (Py_ssize_t k = 0; k < lent[n]; ++k) Py_INCREF(objects_[n].ptr());
+            PyObject* const object = objects_[n].ptr();
+            for (Py_ssize_t k = 0; k < lent[n]; ++k) Py_INCREF(object);
         }
     }
 
