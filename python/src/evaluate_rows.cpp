@@ -77,11 +77,7 @@ struct Entry {
 
 FormValues ValuesOf(const FormFields& choices) {
     FormValues values{};
-    values.sex = choices.sex;
-    values.unit = choices.unit;
-    values.smoker = choices.smoker;
-    values.diabetes = choices.diabetes;
-    values.lvh = choices.lvh;
+    for (const Choice& choice : kChoices) values.*choice.value = choices.*choice.index;
     return values;
 }
 

@@ -75,6 +75,11 @@ def test_numbers_give_the_texts_results():
     ({"sex": True, "smoker": True}, {"sex": "Homme", "smoker": "1"}, True),
     ({"unit": 0, "total": 5.2, "hdl": 1.2}, {"unit": "mmol/L", "total": "5.2", "hdl": "1.2"}, True),
     ({"diabetes": np.float32(1), "lvh": -0.0}, {"diabetes": "1", "lvh": ""}, True),
+    # pandas' own column types.
+    ({"sex": pd.Categorical(["Femme"]), "age": pd.array([62], dtype="Int64")},
+     {"sex": "Femme", "age": "62"}, True),
+    ({"smoker": pd.array([True], dtype="boolean"), "age": pd.array(["62"], dtype="string")},
+     {"smoker": "1", "age": "62"}, True),
 ])
 def test_numbers_and_texts(columns, text_columns, same):
     got, text = one(**columns), one(**text_columns)
@@ -90,6 +95,10 @@ def test_numbers_and_texts(columns, text_columns, same):
     ({"sex": "x", "smoker": 3}, 'valeur de sex invalide : "x" (attendu : Femme, Homme, 0 ou 1)'),
     ({"age": np.nan}, AGE_ERROR),
     ({"age": pd.NA}, AGE_ERROR),
+    ({"age": pd.array([None], dtype="Int64")}, AGE_ERROR),
+    ({"age": pd.array([None], dtype="string")}, AGE_ERROR),
+    ({"lvh": pd.array([None], dtype="boolean")},
+     'valeur de lvh invalide : "nan" (attendu : 0, 1 ou vide)'),
     ({"age": np.inf}, AGE_ERROR),
     ({"age": 10 ** 400}, AGE_ERROR),
     ({"age": -(10 ** 400)}, AGE_ERROR),

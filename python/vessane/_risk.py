@@ -89,6 +89,8 @@ def _as_column(name, value):
     if pd is not None and isinstance(value, (pd.Series, pd.Index)):
         index = value.index if isinstance(value, pd.Series) else None
         return _from_pandas(name, value), len(value), index
+    if pd is not None and isinstance(value, pd.api.extensions.ExtensionArray):
+        return _from_pandas(name, pd.Series(value, copy=False)), len(value), None
     if isinstance(value, np.ndarray) and value.ndim != 0:
         if value.ndim != 1:
             raise ValueError(f"column '{name}' must be one-dimensional, not of shape "
