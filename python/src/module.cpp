@@ -38,6 +38,10 @@ public:
 
     Cell Read(PyObject* item) {
         if (PyUnicode_Check(item)) {
+            if (PyUnicode_IS_COMPACT_ASCII(item)) {  // the usual case, read in place
+                return Text(static_cast<const char*>(PyUnicode_DATA(item)),
+                            PyUnicode_GET_LENGTH(item));
+            }
             Py_ssize_t size = 0;
             if (const char* utf8 = PyUnicode_AsUTF8AndSize(item, &size)) {
                 return Text(utf8, size);
