@@ -106,7 +106,7 @@ def _as_column(name, value):
         return array, len(array), None
     if isinstance(value, np.ndarray):
         value = value.item()
-    if isinstance(value, (str, bytes, numbers.Number)) or _is_missing(value):
+    if isinstance(value, (str, bytes, numbers.Number, np.bool_)) or _is_missing(value):
         return np.array([value], dtype=object), None, None
     raise ValueError(f"column '{name}' has an unsupported type: {type(value).__name__}")
 
@@ -139,6 +139,9 @@ def _is_missing(value):
     return any(value is marker for marker in _MISSING)
 
 
+_MAX_JOBS = 1024  # far beyond any use: more threads than cores only cost
+
+
 def _jobs(jobs):
     if jobs is None:
         try:
@@ -147,7 +150,7 @@ def _jobs(jobs):
             return os.cpu_count() or 1
     if isinstance(jobs, bool) or not isinstance(jobs, numbers.Integral) or jobs < 1:
         raise ValueError(f"jobs must be a positive integer, not {jobs!r}")
-    return int(jobs)
+    return min(int(jobs), _MAX_JOBS)
 
 
 def _results(raw, index, as_frame):
