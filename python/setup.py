@@ -1,0 +1,45 @@
+"""Builds the extension vessane._core from the core's own sources (engine/ and form/ of
+this repository) with the project's floating-point flags, so that every number is the
+window's."""
+
+import glob
+import os
+import re
+
+from pybind11.setup_helpers import ParallelCompile, Pybind11Extension
+from setuptools import setup
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+
+
+def product_version():
+    with open(os.path.join(ROOT, "ui", "shared", "texts.h"), encoding="utf-8") as texts:
+        return re.search(r'#define VESSANE_VERSION_TEXT "([^"]+)"', texts.read()).group(1)
+
+
+def core_sources():
+    # Paths relative to this folder, as setuptools wants them.
+    found = []
+    for folder in ("src", "../engine", "../form"):
+        found += sorted(glob.glob(os.path.join(HERE, folder, "*.cpp")))
+    return [os.path.relpath(path, HERE) for path in found]
+
+
+# VESSANE_SANITIZE=1 builds under AddressSanitizer and UndefinedBehaviorSanitizer, for
+# tests run with the sanitizer runtime preloaded.
+sanitize = ["-fsanitize=address,undefined,float-cast-overflow", "-fno-sanitize-recover=all",
+            "-fno-omit-frame-pointer"] if os.environ.get("VESSANE_SANITIZE") == "1" else []
+
+extension = Pybind11Extension(
+    "vessane._core",
+    core_sources(),
+    include_dirs=[os.path.join(ROOT, d) for d in ("engine", "form", os.path.join("ui", "shared"))],
+    cxx_std=20,
+    extra_compile_args=["-O3", "-Wall", "-Wextra", "-Werror", "-ffp-contract=off"] + sanitize,
+    extra_link_args=sanitize,
+)
+
+# VESSANE_BUILD_JOBS=N compiles N sources at a time (one by default).
+ParallelCompile("VESSANE_BUILD_JOBS", default=1).install()
+setup(version=product_version(), ext_modules=[extension])

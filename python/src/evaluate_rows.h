@@ -1,0 +1,70 @@
+// Many forms given as columns (numbers, texts, or both mixed in one column), evaluated
+// row by row through the core, in blocks over threads. No Python here: the caller turns
+// its columns into these views and holds what they point to.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "form_fields.h"
+
+namespace vessane::python {
+
+// One entry of a column whose rows may differ in kind: a text, read as the window reads
+// its field or choice, or a number, used as it is.
+struct Cell {
+    std::string_view text;
+    double number = 0;
+    bool isText = false;
+};
+
+// One input column. With neither numbers nor cells, every row takes the window's
+// default. step is 1 for one entry per row, 0 for one entry shared by every row.
+struct ColumnInput {
+    const double* numbers = nullptr;
+    const Cell* cells = nullptr;
+    std::size_t step = 0;
+};
+using ColumnInputs = std::array<ColumnInput, kFormColumnCount>;
+
+// What a row's evaluation gives, besides its numbers.
+inline constexpr std::uint8_t kRowValid = 0;            // otherwise a ValidationCheck
+inline constexpr std::uint8_t kRowInvalidValue = 0xFF;  // a choice that cannot be taken
+
+// Where rows [0, count) write their results; every array has count entries.
+struct RowOutputs {
+    std::uint64_t* resultText;  // the result's text packed by PackResultText; 0 for ERREUR
+    std::int64_t* bar;          // 0 for ERREUR
+    bool* barMissing;
+    double* pSys;  // NaN for ERREUR
+    double* pDia;
+    std::uint8_t* status;  // kRowValid, a failed ValidationCheck or kRowInvalidValue
+};
+
+// The reason of a row whose status is kRowInvalidValue.
+struct InvalidValue {
+    std::size_t row;
+    std::string reason;
+};
+
+// A result text of at most 7 bytes (NUL-terminated below that) as one integer, in order.
+std::uint64_t PackResultText(const char* text);
+// Its text again; returns the length written at out (which has room for 8 bytes).
+std::size_t UnpackResultText(std::uint64_t packed, char* out);
+
+// What the rows give besides their outputs.
+struct RowsSummary {
+    std::vector<InvalidValue> invalid;       // the rows of status kRowInvalidValue, in order
+    std::vector<std::uint64_t> resultTexts;  // each packed text shown by a valid row, once
+};
+
+// Evaluates rows [0, count) of columns into outputs, the rows cut into contiguous
+// blocks over at most jobs threads, each with a risk state of its own.
+RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
+                         int jobs);
+
+}  // namespace vessane::python

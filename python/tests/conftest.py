@@ -1,0 +1,51 @@
+import csv
+import io
+import os
+import subprocess
+
+import numpy as np
+import pandas as pd
+import pytest
+
+import vessane
+
+
+@pytest.fixture(scope="session")
+def cli():
+    """The vessane-cli to compare with, named by VESSANE_CLI (set by scripts/test-python.sh)."""
+    path = os.environ.get("VESSANE_CLI")
+    if not path:
+        pytest.skip("VESSANE_CLI names no vessane-cli to compare with")
+    assert os.access(path, os.X_OK), f"VESSANE_CLI={path} is not a program"
+    return path
+
+
+def run_batch(cli, csv_bytes):
+    """vessane-cli --batch on csv_bytes: (input columns as a DataFrame of texts, expected
+    results as vessane.risk gives them), rows of the wrong width left out."""
+    run = subprocess.run([cli, "--batch", "-"], input=csv_bytes, capture_output=True)
+    assert run.returncode in (0, 1), run.stderr
+    text = run.stdout.decode("utf-8", "surrogateescape")
+    rows = list(csv.reader(io.StringIO(text, newline="")))
+    if not rows:
+        return None, None
+    header, rows = rows[0], rows[1:]
+    width = len(header) - len(vessane.RESULT_COLUMNS)
+    assert header[width:] == list(vessane.RESULT_COLUMNS)
+    rows = [r for r in rows if not r[-1].startswith("nombre de cellules incorrect")]
+    inputs = pd.DataFrame([r[:width] for r in rows], columns=header[:width], dtype=object)
+    expected = pd.DataFrame({
+        "result": pd.Series([r[width] for r in rows], dtype=object),
+        "bar": pd.array([int(r[width + 1]) if r[width + 1] else None for r in rows],
+                        dtype="Int64"),
+        "p_sys": np.array([float(r[width + 2]) if r[width + 2] else np.nan for r in rows]),
+        "p_dia": np.array([float(r[width + 3]) if r[width + 3] else np.nan for r in rows]),
+        "error": pd.Series([r[width + 4] for r in rows], dtype=object),
+    })
+    return inputs, expected
+
+
+def assert_same_results(got, expected):
+    """Every column equal, the probabilities bit for bit."""
+    pd.testing.assert_frame_equal(got.reset_index(drop=True), expected.reset_index(drop=True),
+                                  check_exact=True)

@@ -1,0 +1,210 @@
+"""vessane.risk's reading of columns: numbers against texts, choices, missing and hostile
+values, shapes, indexes and threads."""
+
+import decimal
+import importlib.metadata
+import random
+import subprocess
+import sys
+
+import numpy as np
+import pandas as pd
+import pytest
+
+import vessane
+from conftest import assert_same_results
+
+AGE_ERROR = "âge hors de l'intervalle [30-74] ans"
+
+
+def one(**columns):
+    """The only row of vessane.risk on the columns, as a dict."""
+    frame = vessane.risk(**columns)
+    assert len(frame) == 1
+    return frame.iloc[0].to_dict()
+
+
+def short_numbers(r, low, high, count):
+    """Numbers whose shortest text has at most six characters, some beyond [low, high]."""
+    out = []
+    while len(out) < count:
+        x = float(round(r.uniform(low * 0.9, high * 1.1), r.choice([0, 1, 2, 3])))
+        if r.random() < 0.05:
+            x = r.choice([0.0, -0.0, 1e-05, 7e1, 5e-324, 1e300])
+        if len(repr(x)) <= 6:
+            out.append(x)
+    return out
+
+
+def test_numbers_give_the_texts_results():
+    # Each column, and each cell of an object column, as a number or as its text: a number
+    # whose shortest text fits the field's six characters gives that text's result.
+    r = random.Random(7)
+    n = 20_000
+    numbers = {
+        "age": short_numbers(r, 30, 74, n), "systolic": short_numbers(r, 110, 200, n),
+        "diastolic": short_numbers(r, 60, 100, n), "total": short_numbers(r, 2, 4.6, n),
+        "hdl": short_numbers(r, 0.3, 1.2, n), "years": short_numbers(r, 2, 10, n),
+    }
+    for name in ("sex", "unit", "smoker", "diabetes", "lvh"):
+        numbers[name] = [float(r.random() < 0.5) for _ in range(n)]
+    texts = {name: [repr(x) if name in ("age", "systolic", "diastolic", "total", "hdl", "years")
+                    else str(int(x)) for x in values] for name, values in numbers.items()}
+    mixed = {}
+    for name in numbers:
+        kind = r.choice(["numbers", "texts", "cells"])
+        if kind == "numbers":
+            mixed[name] = np.array(numbers[name])
+        elif kind == "texts":
+            mixed[name] = pd.Series(texts[name], dtype=object)
+        else:
+            mixed[name] = [r.choice([x, t]) for x, t in zip(numbers[name], texts[name])]
+    expected = vessane.risk(pd.DataFrame(texts, dtype=object))
+    assert (expected.result != "ERREUR").sum() > n // 4
+    assert_same_results(vessane.risk(pd.DataFrame(numbers)), expected)
+    assert_same_results(vessane.risk(mixed), expected)
+
+
+@pytest.mark.parametrize("columns, text_columns, same", [
+    # A number is not cut to the field's six characters; its text is.
+    ({"age": 74.0000001}, {"age": "74.0000001"}, False),
+    ({"systolic": 123.4567}, {"systolic": "123.4567"}, False),
+    ({"age": 50.0}, {"age": "50"}, True),
+    # Selector indices and flags as numbers or bools.
+    ({"sex": 0}, {"sex": "Femme"}, True),
+    ({"sex": True, "smoker": np.True_}, {"sex": "Homme", "smoker": "1"}, True),
+    ({"unit": 0, "total": 5.2, "hdl": 1.2}, {"unit": "mmol/L", "total": "5.2", "hdl": "1.2"}, True),
+    ({"diabetes": np.float32(1), "lvh": -0.0}, {"diabetes": "1", "lvh": ""}, True),
+    # pandas' own column types.
+    ({"sex": pd.Categorical(["Femme"]), "age": pd.array([62], dtype="Int64")},
+     {"sex": "Femme", "age": "62"}, True),
+    ({"smoker": pd.array([True], dtype="boolean"), "age": pd.array(["62"], dtype="string")},
+     {"smoker": "1", "age": "62"}, True),
+])
+def test_numbers_and_texts(columns, text_columns, same):
+    got, text = one(**columns), one(**text_columns)
+    assert (got == text) is same, (got, text)
+
+
+@pytest.mark.parametrize("columns, error", [
+    ({"sex": 2}, 'valeur de sex invalide : "2" (attendu : Femme, Homme, 0 ou 1)'),
+    ({"unit": 0.5}, 'valeur de unit invalide : "0.5" (attendu : mmol/L, g/L, 0 ou 1)'),
+    ({"smoker": np.nan}, 'valeur de smoker invalide : "nan" (attendu : 0, 1 ou vide)'),
+    ({"lvh": -np.inf}, 'valeur de lvh invalide : "-inf" (attendu : 0, 1 ou vide)'),
+    ({"diabetes": pd.NA}, 'valeur de diabetes invalide : "nan" (attendu : 0, 1 ou vide)'),
+    ({"sex": "x", "smoker": 3}, 'valeur de sex invalide : "x" (attendu : Femme, Homme, 0 ou 1)'),
+    ({"age": np.nan}, AGE_ERROR),
+    ({"age": pd.NA}, AGE_ERROR),
+    ({"age": pd.array([None], dtype="Int64")}, AGE_ERROR),
+    ({"age": pd.array([None], dtype="string")}, AGE_ERROR),
+    ({"lvh": pd.array([None], dtype="boolean")},
+     'valeur de lvh invalide : "nan" (attendu : 0, 1 ou vide)'),
+    ({"age": np.inf}, AGE_ERROR),
+    ({"age": 10 ** 400}, AGE_ERROR),
+    ({"age": -(10 ** 400)}, AGE_ERROR),
+    ({"age": ""}, AGE_ERROR),
+    ({"age": "\x0050"}, AGE_ERROR),
+    ({"years": 1e308, "age": 50}, "horizon hors de l'intervalle [2-10] ans"),
+])
+def test_refused_values(columns, error):
+    row = one(**columns)
+    assert (row["result"], row["error"]) == ("ERREUR", error)
+    assert row["bar"] is pd.NA and np.isnan(row["p_sys"]) and np.isnan(row["p_dia"])
+
+
+def test_cells_of_any_kind():
+    # One object column holding everything a data frame may hold: never an exception,
+    # numbers and texts of 50 give the default form's result, the rest ERREUR.
+    cells = [50, "50", b"50", 50.0, np.int64(50), np.float32(50), decimal.Decimal("50"),
+             True, None, np.nan, pd.NA, pd.NaT, [50], {"a": 50}, object(), 50 + 0j, "\ud800",
+             "\udcff", "5\x000", "50\x00abc", "٥٠"]
+    frame = vessane.risk(age=pd.Series(cells, dtype=object))
+    default = one()["result"]
+    assert list(frame.result[:7]) == [default] * 7
+    assert list(frame.result[7:19]) == ["ERREUR"] * 12
+    assert list(frame.result[19:]) == [default, "ERREUR"]
+    assert set(frame.error[7:19]) == {AGE_ERROR}
+
+
+@pytest.mark.parametrize("data, columns, message", [
+    (None, {"age": np.zeros((2, 2))}, "one-dimensional"),
+    (None, {"age": [[50, 60]]}, "one-dimensional"),
+    (None, {"age": [50, 60], "sex": [0, 1, 1]}, "'age' has 2 rows, expected 3"),
+    ({"age": [50]}, {"years": np.array([1, 2])}, "'years' has 2 rows, expected 1"),
+    (pd.DataFrame({"x": [1, 2]}), {"age": [50]}, "'age' has 1 rows, expected 2"),
+    (None, {"age": np.array(["2020-01-01"], dtype="datetime64[D]")}, "unsupported type"),
+    (None, {"age": np.array([1 + 2j])}, "unsupported type"),
+    (None, {"age": pd.Series(pd.to_datetime(["2020-01-01"]))}, "unsupported type"),
+    (None, {"age": object()}, "unsupported type"),
+    (None, {"age": {"a": 1}}, "unsupported type"),
+    ([1, 2], {}, "DataFrame or a mapping"),
+    (None, {"jobs": 0}, "jobs"),
+    (None, {"jobs": 1.5}, "jobs"),
+    (pd.DataFrame({"age": [50, 60]}, index=[3, 4]), {"sex": pd.Series([0, 1])}, "index"),
+])
+def test_wrong_input_raises(data, columns, message):
+    with pytest.raises(ValueError, match=message):
+        vessane.risk(data, **columns)
+
+
+def test_columns_rows_and_index():
+    frame = pd.DataFrame({"AGE": ["62", "29"], "Sex": ["Femme", "Homme"], "age": ["50", "50"],
+                          "id": ["a", "b"]}, index=pd.Index([10, 20], name="patient"))
+    got = vessane.risk(frame, systolic=pd.Series([150, 180], index=frame.index), years=5)
+    expected = vessane.risk(age=["62", "29"], sex=["Femme", "Homme"], systolic=[150, 180],
+                            years=5)
+    assert got.index is frame.index
+    assert_same_results(got, expected)
+    assert list(got.columns) == list(vessane.RESULT_COLUMNS)
+    assert got.dtypes.astype(str).tolist() == ["object", "Int64", "float64", "float64", "object"]
+
+    empty = vessane.risk(frame.iloc[:0])
+    assert len(empty) == 0 and empty.dtypes.equals(got.dtypes)
+    assert len(vessane.risk(pd.DataFrame(index=range(3)))) == 3  # three default forms
+    assert one(age=None)["result"] == "10.3 %"  # None takes the default
+
+
+def test_numpy_results():
+    got = vessane.risk({"age": np.array([50.0, 20.0])}, as_frame=False)
+    assert list(got) == list(vessane.RESULT_COLUMNS)
+    assert got["result"].tolist() == ["10.3 %", "ERREUR"]
+    assert got["bar"].tolist() == [10, None]
+    assert got["error"].tolist() == ["", AGE_ERROR]
+    # Rows share one object per text, each row holding its own reference.
+    shown = vessane.risk(age=np.full(10_000, 50.0), jobs=2, as_frame=False)["result"]
+    text = shown[0]
+    assert all(item is text for item in shown)
+    assert sys.getrefcount(text) == 10_000 + 2
+    del shown
+    assert sys.getrefcount(text) == 2
+
+
+def test_threads_give_the_same_results():
+    r = np.random.default_rng(3)
+    n = 50_001
+    columns = {"age": r.uniform(25, 80, n), "systolic": r.integers(90, 200, n).astype(str),
+               "total": r.uniform(1, 4, n).round(2), "smoker": r.integers(0, 3, n)}
+    expected = vessane.risk(**columns, jobs=1)
+    for jobs in (2, 3, 64, 10 ** 30):
+        assert_same_results(vessane.risk(**columns, jobs=jobs), expected)
+
+
+def run_python(code):
+    run = subprocess.run([sys.executable, "-c", code], capture_output=True, text=True)
+    assert run.returncode == 0, run.stderr
+    return run.stdout.strip()
+
+
+def test_without_pandas_or_dask():
+    # Arrays come back when pandas is missing; Dask is needed only by vessane.dask.
+    assert run_python("import sys; sys.modules['pandas'] = None; import vessane; "
+                      "r = vessane.risk(age=[50, 29]); print(type(r).__name__, list(r['result']))"
+                      ) == "dict ['10.3 %', 'ERREUR']"
+    assert run_python("import sys; sys.modules['dask'] = None; import vessane\n"
+                      "try: vessane.dask\nexcept ImportError: print('no dask')") == "no dask"
+
+
+def test_version(cli):
+    out = subprocess.run([cli, "--version"], capture_output=True, text=True).stdout
+    assert out == f"vessane-cli {vessane.__version__}\n"
+    assert importlib.metadata.version("vessane") == vessane.__version__

@@ -1,0 +1,172 @@
+"""vessane.risk: columns of any usual kind turned into the arrays the compiled core reads."""
+
+import collections.abc
+import numbers
+import os
+
+import numpy as np
+
+try:
+    import pandas as pd
+except ImportError:  # pandas is optional: results then come as numpy arrays
+    pd = None
+
+from . import _core
+
+COLUMNS = _core.COLUMNS
+RESULT_COLUMNS = ("result", "bar", "p_sys", "p_dia", "error")
+
+
+def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=None,
+         hdl=None, unit=None, years=None, smoker=None, diabetes=None, lvh=None, jobs=None,
+         as_frame=None):
+    """Evaluates one form per row, exactly as the Vessane window and ``vessane-cli --batch``.
+
+    data: a pandas DataFrame or a mapping of columns named as in the batch (any case; the
+    first of a repeated name is read, other columns are ignored). Keyword columns override
+    it; a column given nowhere (or given as None) takes the window's default.
+    Each column is a scalar, a list, a 1-D numpy array or a pandas Series. Texts are read as
+    the window reads its fields (first six characters); numbers are used as they are.
+    sex: "Femme"/"Homme"/0/1; unit: "g/L"/"mmol/L"/1/0; flags: bool, 0/1 or "0"/"1"/"".
+    jobs: threads to use (default: every available core).
+    as_frame: return a DataFrame (the default when pandas is installed) or a dict of
+    numpy arrays.
+
+    Returns the columns result (the window's text or "ERREUR"), bar (integer, missing on
+    ERREUR), p_sys, p_dia (NaN on ERREUR) and error (the reason in French, or ""), one row
+    per input row in order, with the data's index. A value that cannot be taken gives
+    ERREUR in its row; a column of the wrong shape, length or type raises ValueError.
+    """
+    keywords = dict(sex=sex, age=age, systolic=systolic, diastolic=diastolic, total=total,
+                    hdl=hdl, unit=unit, years=years, smoker=smoker, diabetes=diabetes, lvh=lvh)
+    given, rows, index = _columns_of(data)
+    given.update((name, value) for name, value in keywords.items() if value is not None)
+
+    entries = []
+    for name in COLUMNS:
+        value = given.get(name)
+        if value is None:
+            entries.append(None)
+            continue
+        array, length, column_index = _as_column(name, value)
+        if length is not None:
+            if rows is None:
+                rows = length
+            elif length != rows:
+                raise ValueError(f"column '{name}' has {length} rows, expected {rows}")
+            if column_index is not None:
+                if index is None:
+                    index = column_index
+                elif not column_index.equals(index):
+                    raise ValueError(f"column '{name}' has an index unlike the data's")
+        entries.append(array)
+    if rows is None:
+        rows = 1  # scalars only: one form
+
+    raw = _core.evaluate(entries, rows, _jobs(jobs), _MISSING)
+    return _results(raw, index, as_frame)
+
+
+def _columns_of(data):
+    """The form's columns found in data by name, its number of rows and its index."""
+    if data is None:
+        return {}, None, None
+    is_frame = pd is not None and isinstance(data, pd.DataFrame)
+    if not is_frame and not isinstance(data, collections.abc.Mapping):
+        raise ValueError(f"data must be a pandas DataFrame or a mapping of columns, "
+                         f"not {type(data).__name__}")
+    found = {}
+    for key, value in data.items():
+        if isinstance(key, str) and key.isascii() and key.lower() in COLUMNS:
+            found.setdefault(key.lower(), value)
+    if is_frame:
+        return found, len(data), data.index
+    return found, None, None
+
+
+def _as_column(name, value):
+    """(array for the core, number of rows or None for a scalar, pandas index or None)."""
+    if pd is not None and isinstance(value, (pd.Series, pd.Index)):
+        index = value.index if isinstance(value, pd.Series) else None
+        return _from_pandas(name, value), len(value), index
+    if pd is not None and isinstance(value, pd.api.extensions.ExtensionArray):
+        return _from_pandas(name, pd.Series(value, copy=False)), len(value), None
+    if isinstance(value, np.ndarray) and value.ndim != 0:
+        if value.ndim != 1:
+            raise ValueError(f"column '{name}' must be one-dimensional, not of shape "
+                             f"{value.shape}")
+        return _from_numpy(name, value), len(value), None
+    if isinstance(value, (list, tuple, range)):
+        array = np.empty(len(value), dtype=object)
+        array[:] = value if not isinstance(value, range) else list(value)
+        for item in array:
+            if isinstance(item, (list, tuple, np.ndarray)):
+                raise ValueError(f"column '{name}' must be one-dimensional: it holds a "
+                                 f"{type(item).__name__}")
+        return array, len(array), None
+    if isinstance(value, np.ndarray):
+        value = value.item()
+    if isinstance(value, (str, bytes, numbers.Number, np.bool_)) or _is_missing(value):
+        return np.array([value], dtype=object), None, None
+    raise ValueError(f"column '{name}' has an unsupported type: {type(value).__name__}")
+
+
+def _from_numpy(name, array):
+    kind = array.dtype.kind
+    if kind in "biuf":
+        return np.ascontiguousarray(array, dtype=np.float64)
+    if kind in "OUS":
+        return np.ascontiguousarray(array, dtype=object)
+    raise ValueError(f"column '{name}' has an unsupported type: {array.dtype}")
+
+
+def _from_pandas(name, series):
+    dtype = series.dtype
+    if isinstance(dtype, np.dtype) or isinstance(dtype, pd.CategoricalDtype):
+        return _from_numpy(name, np.asarray(series))
+    types = pd.api.types
+    if types.is_bool_dtype(dtype) or types.is_numeric_dtype(dtype):
+        return series.to_numpy(dtype=np.float64, na_value=np.nan)
+    if types.is_string_dtype(dtype):
+        return series.to_numpy(dtype=object)
+    raise ValueError(f"column '{name}' has an unsupported type: {dtype}")
+
+
+_MISSING = (pd.NA, pd.NaT) if pd is not None else ()
+
+
+def _is_missing(value):
+    return any(value is marker for marker in _MISSING)
+
+
+_MAX_JOBS = 1024  # far beyond any use: more threads than cores only cost
+
+
+def _jobs(jobs):
+    if jobs is None:
+        try:
+            return max(len(os.sched_getaffinity(0)), 1)
+        except AttributeError:  # not on every system
+            return os.cpu_count() or 1
+    if isinstance(jobs, bool) or not isinstance(jobs, numbers.Integral) or jobs < 1:
+        raise ValueError(f"jobs must be a positive integer, not {jobs!r}")
+    return min(int(jobs), _MAX_JOBS)
+
+
+def _results(raw, index, as_frame):
+    if as_frame is None:
+        as_frame = pd is not None
+    if as_frame and pd is None:
+        raise ValueError("as_frame=True needs pandas, which is not installed")
+    if not as_frame:
+        bar = np.ma.MaskedArray(raw["bar"], mask=raw["bar_missing"])
+        return {"result": raw["result"], "bar": bar, "p_sys": raw["p_sys"],
+                "p_dia": raw["p_dia"], "error": raw["error"]}
+    columns = {
+        "result": raw["result"],
+        "bar": pd.arrays.IntegerArray(raw["bar"], raw["bar_missing"]),
+        "p_sys": raw["p_sys"],
+        "p_dia": raw["p_dia"],
+        "error": raw["error"],
+    }
+    return pd.DataFrame(columns, index=index, copy=False)
