@@ -4,6 +4,7 @@
 // format and precision used, in whatever locale the tests run.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -179,6 +180,20 @@ TEST(StrtodFromChars, AgreesOnTiesAndEdges) {
         texts.emplace_back(buffer, end.ptr);
     }
     for (const auto& text : texts) ExpectSameParse(text);
+}
+
+TEST(CharConv, KeepTheirPointInAFrenchLocale) {
+    const char* const previous = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_ALL, "fr_FR.UTF-8")) GTEST_SKIP() << "fr_FR.UTF-8 is not installed";
+    EXPECT_EQ(Printf(2.5, std::chars_format::fixed, 2), "2.50");
+    EXPECT_EQ(Printf(-0.125, std::chars_format::scientific, 1), "-1.2e-01");
+    double value = 0;
+    const std::string text = "2.30e1";
+    const auto result = vessane::StrtodFromChars(text.data(), text.data() + text.size(), value);
+    EXPECT_EQ(result.ptr, text.data() + text.size());
+    EXPECT_EQ(value, 23.0);
+    std::setlocale(LC_ALL, saved.c_str());
 }
 
 }  // namespace
