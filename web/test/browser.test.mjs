@@ -29,9 +29,12 @@ const result = () => value(110);
 
 async function open({ bypassCsp = false } = {}) {
   await page.setBypassCSP(bypassCsp);
+  requests = [];
   await page.goto(server.url, { waitUntil: "load" });
   await page.waitForSelector("html[data-ready]");
+  const loading = requests;
   requests = [];
+  return loading;
 }
 
 // Replaces a field's text as a user would: select all, then type (each key an input).
@@ -107,7 +110,8 @@ describe("the form", () => {
 
     const times = [];
     for (let i = 0; i < 5; ++i) {
-      await open();
+      const loading = await open();
+      assert.deepEqual(loading.filter((url) => !url.startsWith(server.url)), [], "only the site");
       times.push(await page.evaluate(
         () => performance.getEntriesByName("vessane-first-result")[0].startTime));
     }
@@ -265,6 +269,9 @@ describe("the form", () => {
     assert.deepEqual([await value(105), await value(106), await result()],
                      ["2.30", "0.50", "10.3 %"]);
     assert.deepEqual(requests, [], "no request after loading");
+    assert.deepEqual(await page.evaluate(async () => [
+      document.cookie, localStorage.length, sessionStorage.length,
+      (await indexedDB.databases()).length]), ["", 0, 0, 0], "nothing typed is kept");
   });
 });
 
@@ -317,9 +324,13 @@ describe("the page", () => {
     assert.ok(gzipped <= 200 * 1024);
   });
 
-  test("works offline once loaded: the service worker serves it after the server stops",
+  test("installs as an app and works offline once loaded, after the server stops",
        async () => {
     await page.evaluate(() => navigator.serviceWorker.ready);
+    const session = await page.createCDPSession();
+    const { installabilityErrors } = await session.send("Page.getInstallabilityErrors");
+    await session.detach();
+    assert.deepEqual(installabilityErrors, []);
     await open();  // now under the worker's control
     assert.ok(await page.evaluate(() => navigator.serviceWorker.controller !== null));
     await server.stop();
