@@ -2,7 +2,9 @@
 // C++ library has std::to_chars and std::from_chars for doubles, ToChars and FromChars
 // are those; elsewhere (emscripten's library) they are the C library's printf and strtod,
 // which are exact too, with the text made independent of the process locale. Both
-// paths are compiled on every platform, so the tests compare them.
+// paths are compiled on every platform, so the tests compare them; defining
+// VESSANE_PORTABLE_CHARCONV picks the C library's path everywhere (the tests run the
+// whole core that way too).
 #pragma once
 
 #include <charconv>
@@ -23,7 +25,7 @@ std::from_chars_result StrtodFromChars(const char* first, const char* last, doub
 
 inline std::to_chars_result ToChars(char* first, char* last, double value, std::chars_format format,
                                     int precision) {
-#if defined(__cpp_lib_to_chars)
+#if defined(__cpp_lib_to_chars) && !defined(VESSANE_PORTABLE_CHARCONV)
     return std::to_chars(first, last, value, format, precision);
 #else
     return PrintfToChars(first, last, value, format, precision);
@@ -31,7 +33,7 @@ inline std::to_chars_result ToChars(char* first, char* last, double value, std::
 }
 
 inline std::from_chars_result FromChars(const char* first, const char* last, double& value) {
-#if defined(__cpp_lib_to_chars)
+#if defined(__cpp_lib_to_chars) && !defined(VESSANE_PORTABLE_CHARCONV)
     return std::from_chars(first, last, value, std::chars_format::general);
 #else
     return StrtodFromChars(first, last, value);
