@@ -1,4 +1,5 @@
-// Floating-point conversions between doubles and decimal text for the core. Where the
+// Floating-point conversions between doubles and decimal text for the core (one file for
+// each direction, so that a program links only the one it uses). Where the
 // C++ library has std::to_chars and std::from_chars for doubles, ToChars and FromChars
 // are those; elsewhere (emscripten's library) they are the C library's printf and strtod,
 // which are exact too, with the text made independent of the process locale. Both
