@@ -1,11 +1,10 @@
-// Floating-point conversions between doubles and decimal text for the core (one file for
-// each direction, so that a program links only the one it uses). Where the
-// C++ library has std::to_chars and std::from_chars for doubles, ToChars and FromChars
-// are those; elsewhere (emscripten's library) they are the C library's printf and strtod,
-// which are exact too, with the text made independent of the process locale. Both
-// paths are compiled on every platform, so the tests compare them; defining
-// VESSANE_PORTABLE_CHARCONV picks the C library's path everywhere (the tests run the
-// whole core that way too).
+// Floating-point conversions between doubles and decimal text for the core. Where the
+// C++ library has std::to_chars and std::from_chars for doubles, ToChars and FromChars are
+// those; elsewhere (emscripten's library) they are the C library's printf and strtod, which
+// are exact too, with the text made independent of the process locale. Both paths are
+// compiled on every platform (one file for each direction, so that a program links only
+// the one it uses) and the tests compare them; defining VESSANE_PORTABLE_CHARCONV picks
+// the C library's path everywhere, and the tests run the whole core that way too.
 #pragma once
 
 #include <charconv>
