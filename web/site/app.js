@@ -74,9 +74,12 @@
   document.getElementById("about-open").addEventListener("click", () => about.showModal());
   document.getElementById("about-ok").addEventListener("click", () => about.close());
 
+  // The form stays inert until the core has filled it in, as the window takes no input
+  // before its defaults are set.
   createVessane({ controls }).then((module) => {
     core = module;
     core._vessane_start();
+    document.querySelector("main").inert = false;
     performance.mark("vessane-first-result");
     document.documentElement.dataset.ready = "true";
   });
