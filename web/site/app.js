@@ -54,7 +54,6 @@
   // anything else is refused whole, as the window's fields refuse it.
   const onlyDigits = (text) => /^[0-9]*$/.test(text);
   for (const field of document.querySelectorAll("input.digits")) {
-    field.inputMode = "numeric";
     field.addEventListener("beforeinput", (event) => {
       if (event.data !== null && !onlyDigits(event.data)) event.preventDefault();
     });
@@ -64,10 +63,6 @@
     field.addEventListener("drop", (event) => {
       if (!onlyDigits(event.dataTransfer.getData("text/plain"))) event.preventDefault();
     });
-  }
-  for (const field of document.querySelectorAll("input:not([type])")) {
-    field.autocomplete = "off";  // the browser keeps no history of what is typed
-    field.spellcheck = false;
   }
 
   const about = document.getElementById("about");
