@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "char_conv.h"
+
 namespace vessane {
 namespace {
 
@@ -32,7 +34,7 @@ Significand Parse(const char* text, const char* end) {
     const bool negativeExponent = *p == '-';
     ++p;  // sign
     int exponent = 0;
-    std::from_chars(p, end, exponent);
+    std::from_chars(p, end, exponent);  // integers: every library has them
     s.exponent = negativeExponent ? -exponent : exponent;
     return s;
 }
@@ -43,12 +45,12 @@ Significand Parse(const char* text, const char* end) {
 bool IsExactTie(double value, int digits) {
     char text[64];
     const auto next =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, digits);
+        ToChars(text, text + sizeof text, value, std::chars_format::scientific, digits);
     const char* e = std::find(text, next.ptr, 'e');
     if (e[-1] != '5') return false;
     char exact[1100];  // a double's exact expansion has at most 767 significant digits
     const auto full =
-        std::to_chars(exact, exact + sizeof exact, value, std::chars_format::scientific, 800);
+        ToChars(exact, exact + sizeof exact, value, std::chars_format::scientific, 800);
     const char* fullE = std::find(exact, full.ptr, 'e');
     const char* fifth = exact + (e - text) - 1;  // the same position in the exact text
     return *fifth == '5' && std::all_of(fifth + 1, fullE, [](char c) { return c == '0'; });
@@ -59,14 +61,14 @@ bool IsExactTie(double value, int digits) {
 Significand Decompose(double value, int digits) {
     char text[64];
     const auto result =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, digits - 1);
+        ToChars(text, text + sizeof text, value, std::chars_format::scientific, digits - 1);
     Significand s = Parse(text, result.ptr);
     // Up to 14 digits, a relative nudge of 1e-15 moves a half past the midpoint and
     // no further than the next candidate; the carry into a new digit comes for free.
     if (digits > 14 || !IsExactTie(value, digits)) return s;
     const double away = value + (value < 0 ? -1 : 1) * std::fabs(value) * 1e-15;
     const auto up =
-        std::to_chars(text, text + sizeof text, away, std::chars_format::scientific, digits - 1);
+        ToChars(text, text + sizeof text, away, std::chars_format::scientific, digits - 1);
     return Parse(text, up.ptr);
 }
 

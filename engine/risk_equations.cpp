@@ -1,7 +1,6 @@
 // The two Framingham equations (systolic and diastolic) of the 1991 risk profiles.
 // Every line keeps the published evaluation order and grouping: the displayed texts
 // depend on the last bit of these doubles.
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -44,7 +43,8 @@ void WriteResultText(double percentage, int digits, char (&text)[kTextBufferSize
     // Valid inputs give a probability in [0, 1], so a percentage in [0, 100], and a digit
     // count from 1 to 3: both index the table.
     CachedText& entry = t_texts[static_cast<int>(percentage * 10 + 0.5)][digits - 1];
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(percentage);
+    std::uint64_t bits;
+    std::memcpy(&bits, &percentage, sizeof bits);  // std::bit_cast is missing in some libraries
     if (entry.digits == digits && entry.valueBits == bits) {
         // Up to the NUL only, as FormatResultText writes: what follows stays as it was.
         std::memcpy(text, entry.text, static_cast<std::size_t>(entry.length) + 1);

@@ -8,14 +8,11 @@
 #include "control_ids.h"
 
 namespace vessane {
-namespace {
 
 bool IsRoutedField(int id) {
     return id == IDC_AGE || id == IDC_SYSTOLIC || id == IDC_DIASTOLIC || id == IDC_TOTAL_CHOL ||
            id == IDC_HDL_CHOL || id == IDC_YEARS;
 }
-
-}  // namespace
 
 MemoryForm::MemoryForm(bool routeChanges) : routeChanges_(routeChanges) {}
 

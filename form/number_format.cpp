@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "char_conv.h"
+
 namespace vessane {
 
 void FormatFixed2(float value, std::string& out) {
@@ -10,8 +12,8 @@ void FormatFixed2(float value, std::string& out) {
     // Infinities and NaN (never reached by the unit switch) come out as to_chars writes
     // them, "inf" or "nan", which the form reads as no number.
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<double>(value),
-                                      std::chars_format::fixed, 2);
+    const auto result = ToChars(buffer, buffer + sizeof buffer, static_cast<double>(value),
+                                std::chars_format::fixed, 2);
     out.assign(buffer, result.ptr);
 
     // to_chars breaks exact ties to even; the classic runtime rounds them away from

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "char_conv.h"
+
 namespace vessane {
 namespace {
 
@@ -144,7 +146,7 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     if (FastMagnitude(significand, exponent, magnitude)) {
         return {negative ? -magnitude : magnitude, static_cast<std::size_t>(p - begin)};
     }
-    const auto result = std::from_chars(mantissaBegin, p, magnitude, std::chars_format::general);
+    const auto result = FromChars(mantissaBegin, p, magnitude);
     if (result.ec == std::errc::result_out_of_range) {
         const std::string_view mantissa(mantissaBegin,
                                         static_cast<std::size_t>(mantissaEnd - mantissaBegin));

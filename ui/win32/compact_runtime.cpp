@@ -3,7 +3,7 @@
 // format as the program does; the other tests keep the originals to compare against.
 #include <cstdlib>
 
-#include "printf_to_chars.h"
+#include "char_conv.h"
 
 namespace std {
 // The library's exceptions for impossible requests (a string of gigabytes, an index

@@ -1,0 +1,85 @@
+// The page's half of the window: the HTML controls answer the core's control operations
+// (get and set a text, a selection, a check state, the bar), and every change a user
+// makes is handed to the core's event table. No rule lives here.
+"use strict";
+
+(function () {
+  const control = (id) => document.getElementById("c" + id);
+  const hasValue = (element) =>
+    element instanceof HTMLInputElement || element instanceof HTMLOutputElement;
+
+  const controls = {
+    getText(id) {
+      const element = control(id);
+      if (!element) return "";
+      return hasValue(element) ? element.value : element.textContent;
+    },
+    setText(id, text) {
+      const element = control(id);
+      if (!element) return;
+      if (hasValue(element)) {
+        if (element.value !== text) element.value = text;
+      } else {
+        element.textContent = text;
+      }
+    },
+    getCurSel(id) {
+      const element = control(id);
+      return element ? element.selectedIndex : -1;
+    },
+    getCheck(id) {
+      const element = control(id);
+      return element && element.checked ? 1 : 0;
+    },
+    setBarPos(id, position) {
+      const element = control(id);
+      if (element) element.value = position;
+    },
+  };
+
+  let core = null;
+  const notify = (id) => {
+    if (core) core._vessane_notify(id);
+  };
+
+  // The fields and selectors report every change at once, as the window's do.
+  for (const id of [101, 102, 103, 105, 106, 109]) {
+    control(id).addEventListener("input", () => notify(id));
+  }
+  for (const id of [1004, 1005, 1006, 1007, 1008]) {
+    control(id).addEventListener("change", () => notify(id));
+  }
+
+  // Digits-only fields accept digits alone: a keystroke, a paste or a drop holding
+  // anything else is refused whole, as the window's fields refuse it.
+  const onlyDigits = (text) => /^[0-9]*$/.test(text);
+  for (const field of document.querySelectorAll("input.digits")) {
+    field.addEventListener("beforeinput", (event) => {
+      if (event.data !== null && !onlyDigits(event.data)) event.preventDefault();
+    });
+    field.addEventListener("paste", (event) => {
+      if (!onlyDigits(event.clipboardData.getData("text/plain"))) event.preventDefault();
+    });
+    field.addEventListener("drop", (event) => {
+      if (!onlyDigits(event.dataTransfer.getData("text/plain"))) event.preventDefault();
+    });
+  }
+
+  const about = document.getElementById("about");
+  document.getElementById("about-open").addEventListener("click", () => about.showModal());
+  document.getElementById("about-ok").addEventListener("click", () => about.close());
+
+  // The form stays inert until the core has filled it in, as the window takes no input
+  // before its defaults are set.
+  createVessane({ controls }).then((module) => {
+    core = module;
+    core._vessane_start();
+    document.querySelector("main").inert = false;
+    performance.mark("vessane-first-result");
+    document.documentElement.dataset.ready = "true";
+  });
+
+  if ("serviceWorker" in navigator) {
+    window.addEventListener("load", () => navigator.serviceWorker.register("sw.js"));
+  }
+})();

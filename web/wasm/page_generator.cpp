@@ -1,0 +1,204 @@
+// Writes the page's HTML from its template: every text, selector entry, default and range
+// label comes from the tables the windows are built from, and the desktop layout from
+// the main window's template, in dialog units. Each NAME=FILE puts that file's contents in
+// place of @NAME@ (the style sheet, inlined so that the first result waits for fewer
+// requests). Run under Node at build time:
+//   node page_generator.js TEMPLATE OUTPUT [NAME=FILE...]
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "about_template.h"
+#include "form_texts.h"
+#include "main_template.h"
+#include "texts.h"
+
+namespace {
+
+using vessane::qt::ControlKind;
+using vessane::qt::ControlTemplate;
+
+// The fixed texts by the name the template uses, "@TXT_AGE@".
+#define VESSANE_TEXT(name) \
+    { #name, name }
+const std::map<std::string, std::string> kNamedTexts = {
+    VESSANE_TEXT(TXT_MAIN_CAPTION),
+    VESSANE_TEXT(TXT_AGE),
+    VESSANE_TEXT(TXT_SYSTOLIC),
+    VESSANE_TEXT(TXT_DIASTOLIC),
+    VESSANE_TEXT(TXT_TOTAL),
+    VESSANE_TEXT(TXT_HDL),
+    VESSANE_TEXT(TXT_SMOKER),
+    VESSANE_TEXT(TXT_DIABETES),
+    VESSANE_TEXT(TXT_LVH),
+    VESSANE_TEXT(TXT_YEARS),
+    VESSANE_TEXT(TXT_RISK_LABEL),
+    VESSANE_TEXT(TXT_CHOLESTEROL_GROUP),
+    VESSANE_TEXT(TXT_RISK_GROUP),
+    VESSANE_TEXT(TXT_PRESSURE_GROUP),
+    VESSANE_TEXT(TXT_SYSTOLIC_RANGE),
+    VESSANE_TEXT(TXT_DIASTOLIC_RANGE),
+    VESSANE_TEXT(TXT_AGE_RANGE),
+    VESSANE_TEXT(TXT_YEARS_RANGE),
+    VESSANE_TEXT(TXT_LOW),
+    VESSANE_TEXT(TXT_HIGH),
+    VESSANE_TEXT(TXT_SEX_NAME),
+    VESSANE_TEXT(TXT_UNIT_NAME),
+    VESSANE_TEXT(TXT_RESULT_NAME),
+    VESSANE_TEXT(TXT_BAR_NAME),
+    VESSANE_TEXT(TXT_ABOUT_CAPTION),
+    VESSANE_TEXT(TXT_ABOUT_VERSION),
+    VESSANE_TEXT(TXT_ABOUT_NOTICE),
+    VESSANE_TEXT(TXT_ABOUT_FRAMINGHAM),
+    VESSANE_TEXT(TXT_ABOUT_CITATION),
+    VESSANE_TEXT(TXT_ABOUT_TERMS),
+    VESSANE_TEXT(TXT_ABOUT_CONTACT),
+    VESSANE_TEXT(TXT_OK),
+    VESSANE_TEXT(VESSANE_VERSION_TEXT),
+};
+#undef VESSANE_TEXT
+
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+// The template's key for a control: its identifier's name, or for a label without one,
+// the name of its text ("TXT_YEARS", then "TXT_YEARS_2" for the second such label).
+std::string ControlKey(const ControlTemplate& control, std::map<std::string, int>& seen) {
+    if (control.id != IDC_STATIC || control.text == nullptr) return control.name;
+    std::string key = control.text;
+    for (const auto& [name, text] : kNamedTexts) {
+        if (text == control.text) key = name;
+    }
+    const int count = ++seen[key];
+    return count == 1 ? key : key + "_" + std::to_string(count);
+}
+
+// A drop-down list's template height is that of its open list; closed, it is as high as
+// an edit box.
+constexpr int kClosedListHeight = 12;
+
+int ShownHeight(const ControlTemplate& control) {
+    return control.kind == ControlKind::DropDownList ? kClosedListHeight : control.cy;
+}
+
+bool Contains(const ControlTemplate& group, const ControlTemplate& control) {
+    return control.x >= group.x && control.y >= group.y &&
+           control.x + control.cx <= group.x + group.cx &&
+           control.y + ShownHeight(control) <= group.y + group.cy;
+}
+
+// One rule per control: its place in dialog units, relative to the group box that holds
+// it (the page nests the controls of a group box in its fieldset).
+std::string LayoutRules() {
+    std::ostringstream css;
+    std::map<std::string, int> seen;
+    for (const ControlTemplate& control : vessane::qt::kMainControls) {
+        int originX = 0, originY = 0;
+        if (control.kind != ControlKind::GroupBox) {
+            for (const ControlTemplate& group : vessane::qt::kMainControls) {
+                if (group.kind == ControlKind::GroupBox && Contains(group, control)) {
+                    originX = group.x;
+                    originY = group.y;
+                }
+            }
+        }
+        css << "[data-c=\"" << ControlKey(control, seen) << "\"]{--x:" << control.x - originX
+            << ";--y:" << control.y - originY << ";--w:" << control.cx
+            << ";--h:" << ShownHeight(control) << "}";
+    }
+    css << ".window{--w:" << vessane::qt::kMainWidth << ";--h:" << vessane::qt::kMainHeight << "}";
+    return css.str();
+}
+
+std::string Options(const char* const (&items)[2], int selected) {
+    std::string html;
+    for (int i = 0; i < 2; ++i) {
+        html += "<option value=\"" + std::to_string(i) + "\"" + (i == selected ? " selected" : "") +
+                ">" + Escape(items[i]) + "</option>";
+    }
+    return html;
+}
+
+std::map<std::string, std::string> Substitutions() {
+    std::map<std::string, std::string> values;
+    for (const auto& [name, text] : kNamedTexts) values[name] = Escape(text);
+    values["LAYOUT"] = LayoutRules();
+    values["SEX_OPTIONS"] = Options(vessane::kSexItems, vessane::kDefaultSexIndex);
+    values["UNIT_OPTIONS"] = Options(vessane::kUnitItems, vessane::kDefaultUnitIndex);
+    values["TOTAL_RANGE"] = vessane::kRangeLabels[vessane::kDefaultUnitIndex].total;
+    values["HDL_RANGE"] = vessane::kRangeLabels[vessane::kDefaultUnitIndex].hdl;
+    for (const auto& field : vessane::kDefaultTexts) {
+        values["DEFAULT_" + std::to_string(field.id)] = Escape(field.text);
+    }
+    values["DEFAULT_BAR"] = std::to_string(vessane::kDefaultBarPosition);
+    return values;
+}
+
+}  // namespace
+
+bool ReadFile(const char* path, std::string& contents) {
+    std::ifstream in(path, std::ios::binary);
+    contents.assign(std::istreambuf_iterator<char>(in), {});
+    return static_cast<bool>(in) || in.eof();
+}
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: page_generator TEMPLATE OUTPUT [NAME=FILE...]\n");
+        return 2;
+    }
+    std::string page;
+    if (!ReadFile(argv[1], page)) return 1;
+    auto values = Substitutions();
+    for (int i = 3; i < argc; ++i) {
+        const std::string argument = argv[i];
+        const std::size_t equals = argument.find('=');
+        if (equals == std::string::npos ||
+            !ReadFile(argument.c_str() + equals + 1, values[argument.substr(0, equals)])) {
+            std::fprintf(stderr, "page_generator: cannot read %s\n", argv[i]);
+            return 1;
+        }
+    }
+    std::string out;
+    for (std::size_t at = 0; at < page.size();) {
+        const std::size_t open = page.find('@', at);
+        const std::size_t close = open == std::string::npos ? open : page.find('@', open + 1);
+        if (close == std::string::npos) {
+            out.append(page, at);
+            break;
+        }
+        const auto value = values.find(page.substr(open + 1, close - open - 1));
+        if (value == values.end()) {
+            std::fprintf(stderr, "page_generator: unknown name %s\n",
+                         page.substr(open, close - open + 1).c_str());
+            return 1;
+        }
+        out.append(page, at, open - at).append(value->second);
+        at = close + 1;
+    }
+    std::ofstream(argv[2], std::ios::binary) << out;
+    return 0;
+}

@@ -1,0 +1,83 @@
+// The web page's window: the control operations are answered by the page's script
+// (web/site/app.js), which holds the HTML controls; the event table and every rule are
+// the core's. The script calls vessane_start once, then vessane_notify for each change
+// a user makes.
+#include <emscripten.h>
+
+#include "control_ids.h"
+#include "coronary_form.h"
+#include "dialog_controls.h"
+
+// Texts cross as one byte per character, as the window reads its fields: characters
+// beyond Latin-1 become '?'.
+EM_JS(int, JsGetText, (int id, char* buffer, int maxCount), {
+    var text = Module.controls.getText(id);
+    var count = Math.min(text.length, maxCount - 1);
+    for (var i = 0; i < count; ++i) {
+        var code = text.charCodeAt(i);
+        HEAPU8[buffer + i] = code < 256 ? code : 63;
+    }
+    HEAPU8[buffer + count] = 0;
+    return count;
+});
+EM_JS(int, JsGetTextLength, (int id), { return Module.controls.getText(id).length; });
+EM_JS(void, JsSetText, (int id, const char* text), {
+    var value = "";
+    for (var p = text; HEAPU8[p] != 0; ++p) value += String.fromCharCode(HEAPU8[p]);
+    Module.controls.setText(id, value);
+});
+EM_JS(int, JsGetCurSel, (int id), { return Module.controls.getCurSel(id); });
+EM_JS(int, JsGetCheck, (int id), { return Module.controls.getCheck(id); });
+EM_JS(void, JsSetBarPos, (int id, int position), { Module.controls.setBarPos(id, position); });
+
+namespace {
+
+class WebControls : public vessane::DialogControls {
+public:
+    int GetDlgItemText(int id, char* buffer, int maxCount) override {
+        return maxCount > 0 ? JsGetText(id, buffer, maxCount) : 0;
+    }
+    int GetDlgItemTextLength(int id) override { return JsGetTextLength(id); }
+    void SetDlgItemText(int id, const char* text) override {
+        JsSetText(id, text);
+        Notify(id);  // a text set from here reports its change, as in the window
+    }
+    int GetCurSel(int id) override { return JsGetCurSel(id); }
+    int GetCheck(int id) override { return JsGetCheck(id); }
+    void SetBarPos(int id, int position) override { JsSetBarPos(id, position); }
+    void HoldChangeNotifications(bool hold) override { holdDepth_ += hold ? 1 : -1; }
+
+    // The window's event table.
+    void Notify(int id) {
+        if (id == IDC_UNIT) {
+            vessane::OnSelchangeUnit(*this, exchange_);
+        } else if (id == IDC_SEX || id == IDC_SMOKER || id == IDC_DIABETES || id == IDC_LVH ||
+                   (holdDepth_ == 0 && vessane::IsRoutedField(id))) {
+            vessane::OnCalcul(*this);
+        }
+    }
+
+    void Start() {
+        exchange_.UpdateData(*this, false);  // the first data exchange: two empty texts
+        vessane::SetDefaultTexts(*this);
+    }
+
+private:
+    vessane::CholesterolExchange exchange_;
+    int holdDepth_ = 0;
+};
+
+WebControls g_window;
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void vessane_start() {
+    g_window.Start();
+}
+
+EMSCRIPTEN_KEEPALIVE void vessane_notify(int id) {
+    g_window.Notify(id);
+}
+}
