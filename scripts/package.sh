@@ -38,8 +38,7 @@ for target in x86_64:build-win64:x64:win64 i686:build-win32:x86:win32; do
           -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF >/dev/null
   fi
   cmake --build "$build" -j"$jobs" --target vessane vessane-cli
-  wixl --arch "$msi_arch" -o "$stage/vessane-$version-$msi_arch.msi" \
-       "$build/packaging/vessane.wxs"
+  (cd "$build/packaging" && wixl --arch "$msi_arch" -o "$stage/vessane-$version-$msi_arch.msi" vessane.wxs)
 
   folder=vessane-$version-$zip_arch
   mkdir -p "$stage/zip/$folder"

@@ -21,6 +21,9 @@ foreach(code PRODUCT PACKAGE CLI_COMPONENT WINDOW_COMPONENT LICENSE_COMPONENT)
   set(VESSANE_MSI_${code}_CODE ${uuid})
 endforeach()
 
+# wixl takes relative paths only, from the folder it runs in: this one.
+file(RELATIVE_PATH VESSANE_MSI_ICON ${CMAKE_CURRENT_BINARY_DIR} ${PROJECT_BINARY_DIR}/ui/win32/vessane.ico)
+file(RELATIVE_PATH VESSANE_MSI_LICENSE ${CMAKE_CURRENT_BINARY_DIR} ${PROJECT_SOURCE_DIR}/LICENSE)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/vessane.wxs.in vessane.wxs.in @ONLY)
 # The programs' paths are known only at generation time.
 file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/vessane.wxs
