@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -121,8 +122,13 @@ protected:
 
 TEST_F(DpiLayout, ClientAreaGrowsWithTheDpi) {
     HDC screen = ::GetDC(nullptr);
-    const double scale = ::GetDeviceCaps(screen, LOGPIXELSY) / 96.0;
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
+    // The DPI the caller set the screen to, when it says so.
+    if (const char* expected = std::getenv("VESSANE_EXPECTED_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(expected));
+    }
+    const double scale = dpi / 96.0;
 
     RECT client;
     ::GetClientRect(app.Dialog(), &client);
