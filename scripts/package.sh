@@ -23,9 +23,9 @@ cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVESSANE
       -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build "$native" -j"$jobs"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$native/CMakeCache.txt")
-release_date=$(sed -n 's/^set(VESSANE_RELEASE_DATE \(.*\))$/\1/p' CMakeLists.txt)
 # Every file packed bears the release's time, so that a run gives the same bytes.
-export SOURCE_DATE_EPOCH=$(date -u -d "$release_date 12:00" +%s)
+SOURCE_DATE_EPOCH=$(cat "$native/packaging/source-date-epoch")
+export SOURCE_DATE_EPOCH
 (cd "$native" && cpack -G DEB -B "$stage/cpack" >/dev/null)
 mv "$stage"/cpack/vessane_*.deb "$stage/"
 rm -rf "$stage/cpack"
