@@ -3,8 +3,8 @@
 # it here, and its programs run from the unpacked files.
 #   tests/packaging/check_deb.sh dist
 set -euo pipefail
-dist=$1
-deb=$(ls "$dist"/vessane_*_amd64.deb)
+deb=$(ls "$(cd "$1" && pwd)"/vessane_*_amd64.deb)
+cd "$(dirname "$0")/../.."
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "check_deb: $*" >&2; exit 1; }
@@ -18,7 +18,7 @@ grep -v 'running with root privileges' "$scratch/lintian.log" || echo "(no tag)"
 
 echo "--- apt-get install --simulate"
 ls /var/lib/apt/lists/*_Packages >/dev/null 2>&1 || as_root apt-get update -qq
-apt-get install --simulate "./$deb" >"$scratch/apt.log" || { cat "$scratch/apt.log"; fail "apt cannot install $deb"; }
+apt-get install --simulate "$deb" >"$scratch/apt.log" || { cat "$scratch/apt.log"; fail "apt cannot install $deb"; }
 grep -q '^Inst vessane ' "$scratch/apt.log" || grep -q 'vessane is already the newest' "$scratch/apt.log" ||
   { cat "$scratch/apt.log"; fail "apt would not install vessane"; }
 

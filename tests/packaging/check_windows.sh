@@ -7,14 +7,16 @@
 # programs only.
 #   tests/packaging/check_windows.sh dist build-win64
 set -euo pipefail
-cd "$(dirname "$0")/../.."
 dist=$(cd "$1" && pwd)
-window_tests=$2/tests/win32/vessane_window_tests.exe
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$2/CMakeCache.txt")
-
+build=$(cd "$2" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 if [ -z "${DISPLAY:-}" ]; then  # one virtual display for every program run here
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$source_dir/tests/packaging/check_windows.sh" \
+    "$dist" "$build"
 fi
+cd "$source_dir"
+window_tests=$build/tests/win32/vessane_window_tests.exe
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 scratch=$(mktemp -d)
 export VESSANE_BUILD_DIR=$scratch WINEPREFIX=$scratch/wine-prefix
 trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
