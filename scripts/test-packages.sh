@@ -17,9 +17,11 @@ cmake --build build-win64 -j"$jobs" --target vessane_window_tests
 # of the MSIs (wixl stamps each MSI with its build time and a fresh package code).
 snapshot() {
   (cd dist && ls -A && sha256sum -- *.deb *.zip)
-  for msi in dist/*.msi; do
-    for table in $(msiinfo tables "$msi" | grep -v '^_'); do msiinfo export "$msi" "$table"; done |
-      sha256sum | sed "s|-\$|$msi tables|"
+  for msi in "$PWD"/dist/*.msi; do
+    # (msiinfo writes the streams of a table, such as the icon, into the current folder.)
+    for table in $(msiinfo tables "$msi" | grep -v '^_'); do
+      (cd "$scratch" && msiinfo export "$msi" "$table")
+    done | sha256sum | sed "s|-\$|$(basename "$msi") tables|"
   done
 }
 quiet_package() { scripts/package.sh >"$log" 2>&1 || { cat "$log"; return 1; }; }
