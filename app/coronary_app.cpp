@@ -4,11 +4,12 @@
 #include "coronary_dlg.h"
 #include "dialog_style.h"
 #include "dialog_units.h"
+#include "vessane_version.h"
 
 CCoronaryApp::CCoronaryApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("vessane"));
     setApplicationDisplayName(QStringLiteral("Vessane"));
-    setApplicationVersion(QStringLiteral("1.3"));
+    setApplicationVersion(QStringLiteral(VESSANE_VERSION_TEXT));
     // The desktop file's name, so that desktops match the window to its launcher.
     setDesktopFileName(QStringLiteral("org.vessane.Vessane"));
     setWindowIcon(vessane::qt::AppIcon());

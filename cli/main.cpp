@@ -8,6 +8,7 @@
 
 #include "batch.h"
 #include "form_input.h"
+#include "vessane_version.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -18,7 +19,7 @@ namespace {
 
 using vessane::cli::FormInput;
 
-constexpr const char* kVersion = "vessane-cli 1.3";
+constexpr const char* kVersion = "vessane-cli " VESSANE_VERSION_TEXT;
 
 constexpr const char* kUsage =
     "Usage : vessane-cli [OPTIONS]\n"

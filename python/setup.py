@@ -14,8 +14,9 @@ ROOT = os.path.dirname(HERE)
 
 
 def product_version():
-    with open(os.path.join(ROOT, "ui", "shared", "texts.h"), encoding="utf-8") as texts:
-        return re.search(r'#define VESSANE_VERSION_TEXT "([^"]+)"', texts.read()).group(1)
+    # Written once, in the top-level CMakeLists.txt.
+    with open(os.path.join(ROOT, "CMakeLists.txt"), encoding="utf-8") as cmake:
+        return re.search(r"project\(vessane VERSION ([0-9.]+)", cmake.read()).group(1)
 
 
 def core_sources():

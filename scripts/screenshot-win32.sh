@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot-windows.png: vessane.exe as it opens, under Wine on a virtual
 # display. Builds build-win64 first if needed (see scripts/test-win32.sh).
+#   DPI=144 scripts/screenshot-win32.sh   the same at 150 %, in a prefix of its own set
+#                                         to that DPI: docs/screenshot-windows-150.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$PWD/${BUILD_DIR:-build-win64}
+dpi=${DPI:-96}
 out=$PWD/docs/screenshot-windows.png
+[ "$dpi" = 96 ] || out=$PWD/docs/screenshot-windows-$((dpi * 100 / 96)).png
 if [ ! -f "$build/ui/win32/vessane.exe" ]; then
   cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=MinSizeRel
@@ -12,10 +16,17 @@ if [ ! -f "$build/ui/win32/vessane.exe" ]; then
 fi
 mkdir -p docs
 export VESSANE_BUILD_DIR=$build
+[ "$dpi" = 96 ] || export VESSANE_BUILD_DIR=$build/dpi-$dpi
+mkdir -p "$VESSANE_BUILD_DIR"
 
 if [ "${1:-}" = --inside ]; then  # run again by itself inside the virtual display
   exe=$build/ui/win32/vessane.exe
   scripts/wine-run.sh --prepare
+  if [ "$dpi" != 96 ]; then
+    scripts/wine-run.sh reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+      /d "$dpi" /f >/dev/null
+    WINEPREFIX=$VESSANE_BUILD_DIR/wine-prefix wineserver -k
+  fi
   scripts/wine-run.sh "$exe" &
   # Wait until the window stands out from the black root, then let it finish painting.
   for _ in $(seq 50); do
@@ -28,5 +39,5 @@ if [ "${1:-}" = --inside ]; then  # run again by itself inside the virtual displ
   WINEPREFIX=$VESSANE_BUILD_DIR/wine-prefix wineserver -k
   exit 0
 fi
-xvfb-run -a -s "-screen 0 640x480x24" "$0" --inside
+xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
 identify "$out"

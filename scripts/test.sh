@@ -8,7 +8,8 @@ for step in scripts/test-native.sh \
             scripts/test-fuzz-short.sh \
             scripts/test-python.sh \
             scripts/test-web.sh \
-            scripts/test-win32.sh; do
+            scripts/test-win32.sh \
+            scripts/test-packages.sh; do
   if [ -x "$step" ]; then
     echo "==> $step"
     "$step"

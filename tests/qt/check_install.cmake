@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 
 # Installs the build into a scratch prefix and checks that the programs, the launcher,
-# the metadata and the icons all land where desktops look for them, under one id.
+# the metadata, the icons, the manuals and the package documentation all land where
+# desktops and man look for them, under one id.
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
                 RESULT_VARIABLE status OUTPUT_QUIET)
@@ -15,7 +16,11 @@ set(expected
   bin/vessane-cli
   share/applications/${id}.desktop
   share/metainfo/${id}.metainfo.xml
-  share/icons/hicolor/scalable/apps/${id}.svg)
+  share/icons/hicolor/scalable/apps/${id}.svg
+  share/man/man1/vessane.1.gz
+  share/man/man1/vessane-cli.1.gz
+  share/doc/vessane/copyright
+  share/doc/vessane/changelog.Debian.gz)
 foreach(size 16 22 24 32 48 64 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/${id}.png)
 endforeach()

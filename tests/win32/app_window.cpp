@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 namespace vessane::test {
 namespace {
 
@@ -37,17 +39,29 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* caption, DWORD timeoutMs)
     return nullptr;
 }
 
-std::wstring Windows(const std::string& path) {
+BOOL CALLBACK CollectChild(HWND child, LPARAM data) {
+    if (::GetParent(child) == ::GetAncestor(child, GA_ROOT)) {
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::wstring WindowsPath(const std::string& path) {
     // A Unix path from the build (under Wine) names drive Z:.
     std::wstring wide = path[0] == '/' ? L"Z:" : L"";
     for (char c : path) wide += c == '/' ? L'\\' : static_cast<wchar_t>(c);
     return wide;
 }
 
-}  // namespace
+std::string ProgramUnderTest() {
+    const char* installed = std::getenv("VESSANE_EXE_UNDER_TEST");
+    return installed && *installed ? installed : VESSANE_EXE;
+}
 
 AppWindow::AppWindow(const std::string& exePath) {
-    std::wstring commandLine = L"\"" + Windows(exePath) + L"\"";
+    std::wstring commandLine = L"\"" + WindowsPath(exePath) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -70,6 +84,12 @@ AppWindow::~AppWindow() {
 
 bool AppWindow::Running() const {
     return dialog_ && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::vector<HWND> AppWindow::Controls() const {
+    std::vector<HWND> children;
+    ::EnumChildWindows(dialog_, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
 }
 
 void AppWindow::SetText(int id, const std::string& text) {

@@ -5,8 +5,16 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace vessane::test {
+
+// A path for Windows: a Unix one (from the build, under Wine) names drive Z:.
+std::wstring WindowsPath(const std::string& path);
+
+// The vessane.exe this build made, or the one named by VESSANE_EXE_UNDER_TEST (an
+// installed copy, for the installer's tests).
+std::string ProgramUnderTest();
 
 class AppWindow {
 public:
@@ -19,6 +27,8 @@ public:
     HWND Dialog() const { return dialog_; }
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
     bool Running() const;
+    // The dialog's own controls, in template (and tab) order.
+    std::vector<HWND> Controls() const;
 
     // WM_SETTEXT: the field reports EN_CHANGE as typing would.
     void SetText(int id, const std::string& text);

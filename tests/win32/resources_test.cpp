@@ -149,4 +149,27 @@ TEST_F(ResourcesTest, VersionBlock) {
     EXPECT_EQ(translation[1], 1200);
 }
 
+// Windows reads the manifest's DPI settings: per-monitor awareness (version 2) and,
+// for Windows before 10 1607, the older per-monitor setting.
+TEST_F(ResourcesTest, ManifestDeclaresPerMonitorDpiAwareness) {
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = path.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE context = ::CreateActCtxW(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE);
+    const auto setting = [&](const wchar_t* space, const wchar_t* name) {
+        wchar_t value[64] = L"";
+        SIZE_T written = 0;
+        ::QueryActCtxSettingsW(0, context, space, name, value, 64, &written);
+        return std::wstring(value);
+    };
+    EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+              L"PerMonitorV2, PerMonitor");
+    EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"),
+              L"true/pm");
+    ::ReleaseActCtx(context);
+}
+
 }  // namespace

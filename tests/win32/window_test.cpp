@@ -22,7 +22,7 @@ protected:
         EXPECT_EQ(app.BarPos(), bar);
     }
 
-    AppWindow app{VESSANE_EXE};
+    AppWindow app{ProgramUnderTest()};
 };
 
 LONG Style(HWND window) {
@@ -57,13 +57,6 @@ TEST_F(WindowTest, HasTheTemplateSizeInMsSansSerifDialogUnits) {
     ::GetClientRect(app.Dialog(), &client);
     EXPECT_EQ(client.right - client.left, 213);
     EXPECT_EQ(client.bottom - client.top, 341);
-}
-
-BOOL CALLBACK CollectChild(HWND child, LPARAM data) {
-    if (::GetParent(child) == ::GetAncestor(child, GA_ROOT)) {
-        reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
-    }
-    return TRUE;
 }
 
 // Every control, in template (and tab) order, with its identifier and place; dialog
@@ -107,8 +100,7 @@ TEST_F(WindowTest, PlacesEveryControlOfTheTemplate) {
         {kNone, 8, 192, 20, 10},
         {kNone, 123, 192, 15, 10},
     };
-    std::vector<HWND> children;
-    ::EnumChildWindows(app.Dialog(), CollectChild, reinterpret_cast<LPARAM>(&children));
+    const std::vector<HWND> children = app.Controls();
     ASSERT_EQ(children.size(), std::size(controls));
     for (std::size_t i = 0; i < children.size(); ++i) {
         const auto& c = controls[i];

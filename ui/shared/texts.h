@@ -7,9 +7,9 @@
 #ifndef VESSANE_TEXTS_H
 #define VESSANE_TEXTS_H
 
-/* clang-format off */
+#include "vessane_version.h" /* TXT_ABOUT_VERSION */
 
-#define VESSANE_VERSION_TEXT "1.3"
+/* clang-format off */
 
 /* Main window (IDD_MAIN) */
 #define TXT_MAIN_CAPTION "Vessane"
@@ -49,7 +49,6 @@
 
 /* About box (IDD_ABOUT) */
 #define TXT_ABOUT_CAPTION "A propos de Vessane"
-#define TXT_ABOUT_VERSION "Vessane version 1.3"
 #define TXT_ABOUT_NOTICE "Copyright (c) 2026 les développeurs de Vessane"
 #define TXT_ABOUT_FRAMINGHAM "Calculs basés sur les équations de Framingham"
 #define TXT_ABOUT_CITATION "Anderson KM, Odell PM, Wilson PWF, Kannel WB. Cardiovascular disease risk profiles. Am Heart J 1991;121:293-8."

@@ -1,0 +1,27 @@
+# Every option that vessane-cli --help names is described in its manual page.
+#   cmake -DCLI=... -DMANUAL=vessane-cli.1 -P check_manual.cmake
+execute_process(COMMAND ${CLI} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "vessane-cli --help failed: ${status}")
+endif()
+file(READ ${MANUAL} page)
+# The page as read: groff's minus signs and font changes removed.
+string(REPLACE "\\-" "-" page "${page}")
+string(REGEX REPLACE "\\\\f[BIRP]" "" page "${page}")
+
+string(REGEX MATCHALL "[ \t\n(,]--?[a-z][a-z-]*" options "${help}")
+list(TRANSFORM options REPLACE "^[ \t\n(,]" "")
+list(REMOVE_DUPLICATES options)
+list(LENGTH options count)
+if(count LESS 10)
+  message(FATAL_ERROR "only ${count} options found in --help: ${options}")
+endif()
+foreach(option IN LISTS options)
+  if(NOT page MATCHES "(^|[^a-z-])${option}([^a-z-]|$)")
+    list(APPEND missing ${option})
+  endif()
+endforeach()
+if(missing)
+  message(FATAL_ERROR "options of --help missing from ${MANUAL}: ${missing}")
+endif()
+message(STATUS "${count} options, each in the manual: ${options}")
