@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 for step in scripts/test-native.sh scripts/test-sanitizers.sh scripts/test-fuzz-short.sh \
-            scripts/test-win32.sh; do
+            scripts/test-win32.sh scripts/test-r.sh; do
   if [ -x "$step" ]; then
     echo "==> $step"
     "$step"
