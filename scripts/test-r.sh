@@ -49,7 +49,7 @@ library="$out/vessane.Rcheck"  # the copy the check installed from the tarball
 echo "==> the package's tests under LC_ALL=fr_FR.UTF-8"
 LC_ALL=fr_FR.UTF-8 R_LIBS="$library" Rscript -e \
   'testthat::test_dir(commandArgs(TRUE)[1], package = "vessane", load_package = "installed",
-                      stop_on_failure = TRUE)' "$PWD/r/tests/testthat"
+                      reporter = "summary", stop_on_failure = TRUE)' "$PWD/r/tests/testthat"
 
 echo "==> the README's R example"
 example="$out/readme-example.R"
