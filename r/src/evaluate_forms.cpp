@@ -18,19 +18,21 @@
 namespace vessane::r {
 namespace {
 
-// Where each field column goes in a form given as texts and in one given as numbers.
+// Where each field column goes in a form given as texts and in one given as numbers,
+// and where the window stores what it read.
 struct FieldColumn {
     FormColumn name;
     std::string_view FormFields::*text;
     double FormValues::*value;
+    double RiskState::*read;
 };
 constexpr FieldColumn kFieldColumns[] = {
-    {kColumnAge, &FormFields::age, &FormValues::age},
-    {kColumnSystolic, &FormFields::systolic, &FormValues::systolic},
-    {kColumnDiastolic, &FormFields::diastolic, &FormValues::diastolic},
-    {kColumnTotal, &FormFields::total, &FormValues::total},
-    {kColumnHdl, &FormFields::hdl, &FormValues::hdl},
-    {kColumnYears, &FormFields::years, &FormValues::years},
+    {kColumnAge, &FormFields::age, &FormValues::age, &RiskState::age},
+    {kColumnSystolic, &FormFields::systolic, &FormValues::systolic, &RiskState::systolic},
+    {kColumnDiastolic, &FormFields::diastolic, &FormValues::diastolic, &RiskState::diastolic},
+    {kColumnTotal, &FormFields::total, &FormValues::total, &RiskState::totalChol},
+    {kColumnHdl, &FormFields::hdl, &FormValues::hdl, &RiskState::hdlChol},
+    {kColumnYears, &FormFields::years, &FormValues::years, &RiskState::years},
 };
 
 // The selectors and check boxes: how a text is read, what is accepted, where it goes.
@@ -39,13 +41,14 @@ struct ChoiceColumn {
     int (*parse)(std::string_view);
     const char* accepted;
     int FormFields::*index;
+    int FormValues::*value;
 };
 constexpr ChoiceColumn kChoiceColumns[] = {
-    {kColumnSex, ParseSexSelector, kSexAccepted, &FormFields::sex},
-    {kColumnUnit, ParseUnitSelector, kUnitAccepted, &FormFields::unit},
-    {kColumnSmoker, ParseFlag, kFlagAccepted, &FormFields::smoker},
-    {kColumnDiabetes, ParseFlag, kFlagAccepted, &FormFields::diabetes},
-    {kColumnLvh, ParseFlag, kFlagAccepted, &FormFields::lvh},
+    {kColumnSex, ParseSexSelector, kSexAccepted, &FormFields::sex, &FormValues::sex},
+    {kColumnUnit, ParseUnitSelector, kUnitAccepted, &FormFields::unit, &FormValues::unit},
+    {kColumnSmoker, ParseFlag, kFlagAccepted, &FormFields::smoker, &FormValues::smoker},
+    {kColumnDiabetes, ParseFlag, kFlagAccepted, &FormFields::diabetes, &FormValues::diabetes},
+    {kColumnLvh, ParseFlag, kFlagAccepted, &FormFields::lvh, &FormValues::lvh},
 };
 
 // The numbers the window reads from fields' texts, cholesterol as written (the
@@ -55,12 +58,7 @@ FormValues ReadAsWritten(FormFields fields, RiskState& state) {
     FieldControls controls(fields);
     ReadForm(controls, state);
     FormValues values{};
-    values.age = state.age;
-    values.systolic = state.systolic;
-    values.diastolic = state.diastolic;
-    values.total = state.totalChol;
-    values.hdl = state.hdlChol;
-    values.years = state.years;
+    for (const FieldColumn& field : kFieldColumns) values.*field.value = state.*field.read;
     return values;
 }
 
@@ -143,11 +141,9 @@ private:
                 values.*field.how->value = field.column->NumberAt(row);
             }
         }
-        values.sex = fields.sex;
-        values.unit = fields.unit;
-        values.smoker = fields.smoker;
-        values.diabetes = fields.diabetes;
-        values.lvh = fields.lvh;
+        for (const ChoiceColumn& choice : kChoiceColumns) {
+            values.*choice.value = fields.*choice.index;
+        }
         return values;
     }
 
