@@ -93,10 +93,13 @@ public:
         }
         // Texts are read as the window reads them, numbers taken as they are; a missing
         // text counts as a missing number. A row of texts alone goes the window's way.
-        bool anyNumber = false;
-        for (const Given<FieldColumn>& field : Fields()) {
-            if (!field.column->HoldsText() || !field.column->TextAt(row, fields.*field.how->text)) {
-                anyNumber = true;
+        bool anyNumber = !anyText_;  // without text columns, numbers (or defaults) only
+        if (anyText_) {
+            for (const Given<FieldColumn>& field : Fields()) {
+                if (!field.column->HoldsText() ||
+                    !field.column->TextAt(row, fields.*field.how->text)) {
+                    anyNumber = true;
+                }
             }
         }
         const ValidationCheck failed = anyNumber ? EvaluateValues(Values(row, fields), state_)

@@ -20,7 +20,8 @@ ResultColumns::ResultColumns(R_xlen_t rows)
       erreur_(Rf_mkChar(kErrorText)) {}
 
 const ResultColumns::ShownText& ResultColumns::Lookup(const char* text) {
-    const std::size_t length = strnlen(text, kTextBufferSize);
+    std::size_t length = 0;  // a handful of characters: a loop costs less than strnlen
+    while (length < kTextBufferSize && text[length] != '\0') ++length;
     std::uint64_t key = 0;  // never 0: no result text is empty
     std::memcpy(&key, text, length);
     std::size_t slot = (key * 0x9E3779B97F4A7C15u) >> 53;  // 11 bits: kSlots
