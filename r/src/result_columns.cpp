@@ -20,17 +20,20 @@ ResultColumns::ResultColumns(R_xlen_t rows)
       erreur_(Rf_mkChar(kErrorText)) {}
 
 const ResultColumns::ShownText& ResultColumns::Lookup(const char* text) {
-    std::size_t length = 0;  // a handful of characters: a loop costs less than strnlen
-    while (length < kTextBufferSize && text[length] != '\0') ++length;
-    std::uint64_t key = 0;  // never 0: no result text is empty
-    std::memcpy(&key, text, length);
+    // The text's bytes as the key, gathered in a register (never 0: no text is empty).
+    std::uint64_t key = 0;
+    std::size_t length = 0;
+    for (; length < kTextBufferSize && text[length] != '\0'; ++length) {
+        key |= std::uint64_t{static_cast<unsigned char>(text[length])} << (8 * length);
+    }
     std::size_t slot = (key * 0x9E3779B97F4A7C15u) >> 53;  // 11 bits: kSlots
-    while (shown_[slot].key != 0 && shown_[slot].key != key) slot = (slot + 1) % kSlots;
+    while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) % kSlots;
     ShownText& entry = shown_[slot];
-    if (entry.key == 0) {
+    if (keys_[slot] == 0) {
         // At most 1,001 texts: the table never fills up, so probing always ends.
         if (++shownCount_ > kSlots / 2) throw std::logic_error("more result texts than expected");
-        entry = {key, Rf_mkCharLenCE(text, static_cast<int>(length), CE_UTF8), BarPosition(text)};
+        keys_[slot] = key;
+        entry = {Rf_mkCharLenCE(text, static_cast<int>(length), CE_UTF8), BarPosition(text)};
     }
     return entry;
 }

@@ -30,7 +30,6 @@ public:
 
 private:
     struct ShownText {
-        std::uint64_t key;  // the text's bytes; 0 for a free slot
         SEXP text;
         int bar;
     };
@@ -46,8 +45,9 @@ private:
     double* pSyss_;
     double* pDias_;
     Rcpp::RObject erreur_;
-    // Result texts met so far with their bar positions, by their bytes; each string is
-    // kept alive by result_.
+    // Result texts met so far with their bar positions, by their bytes (0 for a free
+    // slot); each string is kept alive by result_.
+    std::array<std::uint64_t, kSlots> keys_{};
     std::array<ShownText, kSlots> shown_{};
     std::size_t shownCount_ = 0;
     // The reason of each failed check, made once (kept alive by error_).
