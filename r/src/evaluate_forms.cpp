@@ -171,7 +171,11 @@ Rcpp::List EvaluateForms(Rcpp::List columns, double rows) {
     const auto count = static_cast<R_xlen_t>(rows);
     vessane::r::FormRows forms(columns);
     vessane::r::ResultColumns out(count);
-    for (R_xlen_t row = 0; row < count; ++row) forms.Evaluate(row, out);
+    for (R_xlen_t row = 0; row < count; ++row) {
+        // A long call can be interrupted (Ctrl-C): checked every 2^20 rows, a few ms.
+        if ((row & 0xFFFFF) == 0xFFFFF) Rcpp::checkUserInterrupt();
+        forms.Evaluate(row, out);
+    }
     return out.List();
 }
 
