@@ -39,13 +39,11 @@ form_column <- function(x, name, rows) {
   x
 }
 
-
+# Documented in man/vessane_risk.Rd.
 vessane_risk <- function(data = NULL, sex = NULL, age = NULL, systolic = NULL,
                          diastolic = NULL, total = NULL, hdl = NULL, unit = NULL,
                          years = NULL, smoker = NULL, diabetes = NULL, lvh = NULL) {
-  given <- list(sex = sex, age = age, systolic = systolic, diastolic = diastolic,
-                total = total, hdl = hdl, unit = unit, years = years, smoker = smoker,
-                diabetes = diabetes, lvh = lvh)
+  given <- mget(.form_column_names(), envir = environment())  # the arguments but data
   form <- form_columns(data, given)
   out <- .evaluate_forms(form$columns, form$rows)
   row_names <- if (!is.null(data) && .row_names_info(data) > 0L) {
