@@ -7,6 +7,7 @@ for step in scripts/test-native.sh \
             scripts/test-sanitizers.sh \
             scripts/test-fuzz-short.sh \
             scripts/test-python.sh \
+            scripts/test-r.sh \
             scripts/test-web.sh \
             scripts/test-win32.sh \
             scripts/test-packages.sh; do

@@ -1,0 +1,4 @@
+library(testthat)
+library(vessane)
+
+test_check("vessane")

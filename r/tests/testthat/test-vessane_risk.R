@@ -1,0 +1,157 @@
+# vessane_risk() against the published cases, the batch's rules for each kind of value,
+# and its handling of data frames and arguments.
+
+risk <- function(...) vessane_risk(...)[1, ]
+
+invalid <- function(column, value, accepted) {
+  sprintf("valeur de %s invalide : \"%s\" (attendu : %s)", column, value, accepted)
+}
+sexes <- "Femme, Homme, 0 ou 1"
+units <- "mmol/L, g/L, 0 ou 1"
+flags <- "0, 1 ou vide"
+failure <- c(
+  age = "\u00e2ge hors de l'intervalle [30-74] ans",
+  systolic = "pression systolique hors de l'intervalle [80-250] mm Hg",
+  total = "cholest\u00e9rol total hors de l'intervalle [2-12] mmol/L (0.78 \u00e0 4.65 g/L)",
+  hdl = "cholest\u00e9rol HDL hors de l'intervalle [0.3-5] mmol/L (0.12 \u00e0 1.93 g/L)",
+  years = "horizon hors de l'intervalle [2-10] ans"
+)
+
+test_that("published cases give the window's texts and bars", {
+  cases <- list(
+    list(args = list(), result = "10.3 %", bar = 10L),
+    list(args = list(sex = "Femme"), result = "6.9 %", bar = 6L),
+    list(args = list(sex = 1, age = 60, systolic = 160, diastolic = 95, total = 6.708,
+                     hdl = 1.032, unit = 0, smoker = 1, diabetes = 1, lvh = 1),
+         result = "62.2 %", bar = 62L),
+    list(args = list(age = 59, systolic = 152, total = 6, hdl = 1, unit = "mmol/L",
+                     smoker = TRUE), result = "29. %", bar = 29L),
+    list(args = list(sex = 0, age = 35, systolic = 120, diastolic = 80, total = 5,
+                     hdl = 1.6, unit = 0, years = 2), result = "0 %", bar = 0L)
+  )
+  for (case in cases) {
+    row <- do.call(risk, case$args)
+    expect_identical(row$result, case$result)
+    expect_identical(row$bar, case$bar)
+    expect_identical(row$error, "")
+  }
+  # The batch's probabilities for the defaults, read to the nearest double.
+  expect_identical(risk()$p_sys, vessane:::.read_decimal("0.10338928041321527"))
+  expect_identical(risk()$p_dia, vessane:::.read_decimal("0.09352022457316844"))
+})
+
+test_that("every kind of value is taken or refused as the batch takes it", {
+  cases <- list(
+    list(args = list(sex = "femme"), result = "6.9 %"),
+    list(args = list(sex = "HOMME"), result = "10.3 %"),
+    list(args = list(sex = 0L), result = "6.9 %"),
+    list(args = list(sex = FALSE), result = "6.9 %"),
+    list(args = list(sex = factor("Femme", levels = c("Homme", "Femme"))), result = "6.9 %"),
+    list(args = list(sex = "0"), result = "6.9 %"),
+    list(args = list(sex = 2), error = invalid("sex", "2", sexes)),
+    list(args = list(sex = 0.5), error = invalid("sex", "0.5", sexes)),
+    list(args = list(sex = NA), error = invalid("sex", "NA", sexes)),
+    list(args = list(sex = NA_character_), error = invalid("sex", "NA", sexes)),
+    list(args = list(sex = ""), error = invalid("sex", "", sexes)),
+    list(args = list(sex = factor("F")), error = invalid("sex", "F", sexes)),
+    list(args = list(unit = "G/L"), result = "10.3 %"),
+    list(args = list(unit = 1), result = "10.3 %"),
+    list(args = list(unit = 0, total = 5.934, hdl = 1.29), result = "10.3 %"),
+    list(args = list(unit = "mg/dL"), error = invalid("unit", "mg/dL", units)),
+    list(args = list(unit = -1L), error = invalid("unit", "-1", units)),
+    list(args = list(smoker = TRUE), result = "16.2 %"),
+    list(args = list(smoker = "1"), result = "16.2 %"),
+    list(args = list(smoker = ""), result = "10.3 %"),
+    list(args = list(smoker = 2L), error = invalid("smoker", "2", flags)),
+    list(args = list(diabetes = "oui"), error = invalid("diabetes", "oui", flags)),
+    list(args = list(lvh = NaN), error = invalid("lvh", "NaN", flags)),
+    list(args = list(lvh = -Inf), error = invalid("lvh", "-Inf", flags)),
+    list(args = list(lvh = 1e300), error = invalid("lvh", "1e+300", flags)),
+    # The first value refused is named, in the batch's order of columns.
+    list(args = list(lvh = 3, sex = "x"), error = invalid("sex", "x", sexes)),
+    # A refused value is quoted up to 40 bytes, never cutting a character.
+    list(args = list(unit = strrep("\u00e9", 30)),
+         error = invalid("unit", paste0(strrep("\u00e9", 20), "..."), units)),
+    # Texts through the field's six characters; numbers as they are.
+    list(args = list(age = "0000050"), error = failure[["age"]]),
+    list(args = list(age = 0000050), result = "10.3 %"),
+    list(args = list(total = "2,30"), result = "8.6 %"),
+    list(args = list(total = "2.300001"), result = "10.3 %"),
+    list(args = list(age = " 5e1x"), result = "10.3 %"),
+    list(args = list(years = "NA"), error = failure[["years"]]),
+    # Missing and non-finite numbers, and missing texts, fail the field's check.
+    list(args = list(age = NA), error = failure[["age"]]),
+    list(args = list(age = NA_integer_), error = failure[["age"]]),
+    list(args = list(systolic = NaN), error = failure[["systolic"]]),
+    list(args = list(total = Inf), error = failure[["total"]]),
+    list(args = list(hdl = NA_character_), error = failure[["hdl"]]),
+    list(args = list(hdl = NA_character_, age = "50"), error = failure[["hdl"]])
+  )
+  for (case in cases) {
+    row <- do.call(risk, case$args)
+    label <- deparse(case$args)
+    if (is.null(case$error)) {
+      expect_identical(row$result, case$result, label = label)
+    } else {
+      expect_identical(row$result, "ERREUR", label = label)
+      expect_identical(row[c("bar", "p_sys", "p_dia")],
+                       data.frame(bar = NA_integer_, p_sys = NA_real_, p_dia = NA_real_),
+                       label = label)
+      expect_identical(row$error, case$error, label = label)
+      expect_identical(Encoding(row$error), if (any(charToRaw(row$error) >= as.raw(0x80))) "UTF-8" else "unknown")
+    }
+  }
+})
+
+test_that("numbers give what their texts give when those have at most six characters", {
+  set.seed(12)
+  rows <- 20000
+  # Decimals with 0 to 3 digits after the point: as a text, and as the nearest double.
+  decimal <- function(low, high, places = sample(0:3, rows, TRUE)) {
+    scaled <- round(runif(rows, low, high) * 10^places)
+    whole <- scaled %/% 10^places
+    fraction <- sprintf("%0*d", places, as.integer(scaled %% 10^places))
+    text <- ifelse(places == 0, sprintf("%.0f", whole), paste0(whole, ".", fraction))
+    keep <- nchar(text) <= 6
+    list(text = ifelse(keep, text, "50"), number = ifelse(keep, scaled / 10^places, 50))
+  }
+  choice <- function() sample(0:1, rows, TRUE)
+  fields <- list(age = decimal(25, 80), systolic = decimal(70, 260),
+                 diastolic = decimal(25, 170), total = decimal(0.5, 13),
+                 hdl = decimal(0.1, 5.5), years = decimal(1, 11))
+  choices <- list(sex = choice(), unit = choice(), smoker = choice(),
+                  diabetes = choice(), lvh = choice())
+  as_texts <- data.frame(lapply(fields, `[[`, "text"), lapply(choices, as.character))
+  as_numbers <- data.frame(lapply(fields, `[[`, "number"), choices)
+  from_texts <- vessane_risk(as_texts)
+  expect_identical(vessane_risk(as_numbers), from_texts)
+  expect_gt(mean(from_texts$result != "ERREUR"), 0.1)
+  # Mixed: some columns as numbers, the others as texts.
+  mixed <- as_texts
+  mixed[c("age", "hdl", "sex", "smoker")] <- as_numbers[c("age", "hdl", "sex", "smoker")]
+  expect_identical(vessane_risk(mixed), from_texts)
+})
+
+test_that("columns come from data in any case, arguments replace them", {
+  cohort <- data.frame(AGE = c(29, 50), Age = c(50, 29), Sex = c("Homme", "Femme"),
+                       note = c("x", "y"), row.names = c("p1", "p2"))
+  expect_identical(vessane_risk(cohort)$result, c("ERREUR", "6.9 %"))
+  expect_identical(vessane_risk(cohort, age = 50)$result, c("10.3 %", "6.9 %"))
+  expect_identical(vessane_risk(cohort, sex = c(1, 1), age = 50)$result, c("10.3 %", "10.3 %"))
+  expect_identical(row.names(vessane_risk(cohort)), c("p1", "p2"))
+  expect_identical(nrow(vessane_risk(data.frame(age = numeric(0)), sex = "Femme")), 0L)
+  expect_identical(vessane_risk(age = c(50, 29), sex = "Femme")$result, c("6.9 %", "ERREUR"))
+  expect_named(vessane_risk(), c("result", "bar", "p_sys", "p_dia", "error"))
+  expect_identical(names(formals(vessane_risk))[-1], vessane:::.form_column_names())
+})
+
+test_that("a wrong type or length stops the call", {
+  expect_error(vessane_risk(age = c(50, 60), sex = c(0, 1, 0)),
+               "'sex' has 3 values for 3 rows|'age' has 2 values for 3 rows")
+  expect_error(vessane_risk(data.frame(age = 1:3), hdl = c(1, 2)), "'hdl' has 2 values for 3 rows")
+  expect_error(vessane_risk(age = numeric(0), sex = 1), "'age' has 0 values for 1 rows")
+  expect_error(vessane_risk(age = list(50)), "'age' must be a character, numeric or logical")
+  expect_error(vessane_risk(years = as.Date("2026-01-01")), "'years' must be .* not Date")
+  expect_error(vessane_risk(age = 50 + 0i), "'age' must be")
+  expect_error(vessane_risk(list(age = 50)), "'data' must be a data frame, not list")
+})

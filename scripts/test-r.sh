@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# The R package (r/): built from r/ and the core, checked as a CRAN submission is checked
+# but offline, with its tests compared with vessane-cli --batch built from the same core;
+# then its tests again under a French locale, the README's R example and a throughput
+# figure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh core r
+out=${R_BUILD_DIR:-build-r}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+
+cmake -S . -B "$out/cli" -DCMAKE_BUILD_TYPE=Release -DVESSANE_GUI=OFF -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$out/cli" --target vessane-cli -j"$(nproc)"
+tarball=$(scripts/build-r-package.sh "$out")
+
+# What the package's tests compare with.
+export VESSANE_CLI="$out/cli/cli/vessane-cli"
+export VESSANE_BATCH_FILES="$PWD/fuzz/corpus/batch_fuzzer"
+# The checks that need the network, turned off:
+export _R_CHECK_CRAN_INCOMING_REMOTE_=FALSE  # CRAN's package list, reverse dependencies, URLs
+export _R_CHECK_SYSTEM_CLOCK_=FALSE          # the clock compared with a time server
+export _R_CHECK_FORCE_SUGGESTS_=FALSE        # never install suggested packages
+# Our own sources compiled with the project's warnings; any warning fails the step.
+makevars="$out/Makevars.warnings"
+echo 'CXX20FLAGS = -g -O2 -Wall -Wextra' > "$makevars"
+export R_MAKEVARS_USER="$makevars"
+
+rm -rf "$out/vessane.Rcheck"
+(cd "$out" && R CMD check --as-cran --no-manual "$tarball") || true
+log="$out/vessane.Rcheck/00check.log"
+status=$(grep '^Status:' "$log" || echo "Status: no result")
+echo "==> R CMD check: $status"
+# No ERROR, WARNING or NOTE. (The incoming feasibility check prints the maintainer as a
+# note to CRAN's maintainers, which is not a NOTE.)
+if [ "$status" != "Status: OK" ]; then
+  cat "$log" >&2
+  exit 1
+fi
+# Warnings in the package's own files and the core's; Rcpp's headers and the
+# RcppExports.cpp it writes cast function types, which -Wextra reports.
+if grep -E '^[A-Za-z0-9_]+\.(cpp|h):[0-9]+:[0-9]+: warning:' "$out/vessane.Rcheck/00install.out" |
+   grep -v '^RcppExports\.cpp:'; then
+  echo "compiler warnings in the package's sources (above)" >&2
+  exit 1
+fi
+
+library="$out/vessane.Rcheck"  # the copy the check installed from the tarball
+echo "==> the package's tests under LC_ALL=fr_FR.UTF-8"
+LC_ALL=fr_FR.UTF-8 R_LIBS="$library" Rscript -e \
+  'testthat::test_dir(commandArgs(TRUE)[1], package = "vessane", load_package = "installed",
+                      reporter = "summary", stop_on_failure = TRUE)' "$PWD/r/tests/testthat"
+
+echo "==> the README's R example"
+example="$out/readme-example.R"
+sed -n '/^## R$/,/^## /{/^```r$/,/^```$/{/^```/d;p}}' README.md > "$example"
+[ -s "$example" ] || { echo "no R example in the README's R section" >&2; exit 1; }
+R_LIBS="$library" Rscript "$example"
+
+echo "==> throughput (bench/r_bench.R; noisy when the machine is busy)"
+R_LIBS="$library" Rscript bench/r_bench.R 1e6 3
