@@ -21,9 +21,9 @@ enum class BatchEnd {
     kComplete,    // every row written
     kUnfinished,  // the input ended inside a quoted cell: every complete row written
     kReadError,
-    kWriteError,  // the sink's errorNumber() says why
+    kWriteError,    // the sink's errorNumber() says why
     kScratchError,  // a long cell could not be set aside
-    kStopped,     // a stop signal: the rows written end at a row boundary
+    kStopped,       // a stop signal: the rows written end at a row boundary
 };
 
 // Reads CSV from in, writes the rows with their results to out, reports problems on
@@ -34,7 +34,6 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
 // The same over C streams, returning the process exit status: 0 when every complete
 // row was written, 1 when the input ended inside a quoted cell or output failed, 2
 // when the input could not be read.
-int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName,
-             int jobs = 1);
+int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs = 1);
 
 }  // namespace vessane::cli

@@ -80,8 +80,8 @@ bool BlockEvaluator::ReadRow(const Block& block, const BlockRow& row, const Batc
     std::string_view* const texts[] = {nullptr,           &fields.age,   &fields.systolic,
                                        &fields.diastolic, &fields.total, &fields.hdl,
                                        nullptr,           &fields.years};
-    for (const FormColumn c : {kColumnAge, kColumnSystolic, kColumnDiastolic, kColumnTotal,
-                               kColumnHdl, kColumnYears}) {
+    for (const FormColumn c :
+         {kColumnAge, kColumnSystolic, kColumnDiastolic, kColumnTotal, kColumnHdl, kColumnYears}) {
         if (layout.present[c]) *texts[c] = cell(c);
     }
     const struct {

@@ -104,7 +104,7 @@ private:
 
     // The row being read.
     BlockRow row_;
-    unsigned filed_ = 0;  // the form columns of row_ filed so far, one bit each
+    unsigned filed_ = 0;        // the form columns of row_ filed so far, one bit each
     std::size_t rowStart_ = 0;  // in the echo, or kNoRow if it began in an earlier block
     std::size_t column_ = 0;
 

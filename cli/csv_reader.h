@@ -62,8 +62,8 @@ private:
     State state_ = State::kRecordStart;
     std::size_t line_ = 1;
     std::size_t recordLine_ = 1;
-    bool blank_ = true;       // nothing read since the record started
-    bool cellEmpty_ = true;   // nothing read since the cell started: a quote opens it
+    bool blank_ = true;      // nothing read since the record started
+    bool cellEmpty_ = true;  // nothing read since the cell started: a quote opens it
     bool bomChecked_ = false;
     std::string pendingBom_;
 };

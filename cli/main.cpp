@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
-#include <optional>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -161,7 +161,8 @@ int Parse(int argc, char** argv, Arguments& args) {
             const char* text = takeValue();
             if (!text) return UsageError("il manque le nombre de --jobs");
             const std::string_view digits = text;
-            const auto parsed = std::from_chars(digits.data(), digits.data() + digits.size(), args.jobs);
+            const auto parsed =
+                std::from_chars(digits.data(), digits.data() + digits.size(), args.jobs);
             if (parsed.ec != std::errc() || parsed.ptr != digits.data() + digits.size() ||
                 args.jobs < 1) {
                 return UsageError("--jobs : nombre invalide \"" + std::string(text) +
@@ -252,6 +253,8 @@ int RunBatchFile(const Arguments& args) {
         }
     } closer{standardInput ? -1 : fd};
 
+    // Before the temporary file exists: a stop always finds it, and removes it.
+    vessane::cli::CatchStopSignals();
     vessane::cli::OutputFile file;
     if (args.output) {
         if (vessane::cli::IsSameFile(fd, args.output)) {
@@ -265,7 +268,6 @@ int RunBatchFile(const Arguments& args) {
             return 1;
         }
     }
-    vessane::cli::CatchStopSignals();
     const std::uint64_t size = RegularFileSize(fd);
     std::optional<vessane::cli::ProgressLine> progress;
     if (!args.quiet && IsTerminal(stderr)) progress.emplace(stderr, size);

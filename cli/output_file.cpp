@@ -85,9 +85,9 @@ bool IsSameFile(int fd, const std::string& path) {
     BY_HANDLE_FILE_INFORMATION written = {};
     const auto input = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
     if (input == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(input, &read)) return false;
-    const HANDLE output = CreateFileA(path.c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE output =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (output == INVALID_HANDLE_VALUE) return false;
     const bool known = GetFileInformationByHandle(output, &written);
     CloseHandle(output);

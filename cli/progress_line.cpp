@@ -16,7 +16,8 @@ std::string Tenths(std::uint64_t tenths) {
 std::string Duration(std::uint64_t seconds) {
     if (seconds < 60) return std::to_string(seconds) + " s";
     const std::uint64_t minutes = seconds / 60;
-    if (minutes < 60) return std::to_string(minutes) + " min " + std::to_string(seconds % 60) + " s";
+    if (minutes < 60)
+        return std::to_string(minutes) + " min " + std::to_string(seconds % 60) + " s";
     return std::to_string(minutes / 60) + " h " + std::to_string(minutes % 60) + " min";
 }
 
@@ -41,10 +42,9 @@ void ProgressLine::Update(std::uint64_t rows, std::uint64_t bytes) {
     line += " lignes/s";
     if (totalBytes_ > 0 && bytes > 0 && bytes <= totalBytes_) {
         line += ", " + std::to_string(bytes * 100 / totalBytes_) + " %";
-        const std::uint64_t left =
-            static_cast<std::uint64_t>(static_cast<double>(micros) / 1e6 *
-                                       static_cast<double>(totalBytes_ - bytes) /
-                                       static_cast<double>(bytes));
+        const std::uint64_t left = static_cast<std::uint64_t>(
+            static_cast<double>(micros) / 1e6 * static_cast<double>(totalBytes_ - bytes) /
+            static_cast<double>(bytes));
         line += ", reste " + Duration(left);
     }
     // Spaces over what a longer previous line left.

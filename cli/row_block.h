@@ -15,9 +15,9 @@ namespace vessane::cli {
 
 // What the header says, fixed once it has been read.
 struct BatchLayout {
-    std::size_t width = 0;                       // cells in the header
+    std::size_t width = 0;                         // cells in the header
     std::array<bool, kFormColumnCount> present{};  // the form's columns found in it
-    bool crlf = false;                           // lines end like the header's
+    bool crlf = false;                             // lines end like the header's
 };
 
 // Where a form cell's text (its first kFieldKept bytes: all that the form reads of it)

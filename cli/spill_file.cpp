@@ -25,9 +25,8 @@ std::FILE* OpenScratch() {
     if (length == 0 || length > MAX_PATH) return nullptr;
     static unsigned made = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string path = std::string(folder) + "vessane-cell-" +
-                                 std::to_string(_getpid()) + "-" + std::to_string(made++) +
-                                 ".tmp";
+        const std::string path = std::string(folder) + "vessane-cell-" + std::to_string(_getpid()) +
+                                 "-" + std::to_string(made++) + ".tmp";
         const int fd = _open(path.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY,
                              _S_IREAD | _S_IWRITE);
         if (fd != -1) return _fdopen(fd, "w+b");

@@ -101,7 +101,8 @@ struct Thread::Native {
     }
 };
 Thread::Thread(void (*body)(void*), void* argument) : native_(new Native{body, argument}) {
-    native_->started = pthread_create(&native_->thread, nullptr, &Native::Start, native_.get()) == 0;
+    native_->started =
+        pthread_create(&native_->thread, nullptr, &Native::Start, native_.get()) == 0;
 }
 Thread::~Thread() {
     if (native_->started) pthread_join(native_->thread, nullptr);

@@ -58,8 +58,8 @@ inline std::FILE* OpenScratchFile() {
 #endif
 }
 
-// RunBatch over input, as if read from a file of that name.
-inline Run RunBatchOn(const std::string& input, const char* name = "cohorte.csv") {
+// RunBatch over input with jobs threads, as if read from a file of that name.
+inline Run RunBatchWithJobs(const std::string& input, const char* name, int jobs) {
     std::FILE* in = OpenScratchFile();
     std::FILE* out = OpenScratchFile();
     std::FILE* err = OpenScratchFile();
@@ -72,11 +72,24 @@ inline Run RunBatchOn(const std::string& input, const char* name = "cohorte.csv"
     }
     std::fwrite(input.data(), 1, input.size(), in);
     std::rewind(in);
-    Run run{RunBatch(in, out, err, name), "", ""};
+    Run run{RunBatch(in, out, err, name, jobs), "", ""};
     std::fclose(in);
     run.out = ReadBack(out);
     run.err = ReadBack(err);
     return run;
+}
+
+// RunBatch over input, as if read from a file of that name; every number of threads
+// must give the same bytes, the same messages and the same status.
+inline Run RunBatchOn(const std::string& input, const char* name = "cohorte.csv") {
+    const Run one = RunBatchWithJobs(input, name, 1);
+    for (const int jobs : {2, 3, 7}) {
+        const Run many = RunBatchWithJobs(input, name, jobs);
+        EXPECT_TRUE(many.out == one.out) << "--jobs " << jobs << " writes other bytes";
+        EXPECT_EQ(many.err, one.err) << "--jobs " << jobs;
+        EXPECT_EQ(many.status, one.status) << "--jobs " << jobs;
+    }
+    return one;
 }
 
 #ifndef _WIN32
