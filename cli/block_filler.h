@@ -6,6 +6,7 @@
 // scratch file.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -43,8 +44,20 @@ public:
     }
     void Text(const char* begin, const char* end);
     void EndCell() {
-        if (column_ >= width_ || slow_ || quoted_ || spilled_) return EndCellSlowly();
-        FinishCell(echo_ + cellStart_);
+        // The usual cell: plain, in the header's width, held whole in the echo.
+        if (header_ || column_ >= formColumnOf_.size() || slow_ || quoted_ || spilled_ ||
+            size_ == Block::kEchoCapacity) {
+            return EndCellSlowly();
+        }
+        if (const int form = formColumnOf_[column_]; form >= 0) {
+            FieldRef& field = row_.fields[form];
+            field.offset = static_cast<std::uint32_t>(cellStart_);
+            field.length = static_cast<std::uint8_t>(std::min(size_ - cellStart_, kFieldKept));
+            field.inArena = false;
+            filed_ |= 1u << form;
+        }
+        echo_[size_++] = ',';
+        NextCell();
     }
     void EndRecord(bool crlf, bool blank);
 

@@ -2,8 +2,8 @@
 # Installs what is missing, builds everything and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-for step in scripts/test-native.sh scripts/test-sanitizers.sh scripts/test-fuzz-short.sh \
-            scripts/test-win32.sh; do
+for step in scripts/test-native.sh scripts/test-batch.sh scripts/test-sanitizers.sh \
+            scripts/test-fuzz-short.sh scripts/test-win32.sh; do
   if [ -x "$step" ]; then
     echo "==> $step"
     "$step"
