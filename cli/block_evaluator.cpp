@@ -84,27 +84,25 @@ bool BlockEvaluator::ReadRow(const Block& block, const BlockRow& row, const Batc
          {kColumnAge, kColumnSystolic, kColumnDiastolic, kColumnTotal, kColumnHdl, kColumnYears}) {
         if (layout.present[c]) *texts[c] = cell(c);
     }
-    const struct {
-        FormColumn column;
-        int (*parse)(std::string_view);
-        int* value;
-        const char* accepted;
-    } choices[] = {{kColumnSex, ParseSexSelector, &fields.sex, kSexAccepted},
-                   {kColumnUnit, ParseUnitSelector, &fields.unit, kUnitAccepted},
-                   {kColumnSmoker, ParseFlag, &fields.smoker, kFlagAccepted},
-                   {kColumnDiabetes, ParseFlag, &fields.diabetes, kFlagAccepted},
-                   {kColumnLvh, ParseFlag, &fields.lvh, kFlagAccepted}};
-    for (const auto& choice : choices) {
-        if (!layout.present[choice.column]) continue;
-        *choice.value = choice.parse(cell(choice.column));
-        if (*choice.value < 0) {
-            // The kept text is all a reason quotes of a cell.
-            DescribeInvalidValue(reason_, kFormColumnNames[choice.column], cell(choice.column),
-                                 choice.accepted);
-            return false;
-        }
-    }
-    return true;
+    // Called directly, not through a table of functions: each is short and inlined.
+    const auto take = [&](FormColumn column, int value, int& into, const char* accepted) {
+        into = value;
+        if (value >= 0) return true;
+        // The kept text is all that a reason quotes of a cell.
+        DescribeInvalidValue(reason_, kFormColumnNames[column], cell(column), accepted);
+        return false;
+    };
+    return (!layout.present[kColumnSex] ||
+            take(kColumnSex, ParseSexSelector(cell(kColumnSex)), fields.sex, kSexAccepted)) &&
+           (!layout.present[kColumnUnit] ||
+            take(kColumnUnit, ParseUnitSelector(cell(kColumnUnit)), fields.unit, kUnitAccepted)) &&
+           (!layout.present[kColumnSmoker] ||
+            take(kColumnSmoker, ParseFlag(cell(kColumnSmoker)), fields.smoker, kFlagAccepted)) &&
+           (!layout.present[kColumnDiabetes] ||
+            take(kColumnDiabetes, ParseFlag(cell(kColumnDiabetes)), fields.diabetes,
+                 kFlagAccepted)) &&
+           (!layout.present[kColumnLvh] ||
+            take(kColumnLvh, ParseFlag(cell(kColumnLvh)), fields.lvh, kFlagAccepted));
 }
 
 void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchLayout& layout) {

@@ -79,7 +79,7 @@ char* WriteProbability(double x, char* out) {
 
     // "0.", then the q decimals: digits < 10^q with q at most 22, written as 24 digits
     // with leading zeros, of which the last q are kept.
-    char padded[24];
+    char padded[48] = {};  // the second half is copied past the end, where out has room
     const std::uint64_t top = digits / 10000000000000000;
     const std::uint64_t bottom = digits % 10000000000000000;
     PutEightDigits(static_cast<std::uint32_t>(top), padded);
@@ -87,7 +87,8 @@ char* WriteProbability(double x, char* out) {
     PutEightDigits(static_cast<std::uint32_t>(bottom % 100000000), padded + 16);
     out[0] = '0';
     out[1] = '.';
-    std::memcpy(out + 2, padded + 24 - q, static_cast<std::size_t>(q));
+    // A copy of fixed size, done in a few moves rather than by a call.
+    std::memcpy(out + 2, padded + 24 - q, 24);
     return out + 2 + q;
 }
 #else
