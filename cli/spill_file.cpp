@@ -14,12 +14,8 @@
 #endif
 
 namespace vessane::cli {
-namespace {
-
-std::FILE* OpenScratch() {
+std::FILE* OpenScratchFile() {
 #ifdef _WIN32
-    // Not tmpfile(): it makes its files in the root folder of the drive, which an
-    // ordinary user may not write. Removed by the system when closed.
     char folder[MAX_PATH + 1];
     const DWORD length = GetTempPathA(sizeof folder, folder);
     if (length == 0 || length > MAX_PATH) return nullptr;
@@ -37,14 +33,12 @@ std::FILE* OpenScratch() {
 #endif
 }
 
-}  // namespace
-
 SpillFile::~SpillFile() {
     if (file_ != nullptr) std::fclose(file_);
 }
 
 bool SpillFile::Append(const char* text, std::size_t count) {
-    if (file_ == nullptr && (file_ = OpenScratch()) == nullptr) return false;
+    if (file_ == nullptr && (file_ = OpenScratchFile()) == nullptr) return false;
     size_ += count;
     return std::fwrite(text, 1, count, file_) == count;
 }

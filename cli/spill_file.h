@@ -7,6 +7,12 @@
 
 namespace vessane::cli {
 
+// A temporary file for reading and writing, removed when closed; null if none could be
+// made. Not tmpfile() on Windows: there it is made in the root folder of the drive,
+// which an ordinary user may not write, and two programs running side by side may be
+// handed the same name.
+std::FILE* OpenScratchFile();
+
 class SpillFile {
 public:
     SpillFile() = default;

@@ -8,13 +8,9 @@
 #include <string>
 
 #include "batch.h"
+#include "spill_file.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <process.h>
-#include <sys/stat.h>
-#else
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -37,25 +33,6 @@ inline std::string ReadBack(std::FILE* f) {
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
     std::fclose(f);
     return text;
-}
-
-// A temporary file for reading and writing, removed when closed; null if none could be
-// made. Not tmpfile() on Windows: there it picks a free name and opens it in two steps,
-// so two test programs running side by side may be handed the same file, or none.
-inline std::FILE* OpenScratchFile() {
-#ifdef _WIN32
-    static unsigned made = 0;
-    const std::string prefix = ::testing::TempDir() + "vessane_" + std::to_string(_getpid());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string path = prefix + "_" + std::to_string(made++) + ".tmp";
-        const int fd = _open(path.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY,
-                             _S_IREAD | _S_IWRITE);
-        if (fd != -1) return _fdopen(fd, "w+b");
-    }
-    return nullptr;
-#else
-    return std::tmpfile();
-#endif
 }
 
 // RunBatch over input with jobs threads, as if read from a file of that name.
