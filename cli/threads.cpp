@@ -1,5 +1,7 @@
 #include "threads.h"
 
+#include <cfenv>
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -37,14 +39,17 @@ void Monitor::NotifyAll() {
 struct Thread::Native {
     void (*body)(void*);
     void* argument;
+    std::fenv_t environment;
     HANDLE handle = nullptr;
     static DWORD WINAPI Start(void* native) {
         auto* self = static_cast<Native*>(native);
+        std::fesetenv(&self->environment);
         self->body(self->argument);
         return 0;
     }
 };
-Thread::Thread(void (*body)(void*), void* argument) : native_(new Native{body, argument}) {
+Thread::Thread(void (*body)(void*), void* argument) : native_(new Native{body, argument, {}}) {
+    std::fegetenv(&native_->environment);
     native_->handle = CreateThread(nullptr, 0, &Native::Start, native_.get(), 0, nullptr);
 }
 Thread::~Thread() {
@@ -92,15 +97,18 @@ void Monitor::NotifyAll() {
 struct Thread::Native {
     void (*body)(void*);
     void* argument;
+    std::fenv_t environment;
     pthread_t thread{};
     bool started = false;
     static void* Start(void* native) {
         auto* self = static_cast<Native*>(native);
+        std::fesetenv(&self->environment);
         self->body(self->argument);
         return nullptr;
     }
 };
-Thread::Thread(void (*body)(void*), void* argument) : native_(new Native{body, argument}) {
+Thread::Thread(void (*body)(void*), void* argument) : native_(new Native{body, argument, {}}) {
+    std::fegetenv(&native_->environment);
     native_->started =
         pthread_create(&native_->thread, nullptr, &Native::Start, native_.get()) == 0;
 }

@@ -36,7 +36,10 @@ private:
     Monitor& monitor_;
 };
 
-// A thread running body(argument); joined when destroyed.
+// A thread running body(argument); joined when destroyed. It computes in the floating-
+// point environment of the thread that made it: a new Windows thread starts with the x87
+// unit at 53-bit precision where the program's first thread has 64, and the runtime's
+// exp and log, which use it, would then differ in the last bit.
 class Thread {
 public:
     Thread(void (*body)(void*), void* argument);
