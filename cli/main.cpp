@@ -270,7 +270,10 @@ int RunBatchFile(const Arguments& args) {
     }
     const std::uint64_t size = RegularFileSize(fd);
     std::optional<vessane::cli::ProgressLine> progress;
-    if (!args.quiet && IsTerminal(stderr)) progress.emplace(stderr, size);
+    // Not over rows shown on the same terminal.
+    if (!args.quiet && IsTerminal(stderr) && (args.output || !IsTerminal(stdout))) {
+        progress.emplace(stderr, size);
+    }
 
     vessane::cli::BatchOptions options;
     options.jobs = args.jobs > 0 ? args.jobs : vessane::cli::AvailableProcessors();
