@@ -63,6 +63,7 @@ void BlockEvaluator::Evaluate(Block& block, const BatchLayout& layout) {
         WriteResult(block, row, layout);
     }
     // The start of a row that goes on in the next block.
+    if (block.echoSize == start) return;
     Reserve(block, block.echoSize - start);
     std::memcpy(block.output.get() + block.outputSize, block.echo.get() + start,
                 block.echoSize - start);

@@ -228,7 +228,7 @@ void BlockFiller::Cut(std::size_t cut) {
     block_->echoSize = cut;
     block_ = queue_.Exchange(block_);
     echo_ = block_->echo.get();
-    std::memcpy(echo_, carry_.data(), carried);
+    if (carried > 0) std::memcpy(echo_, carry_.data(), carried);
     block_->arena.assign(carry_.begin() + static_cast<std::ptrdiff_t>(carried), carry_.end());
     size_ = carried;
     cellStart_ = cellStart_ >= cut ? cellStart_ - cut : 0;
