@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "cli_test_support.h"
+#include "progress_line.h"
 
 namespace {
 
@@ -267,6 +268,26 @@ TEST(BatchProgress, OnATerminalOnly) {
         }
         EXPECT_EQ(Slurp(folder / "out.csv"), Output(3001)) << c.name;
     }
+}
+
+// For a regular file, the line also gives the share read and the time left.
+TEST(BatchProgress, ShareAndTimeLeftOfAFile) {
+    std::FILE* terminal = vessane::cli::OpenScratchFile();
+    ASSERT_NE(terminal, nullptr);
+    vessane::cli::ProgressLine line(terminal, 1000);
+    line.Update(100, 50);  // the run has not lasted a second yet: nothing
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    line.Update(500, 250);
+    line.Erase();
+    const std::string text = vessane::cli::testing::ReadBack(terminal);
+    ASSERT_EQ(text.rfind("\rvessane-cli : 500 lignes, ", 0), 0u) << text;
+    const std::size_t share = text.find(" lignes/s, 25 %, reste ");
+    ASSERT_NE(share, std::string::npos) << text;
+    // About three times the second and a bit that a quarter took.
+    const std::string left = text.substr(share + 23, text.find('\r', 1) - share - 23);
+    EXPECT_TRUE(left == "3 s" || left == "4 s" || left == "5 s") << left;
+    EXPECT_EQ(text.substr(text.find('\r', 1)),
+              "\r" + std::string(text.find('\r', 1) - 1, ' ') + "\r");
 }
 
 #if defined(__SANITIZE_ADDRESS__)
