@@ -10,6 +10,7 @@
 #else
 #include <pthread.h>
 #include <sched.h>
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -109,8 +110,15 @@ struct Thread::Native {
 };
 Thread::Thread(void (*body)(void*), void* argument) : native_(new Native{body, argument, {}}) {
     std::fegetenv(&native_->environment);
+    // The thread takes no signal: a stop signal then reaches the first thread, and
+    // interrupts a read it waits on.
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);
     native_->started =
         pthread_create(&native_->thread, nullptr, &Native::Start, native_.get()) == 0;
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 Thread::~Thread() {
     if (native_->started) pthread_join(native_->thread, nullptr);
