@@ -6,13 +6,11 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "windows_api.h"
+
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <io.h>
 #include <process.h>
-#include <windows.h>
 #else
 #include <unistd.h>
 #endif

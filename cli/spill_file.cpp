@@ -2,15 +2,13 @@
 
 #include <string>
 
+#include "windows_api.h"
+
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
 #include <sys/stat.h>
-#include <windows.h>
 #endif
 
 namespace vessane::cli {

@@ -2,12 +2,9 @@
 
 #include <cfenv>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
+#include "windows_api.h"
+
+#ifndef _WIN32
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
