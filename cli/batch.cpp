@@ -155,7 +155,7 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
     std::uint64_t bytesRead = 0;
     for (;;) {
         // Stopped between rows: a row already partly handed on is read to its end first.
-        if (StopSignal() != 0 && filler.DropOpenRow()) {
+        if (StopSignal() != 0 && (filler.DropOpenRow() || !options.stopAtRowBoundary)) {
             end = BatchEnd::kStopped;
             break;
         }

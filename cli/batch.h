@@ -13,7 +13,9 @@ class ProgressLine;
 struct BatchOptions {
     int jobs = 1;  // threads evaluating rows; the output is the same for any number
     ProgressLine* progress = nullptr;
-    std::uint64_t inputSize = 0;  // bytes, when known: for the share done
+    // Whether a stop must first finish a row already partly written: not when the
+    // output is discarded after a stop.
+    bool stopAtRowBoundary = true;
 };
 
 // What a batch ended with.

@@ -278,6 +278,7 @@ int RunBatchFile(const Arguments& args) {
     vessane::cli::BatchOptions options;
     options.jobs = args.jobs > 0 ? args.jobs : vessane::cli::AvailableProcessors();
     options.progress = progress ? &*progress : nullptr;
+    options.stopAtRowBoundary = !args.output;  // a stopped run's file is removed anyway
     vessane::cli::FdSource source(fd);
     vessane::cli::FdSink sink(args.output ? file.fd() : 1);
     using vessane::cli::BatchEnd;
