@@ -1,205 +1,212 @@
 #include "batch.h"
 
-#include <array>
-#include <cerrno>
-#include <charconv>
+#include <algorithm>
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
 #include <vector>
 
-#include "control_ids.h"
+#include "block_evaluator.h"
+#include "block_filler.h"
 #include "csv_reader.h"
-#include "csv_writer.h"
-#include "form_input.h"
-#include "risk_state.h"
-#include "validation.h"
+#include "progress_line.h"
+#include "stop_signals.h"
+#include "threads.h"
 
 namespace vessane::cli {
 namespace {
 
-using Column = FormColumn;
-constexpr int kColumnCount = kFormColumnCount;
-constexpr const auto& kColumnNames = kFormColumnNames;
-constexpr const char* kAddedColumns[] = {"result", "bar", "p_sys", "p_dia", "error"};
-constexpr std::size_t kBlockSize = 1 << 20;
+constexpr std::size_t kReadSize = 64 << 10;
+// Threads beyond this would only wait: the blocks in flight, and so memory, stay bounded.
+constexpr int kMaxJobs = 16;
 
-bool SameName(std::string_view cell, std::string_view name) {
-    if (cell.size() != name.size()) return false;
-    for (std::size_t i = 0; i < cell.size(); ++i) {
-        const char c = cell[i] >= 'A' && cell[i] <= 'Z' ? char(cell[i] - 'A' + 'a') : cell[i];
-        if (c != name[i]) return false;
-    }
-    return true;
-}
-
-class Batch {
+// Blocks go round a ring of slots: filled by the reading thread in input order,
+// evaluated by whichever thread is free, written by the reading thread in input order.
+// The reading thread evaluates too when every slot is busy.
+class Pipeline final : public BlockQueue {
 public:
-    explicit Batch(std::FILE* out) : out_(out) {}
+    Pipeline(int jobs, ByteSink& out, const BatchLayout& layout, ProgressLine* progress)
+        : out_(out), layout_(layout), progress_(progress) {
+        jobs = std::clamp(jobs, 1, kMaxJobs);
+        slots_.resize(jobs == 1 ? 1 : static_cast<std::size_t>(jobs) + 2);
+        for (auto& slot : slots_) slot = std::make_unique<Slot>();
+        for (int i = 1; i < jobs; ++i) {
+            auto thread = std::make_unique<Thread>(&Pipeline::WorkerBody, this);
+            if (!thread->started()) break;  // fewer threads give the same output
+            workers_.push_back(std::move(thread));
+        }
+    }
+    ~Pipeline() override {
+        {
+            MonitorLock lock(monitor_);
+            closing_ = true;
+            monitor_.NotifyAll();
+        }
+        workers_.clear();  // joins
+    }
 
-    void operator()(const CsvRecord& record) {
-        if (!writer_) {
-            Header(record);
-        } else {
-            Row(record);
+    Block* Exchange(Block* full) override {
+        MonitorLock lock(monitor_);
+        Submit(full);
+        for (;;) {
+            if (WriteNext()) continue;
+            Slot& next = SlotOf(submitted_);
+            if (next.state == State::kFree) {
+                next.state = State::kFilling;
+                next.block.Clear();
+                return &next.block;
+            }
+            if (!EvaluateNext(evaluator_)) monitor_.Wait();
         }
     }
 
-    bool failed() const { return writer_ && writer_->failed(); }
-    bool Flush() { return !writer_ || writer_->Flush(); }
+    void Close(Block* last) override {
+        MonitorLock lock(monitor_);
+        Submit(last);
+        while (written_ < submitted_) {
+            if (!WriteNext() && !EvaluateNext(evaluator_)) monitor_.Wait();
+        }
+    }
+
+    bool failed() const { return failed_; }
+    void SetBytesRead(std::uint64_t bytes) { bytesRead_ = bytes; }
 
 private:
-    void Header(const CsvRecord& header) {
-        writer_.emplace(out_, header.crlf());
-        width_ = header.size();
-        columnOf_.fill(-1);
-        for (std::size_t i = 0; i < width_; ++i) {
-            writer_->Cell(header[i]);
-            for (int c = 0; c < kColumnCount; ++c) {
-                // The first column of a name is read; later ones are carried through.
-                if (columnOf_[c] < 0 && SameName(header[i], kColumnNames[c])) {
-                    columnOf_[c] = static_cast<int>(i);
-                }
-            }
-        }
-        for (const char* name : kAddedColumns) writer_->RawCell(name);
-        writer_->EndRow();
+    enum class State { kFree, kFilling, kReady, kEvaluating, kDone };
+    struct Slot {
+        Block block;
+        State state = State::kFree;
+    };
+
+    Slot& SlotOf(std::uint64_t sequence) { return *slots_[sequence % slots_.size()]; }
+
+    void Submit(Block* full) {
+        if (full == nullptr) return;
+        SlotOf(submitted_++).state = State::kReady;
+        monitor_.NotifyAll();
     }
 
-    std::string_view CellOf(const CsvRecord& record, Column column) const {
-        const int index = columnOf_[column];
-        if (index < 0) return {};
-        return static_cast<std::size_t>(index) < record.size() ? record[index] : std::string_view();
-    }
-
-    // Takes the row's cells into fields; false, with reason_ written, when a selector or
-    // flag cell cannot be taken.
-    bool ReadRow(const CsvRecord& record, FormFields& fields) {
-        fields = kDefaultFields;
-        std::string_view* const texts[] = {nullptr,           &fields.age,   &fields.systolic,
-                                           &fields.diastolic, &fields.total, &fields.hdl,
-                                           nullptr,           &fields.years};
-        for (int c : {kColumnAge, kColumnSystolic, kColumnDiastolic, kColumnTotal, kColumnHdl,
-                      kColumnYears}) {
-            if (columnOf_[c] >= 0) *texts[c] = CellOf(record, Column(c));
+    // With the lock held: evaluates the oldest block waiting, if any, with the lock
+    // released meanwhile.
+    bool EvaluateNext(BlockEvaluator& evaluator) {
+        for (std::uint64_t s = written_; s < submitted_; ++s) {
+            Slot& slot = SlotOf(s);
+            if (slot.state != State::kReady) continue;
+            slot.state = State::kEvaluating;
+            monitor_.Unlock();
+            evaluator.Evaluate(slot.block, layout_);
+            monitor_.Lock();
+            slot.state = State::kDone;
+            monitor_.NotifyAll();
+            return true;
         }
-        if (columnOf_[kColumnSex] >= 0) {
-            fields.sex = ParseSexSelector(CellOf(record, kColumnSex));
-            if (fields.sex < 0) return Invalid("sex", CellOf(record, kColumnSex), kSexAccepted);
-        }
-        if (columnOf_[kColumnUnit] >= 0) {
-            fields.unit = ParseUnitSelector(CellOf(record, kColumnUnit));
-            if (fields.unit < 0) {
-                return Invalid("unit", CellOf(record, kColumnUnit), kUnitAccepted);
-            }
-        }
-        const struct {
-            Column column;
-            int* flag;
-        } flags[] = {{kColumnSmoker, &fields.smoker},
-                     {kColumnDiabetes, &fields.diabetes},
-                     {kColumnLvh, &fields.lvh}};
-        for (const auto& f : flags) {
-            if (columnOf_[f.column] < 0) continue;
-            *f.flag = ParseFlag(CellOf(record, f.column));
-            if (*f.flag < 0) {
-                return Invalid(kColumnNames[f.column], CellOf(record, f.column), kFlagAccepted);
-            }
-        }
-        return true;
-    }
-
-    // Writes the reason for a cell that cannot be taken into reason_; returns false.
-    bool Invalid(std::string_view column, std::string_view cell, std::string_view accepted) {
-        DescribeInvalidValue(reason_, column, cell, accepted);
         return false;
     }
 
-    void Row(const CsvRecord& record) {
-        CsvWriter& w = *writer_;
-        if (record.plain() && record.size() == width_) {
-            w.RawCell(record.text());  // the cells as they were read, in one piece
-        } else {
-            for (std::size_t i = 0; i < width_; ++i) {
-                w.Cell(i < record.size() ? record[i] : std::string_view());
-            }
-        }
-        if (record.size() != width_) {
-            char number[24];
-            reason_.assign("nombre de cellules incorrect : ");
-            reason_.append(number,
-                           std::to_chars(number, number + sizeof number, record.size()).ptr);
-            reason_.append(" au lieu de ");
-            reason_.append(number, std::to_chars(number, number + sizeof number, width_).ptr);
-            WriteError(reason_);
-            return;
-        }
-        if (!ReadRow(record, fields_)) {
-            WriteError(reason_);
-            return;
-        }
-        // The window's own recomputation, over controls that hold the row's cells.
-        controls_.Set(fields_);
-        if (!EvaluateFields(controls_)) {
-            WriteError(DescribeFailure(ValidateInputs(g_riskState)));
-            return;
-        }
-        w.RawCell(controls_.Result());
-        char* const bar = w.BeginCell(16);
-        w.CommitCell(std::to_chars(bar, bar + 16, controls_.BarPos()).ptr);
-        w.CommitCell(WriteShortestDecimal(g_riskState.pSys, w.BeginCell(kMaxShortestDecimal)));
-        w.CommitCell(WriteShortestDecimal(g_riskState.pDia, w.BeginCell(kMaxShortestDecimal)));
-        w.RawCell("");
-        w.EndRow();
+    // With the lock held, on the reading thread: writes the next block in input order
+    // if it is evaluated, with the lock released meanwhile.
+    bool WriteNext() {
+        if (written_ == submitted_) return false;
+        Slot& slot = SlotOf(written_);
+        if (slot.state != State::kDone) return false;
+        monitor_.Unlock();
+        const Block& block = slot.block;
+        if (!failed_ && !out_.Write(block.output.get(), block.outputSize)) failed_ = true;
+        rowsWritten_ += block.rows.size() - (!block.rows.empty() && block.rows[0].header);
+        if (progress_ != nullptr && !failed_) progress_->Update(rowsWritten_, bytesRead_);
+        monitor_.Lock();
+        slot.state = State::kFree;
+        ++written_;
+        return true;
     }
 
-    void WriteError(std::string_view reason) {
-        CsvWriter& w = *writer_;
-        w.RawCell("ERREUR");
-        w.RawCell("");
-        w.RawCell("");
-        w.RawCell("");
-        w.Cell(reason);
-        w.EndRow();
+    static void WorkerBody(void* pipeline) { static_cast<Pipeline*>(pipeline)->Work(); }
+    void Work() {
+        BlockEvaluator evaluator;
+        MonitorLock lock(monitor_);
+        while (!closing_) {
+            if (!EvaluateNext(evaluator)) monitor_.Wait();
+        }
     }
 
-    std::FILE* out_;
-    std::optional<CsvWriter> writer_;
-    std::size_t width_ = 0;
-    std::array<int, kColumnCount> columnOf_{};
-    FormFields fields_ = kDefaultFields;
-    FieldControls controls_;
-    std::string reason_;  // reused: no allocation per row
+    ByteSink& out_;
+    const BatchLayout& layout_;
+    ProgressLine* progress_;
+    Monitor monitor_;
+    std::vector<std::unique_ptr<Slot>> slots_;
+    std::uint64_t submitted_ = 0;  // blocks handed on, counted from the first
+    std::uint64_t written_ = 0;
+    bool closing_ = false;
+    bool failed_ = false;
+    std::uint64_t rowsWritten_ = 0;
+    std::uint64_t bytesRead_ = 0;
+    BlockEvaluator evaluator_;  // the reading thread's
+    std::vector<std::unique_ptr<Thread>> workers_;
 };
 
 }  // namespace
 
-int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName) {
-    CsvReader reader;
-    Batch batch(out);
-    std::unique_ptr<char[]> block(new char[kBlockSize]);
+BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inputName,
+                  const BatchOptions& options) {
+    BatchLayout layout;
+    Pipeline pipeline(options.jobs, out, layout, options.progress);
+    BlockFiller filler(pipeline, layout);
+    CsvReader<BlockFiller> reader(filler);
+    const std::unique_ptr<char[]> buffer(new char[kReadSize]);
+    BatchEnd end = BatchEnd::kComplete;
+    std::uint64_t bytesRead = 0;
     for (;;) {
-        const std::size_t count = std::fread(block.get(), 1, kBlockSize, in);
-        if (count > 0) reader.Feed({block.get(), count}, batch);
-        if (batch.failed()) return 1;
-        if (count < kBlockSize) break;
+        // Stopped between rows: a row already partly handed on is read to its end first.
+        if (StopSignal() != 0 && (filler.DropOpenRow() || !options.stopAtRowBoundary)) {
+            end = BatchEnd::kStopped;
+            break;
+        }
+        const long count = in.Read(buffer.get(), kReadSize);
+        if (count < 0 && StopSignal() != 0) continue;
+        if (count < 0) {
+            std::fprintf(err, "vessane-cli: %s : erreur de lecture\n", inputName);
+            end = BatchEnd::kReadError;
+            break;
+        }
+        if (count == 0) break;
+        reader.Feed({buffer.get(), static_cast<std::size_t>(count)});
+        bytesRead += static_cast<std::uint64_t>(count);
+        pipeline.SetBytesRead(bytesRead);
+        if (pipeline.failed()) end = BatchEnd::kWriteError;
+        if (filler.failed()) end = BatchEnd::kScratchError;
+        if (end != BatchEnd::kComplete) break;
     }
-    if (std::ferror(in)) {
-        std::fprintf(err, "vessane-cli: %s : erreur de lecture\n", inputName);
-        batch.Flush();
-        return 2;
-    }
-    const bool complete = reader.Finish(batch);
-    if (!batch.Flush()) return 1;
-    if (!complete) {
+    if (end == BatchEnd::kComplete && !reader.Finish()) end = BatchEnd::kUnfinished;
+    filler.Finish();
+    if (pipeline.failed()) end = BatchEnd::kWriteError;
+    if (filler.failed() && end != BatchEnd::kWriteError) end = BatchEnd::kScratchError;
+    if (options.progress != nullptr) options.progress->Erase();
+    if (StopSignal() != 0 && end != BatchEnd::kWriteError) return BatchEnd::kStopped;
+    if (end == BatchEnd::kUnfinished) {
         std::fprintf(err,
                      "vessane-cli: %s:%zu : guillemet non fermé à la fin du fichier, "
                      "la ligne commencée ici est ignorée\n",
                      inputName, reader.recordLine());
-        return 1;
+    } else if (end == BatchEnd::kScratchError) {
+        std::fprintf(err,
+                     "vessane-cli: %s : impossible de mettre de côté une cellule longue "
+                     "(fichier temporaire)\n",
+                     inputName);
     }
-    return 0;
+    return end;
+}
+
+int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs) {
+    FileSource source(in);
+    FileSink sink(out);
+    BatchOptions options;
+    options.jobs = jobs;
+    switch (RunBatch(source, sink, err, inputName, options)) {
+        case BatchEnd::kComplete:
+            return 0;
+        case BatchEnd::kReadError:
+            return 2;
+        default:
+            return 1;
+    }
 }
 
 }  // namespace vessane::cli

@@ -1,14 +1,41 @@
 // Evaluating every row of a CSV file of forms.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+
+#include "byte_stream.h"
 
 namespace vessane::cli {
 
+class ProgressLine;
+
+struct BatchOptions {
+    int jobs = 1;  // threads evaluating rows; the output is the same for any number
+    ProgressLine* progress = nullptr;
+    // Whether a stop must first finish a row already partly written: not when the
+    // output is discarded after a stop.
+    bool stopAtRowBoundary = true;
+};
+
+// What a batch ended with.
+enum class BatchEnd {
+    kComplete,    // every row written
+    kUnfinished,  // the input ended inside a quoted cell: every complete row written
+    kReadError,
+    kWriteError,    // the sink's errorNumber() says why
+    kScratchError,  // a long cell could not be set aside
+    kStopped,       // a stop signal: the rows written end at a row boundary
+};
+
 // Reads CSV from in, writes the rows with their results to out, reports problems on
-// err under the given input name. Returns the process exit status: 0 when every
-// complete row was written, 1 when the input ended inside a quoted cell or output
-// failed.
-int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName);
+// err under the given input name (except write errors, which the caller words).
+BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inputName,
+                  const BatchOptions& options);
+
+// The same over C streams, returning the process exit status: 0 when every complete
+// row was written, 1 when the input ended inside a quoted cell or output failed, 2
+// when the input could not be read.
+int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs = 1);
 
 }  // namespace vessane::cli

@@ -1,36 +1,11 @@
 // Template definitions of CsvReader: kept inline so that the per-byte loop is compiled
-// together with the caller's handler.
+// together with the sink.
 #pragma once
-
-#include <array>
 
 namespace vessane::cli {
 
-// The characters that end a run of plain cell text.
-inline constexpr auto kCsvStop = [] {
-    std::array<bool, 256> stop{};
-    for (const unsigned char c : {',', '\n', '\r', '"'}) stop[c] = true;
-    return stop;
-}();
-
-template <typename OnRecord>
-void CsvReader::EndRecord(OnRecord& onRecord, bool crlf) {
-    EndCell();
-    record_.crlf_ = crlf;
-    // A line holding nothing at all is not a record; a line holding "" is one empty cell
-    // (how writers spell an empty value in a one-column file), so it is kept.
-    const bool blank = record_.ends_.size() == 1 && record_.ends_[0] == 0 && !quoted_;
-    record_.plain_ = record_.plain_ && !quoted_;
-    quoted_ = false;
-    if (!blank) onRecord(static_cast<const CsvRecord&>(record_));
-    record_.data_.clear();
-    record_.ends_.clear();
-    record_.plain_ = true;
-    state_ = State::kRecordStart;
-}
-
-template <typename OnRecord>
-void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
+template <typename Sink>
+void CsvReader<Sink>::Feed(std::string_view block) {
     if (!bomChecked_) {
         // A UTF-8 byte order mark may arrive split across blocks.
         static constexpr std::string_view kBom = "\xEF\xBB\xBF";
@@ -44,7 +19,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
         } else if (!block.empty()) {
             bomChecked_ = true;
             const std::string partial = std::move(pendingBom_);
-            if (!partial.empty()) Feed(partial, onRecord);
+            if (!partial.empty()) Feed(partial);
         } else {
             return;
         }
@@ -52,37 +27,40 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
 
     const char* p = block.data();
     const char* const end = p + block.size();
-    CsvText& data = record_.data_;
     while (p < end) {
         switch (state_) {
             case State::kRecordStart:
-                record_.line_ = line_;
+                recordLine_ = line_;
                 state_ = State::kCell;
+                cellEmpty_ = true;
                 [[fallthrough]];
             case State::kCell: {
                 // Copy each run of plain characters in one go; stay here across commas.
                 char c = '\0';
                 for (;;) {
-                    char* out = data.Room(static_cast<std::size_t>(end - p));
+                    char* const room = sink_.Room(static_cast<std::size_t>(end - p));
+                    char* out = room;
                     while (p < end && !kCsvStop[static_cast<unsigned char>(*p)]) *out++ = *p++;
-                    data.Commit(out);
+                    sink_.Commit(out);
+                    if (out != room) blank_ = cellEmpty_ = false;
                     if (p == end) break;
                     c = *p++;
                     if (c != ',') break;
-                    EndCell();
+                    blank_ = false;
+                    cellEmpty_ = true;
+                    sink_.EndCell();
                 }
                 if (c == ',' || c == '\0') break;  // the block ended in the cell
                 if (c == '\n') {
                     ++line_;
-                    EndRecord(onRecord, false);
+                    EndRecord(false);
                 } else if (c == '\r') {
                     state_ = State::kCarriageReturn;
-                } else if (data.size() == CellStart()) {
+                } else if (cellEmpty_) {
                     state_ = State::kQuoted;  // a quote opening a cell
-                    quoted_ = true;
+                    blank_ = cellEmpty_ = false;
                 } else {
-                    data.push_back(c);  // a stray quote inside a plain cell is kept as is
-                    record_.plain_ = false;
+                    Text(p - 1, p);  // a stray quote inside a plain cell is kept as is
                 }
                 break;
             }
@@ -92,7 +70,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                     if (*q == '\n') ++line_;
                     ++q;
                 }
-                data.append(p, q);
+                if (q != p) Text(p, q);
                 p = q;
                 if (p < end) {
                     ++p;
@@ -102,7 +80,7 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
             }
             case State::kQuoteInQuoted:
                 if (*p == '"') {
-                    data.push_back('"');
+                    Text(p, p + 1);
                     ++p;
                     state_ = State::kQuoted;
                 } else {
@@ -113,10 +91,11 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
                 if (*p == '\n') {
                     ++p;
                     ++line_;
-                    EndRecord(onRecord, true);
+                    EndRecord(true);
                 } else {
-                    data.push_back('\r');  // a lone CR is data
-                    record_.plain_ = false;
+                    static constexpr char kCr = '\r';
+                    Text(&kCr, &kCr + 1);  // a lone CR is data
+                    cellEmpty_ = false;
                     state_ = State::kCell;
                 }
                 break;
@@ -124,12 +103,12 @@ void CsvReader::Feed(std::string_view block, OnRecord&& onRecord) {
     }
 }
 
-template <typename OnRecord>
-bool CsvReader::Finish(OnRecord&& onRecord) {
+template <typename Sink>
+bool CsvReader<Sink>::Finish() {
     if (!bomChecked_ && !pendingBom_.empty()) {
         bomChecked_ = true;
         const std::string partial = std::move(pendingBom_);
-        Feed(partial, onRecord);
+        Feed(partial);
     }
     switch (state_) {
         case State::kRecordStart:
@@ -137,11 +116,11 @@ bool CsvReader::Finish(OnRecord&& onRecord) {
         case State::kQuoted:
             return false;
         case State::kCarriageReturn:  // the last line break lost its LF
-            EndRecord(onRecord, true);
+            EndRecord(true);
             return true;
         case State::kCell:
         case State::kQuoteInQuoted:
-            EndRecord(onRecord, false);
+            EndRecord(false);
             return true;
     }
     return true;

@@ -8,11 +8,6 @@
 
 namespace vessane::cli {
 
-bool EvaluateFields(FieldControls& controls) {
-    OnCalcul(controls);
-    return controls.Result() != kErrorText;
-}
-
 FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
     form.SetText(IDC_AGE, input.age);
     form.SetText(IDC_SYSTOLIC, input.systolic);

@@ -39,10 +39,6 @@ struct FormOutcome {
 // Fills form with input and runs the window's recomputation on it.
 FormOutcome Evaluate(const FormInput& input, MemoryForm& form);
 
-// Runs the window's recomputation on the form controls hold: true when a result is
-// shown (controls.Result() and BarPos(); the probabilities are in g_riskState).
-bool EvaluateFields(FieldControls& controls);
-
 // Shortest text that reads back to the same double, always with a decimal point.
 std::string ShortestDecimal(double value);
 void AppendShortestDecimal(double value, std::string& out);

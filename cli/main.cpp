@@ -1,18 +1,29 @@
 // vessane-cli: the coronary risk of one form, or of every row of a CSV file, computed
 // exactly as the window computes it.
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "batch.h"
+#include "byte_stream.h"
 #include "form_input.h"
+#include "output_file.h"
+#include "progress_line.h"
+#include "stop_signals.h"
+#include "threads.h"
 #include "vessane_version.h"
 
-#ifdef _WIN32
 #include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
 #include <io.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -44,11 +55,17 @@ constexpr const char* kUsage =
     "  --batch FICHIER           évalue chaque ligne d'un fichier CSV (colonnes sex, age,\n"
     "                            systolic, diastolic, total, hdl, unit, years, smoker,\n"
     "                            diabetes, lvh) et écrit le CSV complété sur la sortie\n"
+    "  --jobs N                  avec --batch : N fils de calcul (défaut : les processeurs\n"
+    "                            disponibles) ; la sortie est la même pour tout N\n"
+    "  -o, --output FICHIER      avec --batch : écrit dans FICHIER, remplacé seulement si\n"
+    "                            tout le lot a réussi (sinon laissé tel quel)\n"
+    "  --quiet                   avec --batch : pas de ligne de progression sur le terminal\n"
     "  --help                    cette aide\n"
     "  --version                 version\n"
     "\n"
     "Code de sortie : 0 résultat affiché, 1 ERREUR (ou fichier CSV tronqué, ou échec\n"
-    "d'écriture), 2 usage ou fichier illisible.\n";
+    "d'écriture), 2 usage ou fichier illisible, 128 + N arrêt par le signal N (SIGINT,\n"
+    "SIGTERM) : les lignes déjà écrites sur la sortie standard sont entières.\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "vessane-cli: %s\n\n%s", message.c_str(), kUsage);
@@ -59,6 +76,9 @@ struct Arguments {
     FormInput input;
     bool details = false;
     const char* batch = nullptr;
+    int jobs = 0;  // 0: the processors this process may run on
+    const char* output = nullptr;
+    bool quiet = false;
 };
 
 // Parses argv into args; returns -1 to go on, or the exit status to end with.
@@ -138,7 +158,32 @@ int Parse(int argc, char** argv, Arguments& args) {
             if (!args.batch) return UsageError("il manque le fichier de --batch");
             continue;
         }
+        if (name == "--jobs") {
+            const char* text = takeValue();
+            if (!text) return UsageError("il manque le nombre de --jobs");
+            const std::string_view digits = text;
+            const auto parsed =
+                std::from_chars(digits.data(), digits.data() + digits.size(), args.jobs);
+            if (parsed.ec != std::errc() || parsed.ptr != digits.data() + digits.size() ||
+                args.jobs < 1) {
+                return UsageError("--jobs : nombre invalide \"" + std::string(text) +
+                                  "\" (entier à partir de 1)");
+            }
+            continue;
+        }
+        if (name == "-o" || name == "--output") {
+            args.output = takeValue();
+            if (!args.output) return UsageError("il manque le fichier de " + std::string(name));
+            continue;
+        }
+        if (name == "--quiet" && !value) {
+            args.quiet = true;
+            continue;
+        }
         return UsageError("option inconnue : " + std::string(arg));
+    }
+    if (!args.batch && (args.output || args.jobs > 0)) {
+        return UsageError("--jobs et --output ne servent qu'avec --batch");
     }
     return -1;
 }
@@ -161,23 +206,109 @@ int RunOne(const Arguments& args) {
     return 0;
 }
 
-int RunBatchFile(const char* path) {
+#ifdef _WIN32
+int OpenForReading(const char* path) {
+    return _open(path, _O_RDONLY | _O_BINARY);
+}
+bool IsTerminal(std::FILE* file) {
+    return _isatty(_fileno(file)) != 0;
+}
+std::uint64_t RegularFileSize(int fd) {
+    struct _stat64 status;
+    return _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFREG) != 0
+               ? static_cast<std::uint64_t>(status.st_size)
+               : 0;
+}
+#else
+int OpenForReading(const char* path) {
+    return open(path, O_RDONLY);
+}
+bool IsTerminal(std::FILE* file) {
+    return isatty(fileno(file)) != 0;
+}
+std::uint64_t RegularFileSize(int fd) {
+    struct stat status;
+    return fstat(fd, &status) == 0 && S_ISREG(status.st_mode)
+               ? static_cast<std::uint64_t>(status.st_size)
+               : 0;
+}
+#endif
+
+int RunBatchFile(const Arguments& args) {
 #ifdef _WIN32
     // CSV passes through byte for byte: text mode would turn CRLF rows into CR CR LF.
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
 #endif
-    const bool standardInput = std::strcmp(path, "-") == 0;
-    std::FILE* in = standardInput ? stdin : std::fopen(path, "rb");
-    if (!in) {
-        std::fprintf(stderr, "vessane-cli: impossible d'ouvrir %s : %s\n", path,
+    const bool standardInput = std::strcmp(args.batch, "-") == 0;
+    const int fd = standardInput ? 0 : OpenForReading(args.batch);
+    if (fd < 0) {
+        std::fprintf(stderr, "vessane-cli: impossible d'ouvrir %s : %s\n", args.batch,
                      std::strerror(errno));
         return 2;
     }
-    const int status =
-        vessane::cli::RunBatch(in, stdout, stderr, standardInput ? "entrée standard" : path);
-    if (!standardInput) std::fclose(in);
-    return status;
+    struct Closer {
+        int fd;
+        ~Closer() {
+            if (fd > 0) close(fd);
+        }
+    } closer{standardInput ? -1 : fd};
+
+    // Before the temporary file exists: a stop always finds it, and removes it.
+    vessane::cli::CatchStopSignals();
+    vessane::cli::OutputFile file;
+    if (args.output) {
+        if (vessane::cli::IsSameFile(fd, args.output)) {
+            std::fprintf(stderr, "vessane-cli: %s est le fichier lu : il ne peut pas être écrit\n",
+                         args.output);
+            return 2;
+        }
+        if (!file.Open(args.output)) {
+            std::fprintf(stderr, "vessane-cli: impossible d'écrire %s : %s\n", args.output,
+                         std::strerror(errno));
+            return 1;
+        }
+    }
+    const std::uint64_t size = RegularFileSize(fd);
+    std::optional<vessane::cli::ProgressLine> progress;
+    // Not over rows shown on the same terminal.
+    if (!args.quiet && IsTerminal(stderr) && (args.output || !IsTerminal(stdout))) {
+        progress.emplace(stderr, size);
+    }
+
+    vessane::cli::BatchOptions options;
+    options.jobs = args.jobs > 0 ? args.jobs : vessane::cli::AvailableProcessors();
+    options.progress = progress ? &*progress : nullptr;
+    options.stopAtRowBoundary = !args.output;  // a stopped run's file is removed anyway
+    vessane::cli::FdSource source(fd);
+    vessane::cli::FdSink sink(args.output ? file.fd() : 1);
+    using vessane::cli::BatchEnd;
+    const BatchEnd end = vessane::cli::RunBatch(
+        source, sink, stderr, standardInput ? "entrée standard" : args.batch, options);
+    const char* const where = args.output ? args.output : "la sortie standard";
+    switch (end) {
+        case BatchEnd::kComplete:
+            if (args.output && !file.Commit()) {
+                std::fprintf(stderr, "vessane-cli: erreur d'écriture dans %s : %s\n", where,
+                             std::strerror(errno));
+                return 1;
+            }
+            return 0;
+        case BatchEnd::kStopped:
+            return 128 + vessane::cli::StopSignal();
+        case BatchEnd::kReadError:
+            return 2;
+        case BatchEnd::kWriteError:
+            // A reader that went away (a closed pipe) ends the program quietly.
+            if (sink.errorNumber() != EPIPE) {
+                std::fprintf(stderr, "vessane-cli: erreur d'écriture %s%s : %s\n",
+                             args.output ? "dans " : "sur ", where,
+                             std::strerror(sink.errorNumber()));
+            }
+            return 1;
+        default:
+            return 1;
+    }
 }
 
 // Output that could not be written is a failure, never a result: say so and do not exit
@@ -196,6 +327,6 @@ int CheckStandardOutput(int status) {
 int main(int argc, char** argv) {
     Arguments args;
     int status = Parse(argc, argv, args);
-    if (status < 0) status = args.batch ? RunBatchFile(args.batch) : RunOne(args);
+    if (status < 0) status = args.batch ? RunBatchFile(args) : RunOne(args);
     return CheckStandardOutput(status);
 }

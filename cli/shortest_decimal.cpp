@@ -18,10 +18,20 @@ constexpr auto kPowersOfFive = [] {
     return std::to_array(powers);
 }();
 
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
+// Writes the eight decimal digits of value (below 10^8, leading zeros included) at out,
+// all at once: the digits are computed in the lanes of one integer, each step splitting
+// every lane in two with a multiplication that divides exactly in its range.
+void PutEightDigits(std::uint32_t value, char* out) {
+    // Two lanes of 32 bits: the first four digits, the last four.
+    const std::uint64_t fours = value / 10000 | std::uint64_t{value % 10000} << 32;
+    // x * 10486 >> 20 is x / 100 for x below 10^4, and x * 103 >> 10 is x / 10 below 100.
+    const std::uint64_t hundreds = (fours * 10486 >> 20) & 0x0000007F0000007F;
+    const std::uint64_t twos = hundreds | (fours - hundreds * 100) << 16;
+    const std::uint64_t tens = (twos * 103 >> 10) & 0x000F000F000F000F;
+    const std::uint64_t ones = (tens | (twos - tens * 10) << 8) + 0x3030303030303030;
+    // First digit in the lowest byte; a single store where bytes are little-endian.
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(ones >> (8 * i));
+}
 
 // The shortest decimal of a probability, without the general algorithm: for x in
 // [2^-20, 1) every quantity below is an exact integer of at most 128 bits.
@@ -67,24 +77,19 @@ char* WriteProbability(double x, char* out) {
     if (digits < low) digits = low;
     if (digits > high) digits = high;
 
-    // "0.", zeros, then the digits, written from the end two at a time.
-    char* const end = out + 2 + q;
-    char* p = end;
-    while (digits >= 100) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (digits % 100), 2);
-        digits /= 100;
-    }
-    if (digits >= 10) {
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * digits, 2);
-    } else {
-        *--p = static_cast<char>('0' + digits);
-    }
-    while (p > out + 2) *--p = '0';
+    // "0.", then the q decimals: digits < 10^q with q at most 22, written as 24 digits
+    // with leading zeros, of which the last q are kept.
+    char padded[48] = {};  // the second half is copied past the end, where out has room
+    const std::uint64_t top = digits / 10000000000000000;
+    const std::uint64_t bottom = digits % 10000000000000000;
+    PutEightDigits(static_cast<std::uint32_t>(top), padded);
+    PutEightDigits(static_cast<std::uint32_t>(bottom / 100000000), padded + 8);
+    PutEightDigits(static_cast<std::uint32_t>(bottom % 100000000), padded + 16);
     out[0] = '0';
     out[1] = '.';
-    return end;
+    // A copy of fixed size, done in a few moves rather than by a call.
+    std::memcpy(out + 2, padded + 24 - q, 24);
+    return out + 2 + q;
 }
 #else
 char* WriteProbability(double, char*) {

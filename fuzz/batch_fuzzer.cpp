@@ -137,13 +137,19 @@ void CheckOutput(const Parsed& in, std::string_view out) {
 }  // namespace
 }  // namespace vessane::fuzz
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace vessane::fuzz;
-    const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const Parsed expected = ReferenceParse(input, true);
+namespace vessane::fuzz {
+namespace {
 
+struct BatchRun {
+    int status;
+    std::string output;
+    std::string errors;
+};
+
+BatchRun RunOn(std::string_view input, int jobs) {
     std::string copy(input);
-    std::FILE* in = size > 0 ? fmemopen(copy.data(), size, "rb") : std::fopen("/dev/null", "rb");
+    std::FILE* in =
+        input.empty() ? std::fopen("/dev/null", "rb") : fmemopen(copy.data(), copy.size(), "rb");
     char* outText = nullptr;
     std::size_t outSize = 0;
     std::FILE* out = open_memstream(&outText, &outSize);
@@ -152,17 +158,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::FILE* err = open_memstream(&errText, &errSize);
     if (!in || !out || !err) std::abort();
 
-    const int status = vessane::cli::RunBatch(in, out, err, "fuzz.csv");
+    const int status = vessane::cli::RunBatch(in, out, err, "fuzz.csv", jobs);
     std::fclose(in);
     std::fclose(out);
     std::fclose(err);
-    const std::string output(outText, outSize);
-    const std::string errors(errText, errSize);
+    BatchRun run{status, std::string(outText, outSize), std::string(errText, errSize)};
     std::free(outText);
     std::free(errText);
+    return run;
+}
 
-    if (status != (expected.complete ? 0 : 1)) Fail("exit status", errors);
-    if (expected.complete != errors.empty()) Fail("standard error", errors);
-    CheckOutput(expected, output);
+}  // namespace
+}  // namespace vessane::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace vessane::fuzz;
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const Parsed expected = ReferenceParse(input, true);
+
+    const BatchRun run = RunOn(input, 1);
+    if (run.status != (expected.complete ? 0 : 1)) Fail("exit status", run.errors);
+    if (expected.complete != run.errors.empty()) Fail("standard error", run.errors);
+    CheckOutput(expected, run.output);
+    // Threads change nothing.
+    const BatchRun threaded = RunOn(input, 3);
+    if (threaded.output != run.output || threaded.status != run.status ||
+        threaded.errors != run.errors) {
+        Fail("--jobs 3 differs from --jobs 1");
+    }
     return 0;
 }

@@ -12,8 +12,8 @@
 
 #include "batch.h"
 #include "cli_test_support.h"
-#include "form_input.h"
 #include "control_ids.h"
+#include "form_input.h"
 
 namespace vessane::cli {
 namespace {
@@ -214,6 +214,11 @@ TEST(Batch, LargeCellIsCarriedThrough) {
     const BatchRun again = RunOn("note,age\n\"" + escaped + "\",50\n");
     EXPECT_EQ(again.status, 0);
     EXPECT_NE(again.out.find("\"" + escaped + "\",50,10.3 %"), std::string::npos);
+
+    // One whose need of quotes shows only at its end, after it has outgrown a block.
+    const BatchRun late = RunOn("note,age\n" + big + "\r\",50\n");
+    EXPECT_NE(late.out.find(",age,result,bar,p_sys,p_dia,error\n\"" + big + "\r\"\"\",50,10.3 %"),
+              std::string::npos);
 }
 
 // The batch's borrowed controls answer as a window does for controls they do not hold.

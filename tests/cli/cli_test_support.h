@@ -8,13 +8,9 @@
 #include <string>
 
 #include "batch.h"
+#include "spill_file.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <process.h>
-#include <sys/stat.h>
-#else
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,27 +35,8 @@ inline std::string ReadBack(std::FILE* f) {
     return text;
 }
 
-// A temporary file for reading and writing, removed when closed; null if none could be
-// made. Not tmpfile() on Windows: there it picks a free name and opens it in two steps,
-// so two test programs running side by side may be handed the same file, or none.
-inline std::FILE* OpenScratchFile() {
-#ifdef _WIN32
-    static unsigned made = 0;
-    const std::string prefix = ::testing::TempDir() + "vessane_" + std::to_string(_getpid());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string path = prefix + "_" + std::to_string(made++) + ".tmp";
-        const int fd = _open(path.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY,
-                             _S_IREAD | _S_IWRITE);
-        if (fd != -1) return _fdopen(fd, "w+b");
-    }
-    return nullptr;
-#else
-    return std::tmpfile();
-#endif
-}
-
-// RunBatch over input, as if read from a file of that name.
-inline Run RunBatchOn(const std::string& input, const char* name = "cohorte.csv") {
+// RunBatch over input with jobs threads, as if read from a file of that name.
+inline Run RunBatchWithJobs(const std::string& input, const char* name, int jobs) {
     std::FILE* in = OpenScratchFile();
     std::FILE* out = OpenScratchFile();
     std::FILE* err = OpenScratchFile();
@@ -72,11 +49,24 @@ inline Run RunBatchOn(const std::string& input, const char* name = "cohorte.csv"
     }
     std::fwrite(input.data(), 1, input.size(), in);
     std::rewind(in);
-    Run run{RunBatch(in, out, err, name), "", ""};
+    Run run{RunBatch(in, out, err, name, jobs), "", ""};
     std::fclose(in);
     run.out = ReadBack(out);
     run.err = ReadBack(err);
     return run;
+}
+
+// RunBatch over input, as if read from a file of that name; every number of threads
+// must give the same bytes, the same messages and the same status.
+inline Run RunBatchOn(const std::string& input, const char* name = "cohorte.csv") {
+    const Run one = RunBatchWithJobs(input, name, 1);
+    for (const int jobs : {2, 3, 7}) {
+        const Run many = RunBatchWithJobs(input, name, jobs);
+        EXPECT_TRUE(many.out == one.out) << "--jobs " << jobs << " writes other bytes";
+        EXPECT_EQ(many.err, one.err) << "--jobs " << jobs;
+        EXPECT_EQ(many.status, one.status) << "--jobs " << jobs;
+    }
+    return one;
 }
 
 #ifndef _WIN32

@@ -16,19 +16,55 @@ struct ReadResult {
     bool complete;
 };
 
-ReadResult Read(const std::string& text, std::size_t blockSize) {
-    CsvReader reader;
-    ReadResult result{{}, true};
-    const auto collect = [&](const CsvRecord& record) {
-        std::vector<std::string> cells;
-        for (std::size_t i = 0; i < record.size(); ++i) cells.emplace_back(record[i]);
-        result.rows.push_back(cells);
-    };
-    for (std::size_t i = 0; i < text.size(); i += blockSize) {
-        reader.Feed(std::string_view(text).substr(i, blockSize), collect);
+// Gathers the records the reader hands over, cell by cell.
+struct Collector {
+    Rows rows;
+    std::vector<std::string> cells;
+    std::string cell;
+    std::string room;
+    std::vector<std::size_t> lines;
+    std::vector<bool> crlf;
+    std::size_t (*line)(const void*) = nullptr;
+    const void* reader = nullptr;
+
+    char* Room(std::size_t count) {
+        room.resize(count);
+        return room.data();
     }
-    result.complete = reader.Finish(collect);
-    return result;
+    void Commit(char* end) { Text(room.data(), end); }
+    void Text(const char* begin, const char* end) {
+        for (const char* p = begin; p < end; ++p) cell.push_back(*p);
+    }
+    void EndCell() {
+        cells.push_back(cell);
+        cell.clear();
+    }
+    void EndRecord(bool endsWithCrlf, bool blank) {
+        EndCell();
+        if (!blank) {
+            rows.push_back(cells);
+            lines.push_back(line(reader));
+            crlf.push_back(endsWithCrlf);
+        }
+        cells.clear();
+    }
+};
+
+template <typename Reader>
+void Attach(Collector& collector, const Reader& reader) {
+    collector.reader = &reader;
+    collector.line = [](const void* r) { return static_cast<const Reader*>(r)->recordLine(); };
+}
+
+ReadResult Read(const std::string& text, std::size_t blockSize) {
+    Collector collector;
+    CsvReader<Collector> reader(collector);
+    Attach(collector, reader);
+    for (std::size_t i = 0; i < text.size(); i += blockSize) {
+        reader.Feed(std::string_view(text).substr(i, blockSize));
+    }
+    const bool complete = reader.Finish();
+    return {collector.rows, complete};
 }
 
 TEST(CsvReader, Rfc4180Records) {
@@ -84,17 +120,13 @@ TEST(CsvReader, Rfc4180Records) {
 }
 
 TEST(CsvReader, LineNumbersAndLineEnds) {
-    CsvReader reader;
-    std::vector<std::size_t> lines;
-    std::vector<bool> crlf;
-    const auto collect = [&](const CsvRecord& r) {
-        lines.push_back(r.line());
-        crlf.push_back(r.crlf());
-    };
-    reader.Feed("h\r\n\"two\nlines\"\nx\n\n\"open", collect);
-    EXPECT_FALSE(reader.Finish(collect));
-    EXPECT_EQ(lines, (std::vector<std::size_t>{1, 2, 4}));
-    EXPECT_EQ(crlf, (std::vector<bool>{true, false, false}));
+    Collector collector;
+    CsvReader<Collector> reader(collector);
+    Attach(collector, reader);
+    reader.Feed("h\r\n\"two\nlines\"\nx\n\n\"open");
+    EXPECT_FALSE(reader.Finish());
+    EXPECT_EQ(collector.lines, (std::vector<std::size_t>{1, 2, 4}));
+    EXPECT_EQ(collector.crlf, (std::vector<bool>{true, false, false}));
     EXPECT_EQ(reader.recordLine(), 6u);
 }
 

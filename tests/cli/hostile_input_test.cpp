@@ -142,6 +142,27 @@ TEST(HostileBatch, RowCountSurvivesEveryShape) {
     }
 }
 
+TEST(HostileBatch, EveryRowComesOutTheSameInAnyBlock) {
+    // Rows of every shape, alone and then over many blocks: each row's output is the
+    // same wherever it falls, whatever thread evaluates it.
+    const std::string header = "sex,age,note,smoker\n";
+    const std::string rows =
+        "Homme,50,\"a,b\",1\n29\n\"x\ny\",50,\xff,2\nFemme,60,\"q\"\"q\",0,extra\n\"\"\n,,,\r\n"
+        "Femme,55,\"" +
+        std::string(5000, 'z') + "\",\n";
+    const BatchRun one = Batch(header + rows);
+    const std::size_t headerEnd = one.out.find('\n') + 1;
+    std::string input = header;
+    std::string output = one.out.substr(0, headerEnd);
+    for (int i = 0; i < 700; ++i) {
+        input += rows;
+        output += one.out.substr(headerEnd);
+    }
+    const BatchRun many = Batch(input);
+    EXPECT_TRUE(many.out == output);
+    EXPECT_EQ(many.status, 0);
+}
+
 #ifndef _WIN32
 
 using Process = testing::Run;

@@ -18,3 +18,22 @@ string(REGEX MATCH "^(..)*0d0d" doubled "${out}")
 if(row EQUAL -1 OR doubled)
   message(FATAL_ERROR "line ends changed in the batch output (hex): ${out}")
 endif()
+
+# -o: the file is replaced when the batch succeeds (threads or not, the same bytes), and
+# left as it was, with no temporary file beside it, when the batch fails.
+file(WRITE "${WORK}/replaced.csv" "old")
+execute_process(COMMAND ${EMULATOR} "${CLI}" --batch "${WORK}/crlf.csv" -o "${WORK}/replaced.csv"
+                        --jobs 2
+                RESULT_VARIABLE status)
+file(READ "${WORK}/replaced.csv" replaced HEX)
+if(NOT status EQUAL 0 OR NOT replaced STREQUAL out)
+  message(FATAL_ERROR "-o ended with ${status} and wrote (hex): ${replaced}")
+endif()
+file(WRITE "${WORK}/open.csv" "age\n\"5")
+execute_process(COMMAND ${EMULATOR} "${CLI}" --batch "${WORK}/open.csv" -o "${WORK}/replaced.csv"
+                RESULT_VARIABLE status ERROR_QUIET)
+file(READ "${WORK}/replaced.csv" kept HEX)
+file(GLOB left "${WORK}/.replaced.csv*")
+if(NOT status EQUAL 1 OR NOT kept STREQUAL out OR left)
+  message(FATAL_ERROR "a failed batch with -o ended with ${status}, left ${left}, wrote: ${kept}")
+endif()

@@ -1,0 +1,143 @@
+#include "block_evaluator.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+#include "csv_reader.h"
+#include "form_input.h"
+#include "validation.h"
+
+namespace vessane::cli {
+namespace {
+
+constexpr std::string_view kAddedColumns = "result,bar,p_sys,p_dia,error";
+constexpr std::string_view kError = "ERREUR,,,,";
+// Room for what a row adds to its cells: a result, or ERREUR and a reason quoted.
+constexpr std::size_t kRowRoom = 2 * kMaxShortestDecimal + 1024;
+
+void Reserve(Block& block, std::size_t count) {
+    if (block.outputCapacity - block.outputSize >= count) return;
+    const std::size_t capacity = std::max(2 * block.outputCapacity, block.outputSize + count);
+    std::unique_ptr<char[]> larger(new char[capacity]);
+    if (block.outputSize > 0) std::memcpy(larger.get(), block.output.get(), block.outputSize);
+    block.output = std::move(larger);
+    block.outputCapacity = capacity;
+}
+
+char* Put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// A cell as a CSV writer writes it: quoted when it holds a quote, a comma, CR or LF.
+char* PutCell(char* out, std::string_view text) {
+    if (std::none_of(text.begin(), text.end(),
+                     [](char c) { return kCsvStop[static_cast<unsigned char>(c)]; })) {
+        return Put(out, text);
+    }
+    *out++ = '"';
+    for (const char c : text) {
+        if (c == '"') *out++ = '"';
+        *out++ = c;
+    }
+    *out++ = '"';
+    return out;
+}
+
+char* PutLineEnd(char* out, const BatchLayout& layout) {
+    return layout.crlf ? Put(out, "\r\n") : Put(out, "\n");
+}
+
+}  // namespace
+
+void BlockEvaluator::Evaluate(Block& block, const BatchLayout& layout) {
+    block.outputSize = 0;
+    std::size_t start = 0;
+    for (const BlockRow& row : block.rows) {
+        Reserve(block, row.echoEnd - start + kRowRoom);
+        std::memcpy(block.output.get() + block.outputSize, block.echo.get() + start,
+                    row.echoEnd - start);
+        block.outputSize += row.echoEnd - start;
+        start = row.echoEnd;
+        WriteResult(block, row, layout);
+    }
+    // The start of a row that goes on in the next block.
+    if (block.echoSize == start) return;
+    Reserve(block, block.echoSize - start);
+    std::memcpy(block.output.get() + block.outputSize, block.echo.get() + start,
+                block.echoSize - start);
+    block.outputSize += block.echoSize - start;
+}
+
+bool BlockEvaluator::ReadRow(const Block& block, const BlockRow& row, const BatchLayout& layout,
+                             FormFields& fields) {
+    const auto cell = [&](FormColumn column) {
+        const FieldRef& f = row.fields[column];
+        return std::string_view((f.inArena ? block.arena.data() : block.echo.get()) + f.offset,
+                                f.length);
+    };
+    fields = kDefaultFields;
+    std::string_view* const texts[] = {nullptr,           &fields.age,   &fields.systolic,
+                                       &fields.diastolic, &fields.total, &fields.hdl,
+                                       nullptr,           &fields.years};
+    for (const FormColumn c :
+         {kColumnAge, kColumnSystolic, kColumnDiastolic, kColumnTotal, kColumnHdl, kColumnYears}) {
+        if (layout.present[c]) *texts[c] = cell(c);
+    }
+    // Called directly, not through a table of functions: each is short and inlined.
+    const auto take = [&](FormColumn column, int value, int& into, const char* accepted) {
+        into = value;
+        if (value >= 0) return true;
+        // The kept text is all that a reason quotes of a cell.
+        DescribeInvalidValue(reason_, kFormColumnNames[column], cell(column), accepted);
+        return false;
+    };
+    return (!layout.present[kColumnSex] ||
+            take(kColumnSex, ParseSexSelector(cell(kColumnSex)), fields.sex, kSexAccepted)) &&
+           (!layout.present[kColumnUnit] ||
+            take(kColumnUnit, ParseUnitSelector(cell(kColumnUnit)), fields.unit, kUnitAccepted)) &&
+           (!layout.present[kColumnSmoker] ||
+            take(kColumnSmoker, ParseFlag(cell(kColumnSmoker)), fields.smoker, kFlagAccepted)) &&
+           (!layout.present[kColumnDiabetes] ||
+            take(kColumnDiabetes, ParseFlag(cell(kColumnDiabetes)), fields.diabetes,
+                 kFlagAccepted)) &&
+           (!layout.present[kColumnLvh] ||
+            take(kColumnLvh, ParseFlag(cell(kColumnLvh)), fields.lvh, kFlagAccepted));
+}
+
+void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchLayout& layout) {
+    char* out = block.output.get() + block.outputSize;
+    FormFields fields;
+    if (row.header) {
+        out = Put(out, kAddedColumns);
+    } else if (row.cellCount != layout.width) {
+        char number[24];
+        reason_.assign("nombre de cellules incorrect : ");
+        reason_.append(number, std::to_chars(number, number + sizeof number, row.cellCount).ptr);
+        reason_.append(" au lieu de ");
+        reason_.append(number, std::to_chars(number, number + sizeof number, layout.width).ptr);
+        out = PutCell(Put(out, kError), reason_);
+    } else if (!ReadRow(block, row, layout, fields)) {
+        out = PutCell(Put(out, kError), reason_);
+    } else if (const ValidationCheck failed = EvaluateFields(fields, state_);
+               failed != ValidationCheck::kNone) {
+        out = PutCell(Put(out, kError), DescribeFailure(failed));
+    } else {
+        // At most six characters: a loop costs less than a call to strnlen.
+        for (std::size_t i = 0; i < sizeof state_.text && state_.text[i] != '\0'; ++i) {
+            *out++ = state_.text[i];
+        }
+        *out++ = ',';
+        const int bar = std::clamp(BarPosition(state_.text), 0, 100);
+        out = std::to_chars(out, out + 16, bar).ptr;
+        *out++ = ',';
+        out = WriteShortestDecimal(state_.pSys, out);
+        *out++ = ',';
+        out = WriteShortestDecimal(state_.pDia, out);
+        *out++ = ',';
+    }
+    block.outputSize = static_cast<std::size_t>(PutLineEnd(out, layout) - block.output.get());
+}
+
+}  // namespace vessane::cli

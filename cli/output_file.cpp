@@ -1,0 +1,159 @@
+#include "output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "windows_api.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace vessane::cli {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t slash = path.find_last_of("/\\:");
+#else
+    const std::size_t slash = path.find_last_of('/');
+#endif
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string NameOf(const std::string& path) {
+    return path.substr(FolderOf(path).size());
+}
+
+}  // namespace
+
+OutputFile::~OutputFile() {
+    Discard();
+}
+
+#ifdef _WIN32
+
+bool OutputFile::Open(const std::string& path) {
+    path_ = path;
+    static unsigned made = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary_ = FolderOf(path) + "." + NameOf(path) + "." + std::to_string(_getpid()) + "-" +
+                     std::to_string(made++) + ".tmp";
+        fd_ = _open(temporary_.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+                    _S_IREAD | _S_IWRITE);
+        if (fd_ != -1 || errno != EEXIST) break;
+    }
+    if (fd_ == -1) temporary_.clear();
+    return fd_ != -1;
+}
+
+bool OutputFile::Commit() {
+    const bool written = _commit(fd_) == 0;
+    const bool closed = _close(fd_) == 0;
+    fd_ = -1;
+    if (written && closed) {
+        if (MoveFileExA(temporary_.c_str(), path_.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            temporary_.clear();
+            return true;
+        }
+        errno = EACCES;
+    }
+    const int error = errno;
+    Discard();
+    errno = error;
+    return false;
+}
+
+void OutputFile::Discard() {
+    if (fd_ != -1) _close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) _unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+bool IsSameFile(int fd, const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION read = {};
+    BY_HANDLE_FILE_INFORMATION written = {};
+    const auto input = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    if (input == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(input, &read)) return false;
+    const HANDLE output =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(output, &written);
+    CloseHandle(output);
+    return known && read.dwVolumeSerialNumber == written.dwVolumeSerialNumber &&
+           read.nFileIndexHigh == written.nFileIndexHigh &&
+           read.nFileIndexLow == written.nFileIndexLow;
+}
+
+#else
+
+bool OutputFile::Open(const std::string& path) {
+    path_ = path;
+    temporary_ = FolderOf(path) + "." + NameOf(path) + ".XXXXXX";
+    fd_ = mkstemp(temporary_.data());
+    if (fd_ == -1) {
+        temporary_.clear();
+        return false;
+    }
+    // The permissions a file made by the program would have, or those of the file
+    // replaced (mkstemp gives 0600).
+    struct stat existing;
+    mode_t mode;
+    if (stat(path.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    fchmod(fd_, mode);
+    return true;
+}
+
+bool OutputFile::Commit() {
+    const bool written = fsync(fd_) == 0;
+    const bool closed = close(fd_) == 0;
+    fd_ = -1;
+    if (!written || !closed || std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        const int error = errno;
+        Discard();
+        errno = error;
+        return false;
+    }
+    temporary_.clear();
+    // The new name on disk too.
+    const std::string folder = FolderOf(path_);
+    const int directory = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (directory != -1) {
+        fsync(directory);
+        close(directory);
+    }
+    return true;
+}
+
+void OutputFile::Discard() {
+    if (fd_ != -1) close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+bool IsSameFile(int fd, const std::string& path) {
+    struct stat read;
+    struct stat written;
+    return fstat(fd, &read) == 0 && stat(path.c_str(), &written) == 0 &&
+           read.st_dev == written.st_dev && read.st_ino == written.st_ino;
+}
+
+#endif
+
+}  // namespace vessane::cli

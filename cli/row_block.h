@@ -1,0 +1,65 @@
+// A block of rows on its way through the batch: the cells as they will be written
+// back, read once by the reading thread, then evaluated by any thread into the block's
+// output, which is written in input order.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "form_fields.h"
+
+namespace vessane::cli {
+
+// What the header says, fixed once it has been read.
+struct BatchLayout {
+    std::size_t width = 0;                         // cells in the header
+    std::array<bool, kFormColumnCount> present{};  // the form's columns found in it
+    bool crlf = false;                             // lines end like the header's
+};
+
+// Where a form cell's text (its first kFieldKept bytes: all that the form reads of it)
+// lies: in the block's echo, or copied to its arena.
+inline constexpr std::size_t kFieldKept = 48;
+struct FieldRef {
+    std::uint32_t offset = 0;
+    std::uint8_t length = 0;
+    bool inArena = false;
+};
+
+struct BlockRow {
+    std::uint32_t echoEnd = 0;  // where the row's cells end in the echo
+    bool header = false;
+    std::size_t cellCount = 0;
+    std::array<FieldRef, kFormColumnCount> fields{};
+};
+
+struct Block {
+    // The echo never grows: a row that does not fit is carried on in the next block.
+    static constexpr std::size_t kEchoCapacity = 192 << 10;
+    static constexpr std::size_t kEchoTarget = 64 << 10;  // a block is full past this
+    static constexpr std::size_t kMaxRows = 1024;
+
+    // The cells of each row as written back, each followed by a comma; after the last
+    // row, possibly the start of a row that goes on in the next block.
+    std::unique_ptr<char[]> echo{new char[kEchoCapacity]};
+    std::size_t echoSize = 0;
+    std::vector<BlockRow> rows;
+    std::vector<char> arena;  // form cells that the echo does not hold as they read
+
+    // The evaluated text to write.
+    std::unique_ptr<char[]> output;
+    std::size_t outputSize = 0;
+    std::size_t outputCapacity = 0;
+
+    void Clear() {
+        echoSize = 0;
+        rows.clear();
+        arena.clear();
+        outputSize = 0;
+    }
+};
+
+}  // namespace vessane::cli

@@ -1,0 +1,346 @@
+// The batch as a long run meets the system: output files replaced whole or not at all,
+// stop signals, the progress line on a terminal, and memory whatever the file.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli_test_support.h"
+#include "progress_line.h"
+
+namespace {
+
+using namespace std::string_literals;
+using vessane::cli::testing::RunShell;
+
+constexpr const char* kHeaderOut = "age,result,bar,p_sys,p_dia,error\n";
+constexpr const char* kRowOut = "50,10.3 %,10,0.10338928041321527,0.09352022457316844,\n";
+
+// A folder of this test process's own, emptied and removed at the end.
+class Folder {
+public:
+    Folder() : path_(::testing::TempDir() + "vessane_batch_" + std::to_string(getpid())) {
+        mkdir(path_.c_str(), 0755);
+    }
+    ~Folder() { RunShell("rm -rf '" + path_ + "'"); }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // The names in the folder, one a line.
+    std::string Names() const { return RunShell("ls -A '" + path_ + "'").out; }
+
+private:
+    std::string path_;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+void Put(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string Rows(int count) {
+    std::string text = "age\n";
+    for (int i = 0; i < count; ++i) text += "50\n";
+    return text;
+}
+
+std::string Output(int count) {
+    std::string text = kHeaderOut;
+    for (int i = 0; i < count; ++i) text += kRowOut;
+    return text;
+}
+
+// Whether text is whole output rows of Rows(): the header, then full rows only.
+bool WholeRows(const std::string& text) {
+    if (text.rfind(kHeaderOut, 0) != 0) return false;
+    const std::string row = kRowOut;
+    for (std::size_t at = std::string(kHeaderOut).size(); at < text.size(); at += row.size()) {
+        if (text.compare(at, row.size(), row) != 0) return false;
+    }
+    return true;
+}
+
+// The program reading a pipe the test writes; standard output to outPath.
+struct Child {
+    pid_t pid = -1;
+    int input = -1;
+
+    Child(const std::vector<std::string>& arguments, const std::string& outPath) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[0], 0);
+            const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 2);
+            close(fds[1]);
+            std::vector<char*> argv{const_cast<char*>(VESSANE_CLI_PATH)};
+            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(VESSANE_CLI_PATH, argv.data());
+            _exit(127);
+        }
+        close(fds[0]);
+        input = fds[1];
+    }
+    void Send(const std::string& text) const {
+        for (std::size_t at = 0; at < text.size();) {
+            const ssize_t n = write(input, text.data() + at, text.size() - at);
+            if (n <= 0) return;
+            at += static_cast<std::size_t>(n);
+        }
+    }
+    // The exit status, as a shell shows it.
+    int Wait() {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (input != -1) close(input);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+};
+
+bool WaitFor(const std::function<bool()>& condition) {
+    for (int i = 0; i < 500 && !condition(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return condition();
+}
+
+std::size_t FileSize(const std::string& path) {
+    struct stat s;
+    return stat(path.c_str(), &s) == 0 ? static_cast<std::size_t>(s.st_size) : 0;
+}
+
+TEST(BatchOutputFile, ReplacedWholeOrLeftAsItWas) {
+    const Folder folder;
+    const std::string in = folder / "in.csv";
+    Put(in, Rows(3000));
+    const std::string out = folder / "out.csv";
+    struct Case {
+        const char* name;
+        const char* command;  // IN and OUT stand for the files
+        int status;
+        bool replaced;
+    } cases[] = {
+        {"complete", "CLI --batch IN -o OUT", 0, true},
+        {"complete, from standard input", "CLI --batch - --output OUT < IN", 0, true},
+        {"unterminated quote", "(cat IN; printf '\"5') | CLI --batch - -o OUT", 1, false},
+        // A write past the size limit fails (EFBIG) as on a full disk.
+        {"full disk", "ulimit -f 16; trap '' XFSZ; CLI --batch IN -o OUT", 1, false},
+        {"folder that cannot be written", "CLI --batch IN -o /proc/vessane.csv", 1, false},
+    };
+    for (const Case& c : cases) {
+        for (const bool existed : {false, true}) {
+            std::remove(out.c_str());
+            if (existed) Put(out, "old contents\n");
+            std::string command = c.command;
+            command.replace(command.find("IN"), 2, "'" + in + "'");
+            if (command.find("OUT") != std::string::npos) {
+                command.replace(command.find("OUT"), 3, "'" + out + "'");
+            }
+            const auto run = RunShell(command);
+            EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
+            EXPECT_EQ(run.out, "") << c.name;
+            EXPECT_EQ(c.status == 0, run.err.empty()) << c.name << ": " << run.err;
+            if (c.replaced) {
+                EXPECT_EQ(Slurp(out), Output(3000)) << c.name;
+            } else {
+                EXPECT_EQ(Slurp(out), existed ? "old contents\n" : "")
+                    << c.name << (existed ? ", file existed" : "");
+            }
+            // Nothing left beside it.
+            EXPECT_EQ(folder.Names(), existed || c.replaced ? "in.csv\nout.csv\n" : "in.csv\n")
+                << c.name;
+        }
+    }
+}
+
+TEST(BatchOutputFile, TheInputItselfIsRefused) {
+    const Folder folder;
+    const std::string in = folder / "in.csv";
+    Put(in, Rows(2));
+    link(in.c_str(), (folder / "hard.csv").c_str());
+    symlink(in.c_str(), (folder / "soft.csv").c_str());
+    const std::string ways[] = {in, folder / "hard.csv", folder / "soft.csv", folder / "./in.csv",
+                                folder / "../" + in.substr(in.rfind('/', in.rfind('/') - 1) + 1)};
+    for (const std::string& output : ways) {
+        for (const char* input : {"--batch IN", "--batch - < IN"}) {
+            std::string command = "CLI "s + input + " -o '" + output + "'";
+            command.replace(command.find("IN"), 2, "'" + in + "'");
+            const auto run = RunShell(command);
+            EXPECT_EQ(run.status, 2) << command;
+            EXPECT_NE(run.err.find("est le fichier lu"), std::string::npos) << run.err;
+            EXPECT_EQ(Slurp(in), Rows(2)) << command;
+        }
+    }
+    EXPECT_EQ(folder.Names(), "hard.csv\nin.csv\nsoft.csv\n");
+}
+
+// SIGINT or SIGTERM while rows stream in: standard output ends at a row boundary, an
+// output file stays as it was, and the status is 128 + the signal's number.
+TEST(BatchSignals, StopAtARowBoundary) {
+    const Folder folder;
+    for (const int signal : {SIGINT, SIGTERM}) {
+        for (const bool toFile : {false, true}) {
+            const std::string stdoutPath = folder / "stdout.csv";
+            const std::string out = folder / "out.csv";
+            Put(out, "old contents\n");
+            std::vector<std::string> arguments = {"--batch", "-", "--jobs", "2"};
+            if (toFile) arguments.insert(arguments.end(), {"-o", out});
+            Child child(arguments, stdoutPath);
+            // Enough rows for several blocks, then half a row, then the signal.
+            child.Send(Rows(5000) + "5");
+            EXPECT_TRUE(WaitFor([&] {
+                return toFile ? folder.Names() != "out.csv\nstdout.csv\n"
+                              : FileSize(stdoutPath) > 1000;
+            })) << "no output while rows stream in";
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            kill(child.pid, signal);
+            EXPECT_EQ(child.Wait(), 128 + signal);
+            if (toFile) {
+                EXPECT_EQ(Slurp(out), "old contents\n");
+                EXPECT_EQ(Slurp(stdoutPath), "");
+                EXPECT_EQ(folder.Names(), "out.csv\nstdout.csv\n");
+            } else {
+                const std::string text = Slurp(stdoutPath);
+                EXPECT_TRUE(WholeRows(text))
+                    << text.substr(text.size() > 200 ? text.size() - 200 : 0);
+                EXPECT_GT(text.size(), 1000u);
+            }
+            std::remove(out.c_str());
+            std::remove(stdoutPath.c_str());
+        }
+    }
+}
+
+// The progress line shows on a terminal once a run has lasted a second, and is erased;
+// never in a file, nor with --quiet.
+TEST(BatchProgress, OnATerminalOnly) {
+    if (access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no script(1) for a terminal";
+    const Folder folder;
+    const std::string slow =
+        "(echo age; yes 50 | head -n 3000; sleep 1.2; echo 50) | CLI --batch - -o '" +
+        (folder / "out.csv") + "'";
+    struct Case {
+        const char* name;
+        std::string command;
+        bool shown;
+    } cases[] = {
+        {"terminal", "script -qec \"" + slow + "\" /dev/null", true},
+        {"terminal, --quiet", "script -qec \"" + slow + " --quiet\" /dev/null", false},
+        {"file", slow, false},
+    };
+    for (const Case& c : cases) {
+        std::string command = c.command;
+        for (std::size_t at; (at = command.find("CLI")) != std::string::npos;) {
+            command.replace(at, 3, VESSANE_CLI_PATH);
+        }
+        const auto run = RunShell(command + " 2>&1");
+        EXPECT_EQ(run.status, 0) << c.name << ": " << run.out;
+        const std::size_t line = run.out.rfind("\rvessane-cli : ");
+        EXPECT_EQ(line != std::string::npos, c.shown) << c.name << ": " << run.out;
+        if (c.shown) {
+            // Rows and their rate; then erased: spaces over it, the cursor back at the start.
+            std::string shown = run.out.substr(line + 1, run.out.find('\r', line + 1) - line - 1);
+            EXPECT_NE(shown.find(" lignes, "), std::string::npos) << shown;
+            EXPECT_NE(shown.find(" lignes/s"), std::string::npos) << shown;
+            shown.erase(shown.find_last_not_of(' ') + 1);
+            EXPECT_NE(run.out.find("\r" + std::string(shown.size(), ' ') + "\r", line),
+                      std::string::npos)
+                << run.out;
+        }
+        EXPECT_EQ(Slurp(folder / "out.csv"), Output(3001)) << c.name;
+    }
+}
+
+// For a regular file, the line also gives the share read and the time left.
+TEST(BatchProgress, ShareAndTimeLeftOfAFile) {
+    std::FILE* terminal = vessane::cli::OpenScratchFile();
+    ASSERT_NE(terminal, nullptr);
+    vessane::cli::ProgressLine line(terminal, 1000);
+    line.Update(100, 50);  // the run has not lasted a second yet: nothing
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    line.Update(500, 250);
+    line.Erase();
+    const std::string text = vessane::cli::testing::ReadBack(terminal);
+    ASSERT_EQ(text.rfind("\rvessane-cli : 500 lignes, ", 0), 0u) << text;
+    const std::size_t share = text.find(" lignes/s, 25 %, reste ");
+    ASSERT_NE(share, std::string::npos) << text;
+    // About three times the second and a bit that a quarter took.
+    const std::string left = text.substr(share + 23, text.find('\r', 1) - share - 23);
+    EXPECT_TRUE(left == "3 s" || left == "4 s" || left == "5 s") << left;
+    EXPECT_EQ(text.substr(text.find('\r', 1)),
+              "\r" + std::string(text.find('\r', 1) - 1, ' ') + "\r");
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define VESSANE_MEMORY_MEASURABLE 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VESSANE_MEMORY_MEASURABLE 0
+#endif
+#endif
+#ifndef VESSANE_MEMORY_MEASURABLE
+#define VESSANE_MEMORY_MEASURABLE 1
+#endif
+
+// Files made on the fly, streamed through a pipe and never stored: the program's peak
+// memory stays under 32 MB whatever the cell or the line.
+TEST(BatchMemory, BoundedWhateverTheFile) {
+    if (!VESSANE_MEMORY_MEASURABLE) GTEST_SKIP() << "a sanitizer's memory is not the program's";
+    const std::string gigabyte = "head -c 1073741824 /dev/zero | tr '\\0' x";
+    const std::string result = ",10.3 %,10,0.10338928041321527,0.09352022457316844,\n";
+    const struct {
+        const char* name;
+        std::string generator;
+        std::string ends;  // how the output must end
+    } cases[] = {
+        {"a 1 GB cell that needs quotes",
+         "printf 'note,age\\n\",'; " + gigabyte + "; printf '\",50\\n'", "xxx\",50" + result},
+        {"a 1 GB line of cells",
+         "printf 'age\\n'; yes 50, | tr -d '\\n' | head -c 1073741824; echo 50",
+         "50,ERREUR,,,,nombre de cellules incorrect : 357913942 au lieu de 1\n"},
+        {"a 64 MB cell whose quotes show only at its end",
+         "printf 'note,age\\n'; head -c 67108864 /dev/zero | tr '\\0' x; printf 'y\"z,50\\n'",
+         "xxxy\"\"z\",50" + result},
+    };
+    const Folder folder;
+    const std::string end = folder / "end.txt";
+    for (const auto& c : cases) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const std::string command = "(" + c.generator + ") | '" + VESSANE_CLI_PATH +
+                                        "' --batch - | tail -c " + std::to_string(c.ends.size()) +
+                                        " > '" + end + "'";
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // The shell's usage covers the programs it waited for: its peak is theirs.
+        int status = 0;
+        struct rusage usage {};
+        wait4(pid, &status, 0, &usage);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name;
+        EXPECT_LE(usage.ru_maxrss, 32 * 1024) << c.name << ": peak in KB";
+        EXPECT_EQ(Slurp(end), c.ends) << c.name;
+    }
+}
+
+}  // namespace
+#endif
