@@ -1,5 +1,6 @@
 #include "result_columns.h"
 
+#include <bit>
 #include <cstring>
 #include <stdexcept>
 
@@ -19,13 +20,32 @@ ResultColumns::ResultColumns(R_xlen_t rows)
       pDias_(pDia_.begin()),
       erreur_(Rf_mkChar(kErrorText)) {}
 
-const ResultColumns::ShownText& ResultColumns::Lookup(const char* text) {
-    // The text's bytes as the key, gathered in a register (never 0: no text is empty).
-    std::uint64_t key = 0;
-    std::size_t length = 0;
-    for (; length < kTextBufferSize && text[length] != '\0'; ++length) {
-        key |= std::uint64_t{static_cast<unsigned char>(text[length])} << (8 * length);
+namespace {
+
+// A result text's bytes up to its NUL, packed into one integer (never 0: no text is
+// empty); length is set to the number of bytes.
+std::uint64_t PackText(const char (&text)[kTextBufferSize], std::size_t& length) {
+    static_assert(kTextBufferSize <= sizeof(std::uint64_t));
+    std::uint64_t bytes = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // The first zero byte found without a loop: its top bit is the lowest one set.
+        std::memcpy(&bytes, text, kTextBufferSize);
+        constexpr std::uint64_t kOnes = 0x0101010101010101u;
+        const std::uint64_t zeros = (bytes - kOnes) & ~bytes & (kOnes << 7);
+        length = static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+        return bytes & (((zeros & -zeros) >> 7) - 1);
     }
+    for (length = 0; length < kTextBufferSize && text[length] != '\0'; ++length) {
+        bytes |= std::uint64_t{static_cast<unsigned char>(text[length])} << (8 * length);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+const ResultColumns::ShownText& ResultColumns::Lookup(const char (&text)[kTextBufferSize]) {
+    std::size_t length;
+    const std::uint64_t key = PackText(text, length);
     std::size_t slot = (key * 0x9E3779B97F4A7C15u) >> 53;  // 11 bits: kSlots
     while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) % kSlots;
     ShownText& entry = shown_[slot];

@@ -33,7 +33,7 @@ private:
         SEXP text;
         int bar;
     };
-    const ShownText& Lookup(const char* text);
+    const ShownText& Lookup(const char (&text)[kTextBufferSize]);
     void Erreur(R_xlen_t row, SEXP reason);
 
     static constexpr std::size_t kSlots = 2048;  // twice the texts there can be
