@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "coded_texts.h"
 #include "form_fields.h"
 #include "form_texts.h"
 #include "input_column.h"
@@ -188,6 +189,11 @@ private:
 
 }  // namespace
 }  // namespace vessane::r
+
+// [[Rcpp::init]]
+void RegisterColumnClasses(DllInfo* dll) {
+    vessane::r::RegisterCodedTexts(dll);
+}
 
 // Evaluates every row of columns (a list in the order of .form_column_names(), NULL for
 // a column not given; each of length 1 or rows).
