@@ -7,6 +7,7 @@
 #include "coded_texts.h"
 #include "form_texts.h"
 #include "on_calcul.h"
+#include "page_mapping.h"
 
 namespace vessane::r {
 
@@ -20,7 +21,12 @@ ResultColumns::ResultColumns(R_xlen_t rows)
       pSyss_(pSys_.begin()),
       pDias_(pDia_.begin()),
       shownTexts_(kSlots / 2),
-      reasons_(16) {}
+      reasons_(16) {
+    MapForWriting(codes_, rows * sizeof *codes_);
+    MapForWriting(bars_, rows * sizeof *bars_);
+    MapForWriting(pSyss_, rows * sizeof *pSyss_);
+    MapForWriting(pDias_, rows * sizeof *pDias_);
+}
 
 // A result text's bytes up to its NUL, packed into one integer (never 0: no text is
 // empty); length is set to the number of bytes.
