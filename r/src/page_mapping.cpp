@@ -14,15 +14,11 @@ void MapForWriting(void* data, std::size_t bytes) {
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     constexpr std::size_t kWorthIt = std::size_t{1} << 20;  // small vectors fault little
     if (bytes < kWorthIt || page == 0) return;
-    // Only whole pages inside the vector: the pages at its ends may hold other data.
+    // The request takes whole pages: those inside the vector.
     const auto start = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t first = (start + page - 1) / page * page;
     const std::uintptr_t end = (start + bytes) / page * page;
-    void* const from = reinterpret_cast<void*>(first);
-#if defined(MADV_HUGEPAGE)
-    madvise(from, end - first, MADV_HUGEPAGE);
-#endif
-    madvise(from, end - first, MADV_POPULATE_WRITE);
+    madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
 #else
     (void)data;
     (void)bytes;

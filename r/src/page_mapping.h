@@ -7,8 +7,8 @@
 
 namespace vessane::r {
 
-// Asks the system to back [data, data + bytes) with memory now, in large pages where it
-// can. Only a hint: does nothing where the system has no such request, or on failure.
+// Asks the system to back [data, data + bytes) with memory now. Only a hint: does
+// nothing where the system has no such request, or on failure.
 void MapForWriting(void* data, std::size_t bytes);
 
 }  // namespace vessane::r
