@@ -46,12 +46,12 @@ void SetElt(SEXP x, R_xlen_t i, SEXP text) {
 }
 
 void* Dataptr(SEXP x, Rboolean /*writeable*/) {
-    return DATAPTR(Full(x));
+    return const_cast<SEXP*>(STRING_PTR_RO(Full(x)));  // as R itself hands it out
 }
 
 const void* DataptrOrNull(SEXP x) {
     const SEXP full = R_altrep_data2(x);
-    return full == R_NilValue ? nullptr : DATAPTR_RO(full);
+    return full == R_NilValue ? nullptr : STRING_PTR_RO(full);
 }
 
 int NoNA(SEXP x) {  // no table holds NA, unless an element was replaced since
