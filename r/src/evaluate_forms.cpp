@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "coded_texts.h"
 #include "form_fields.h"
 #include "form_texts.h"
 #include "input_column.h"
@@ -83,32 +84,33 @@ public:
             }
         }
         defaults_ = ReadAsWritten(kDefaultFields, state_);
+        for (const ChoiceColumn& choice : kChoiceColumns) {
+            defaults_.*choice.value = kDefaultFields.*choice.index;
+        }
     }
 
     void Evaluate(R_xlen_t row, ResultColumns& out) {
+        if (!anyText_) {
+            EvaluateNumbers(row, out);
+            return;
+        }
         FormFields fields = kDefaultFields;
-        if (!ReadChoices(row, fields)) {
+        if (!ReadChoices<&ChoiceColumn::index>(row, fields)) {
             out.Refused(row, reason_);
             return;
         }
         // Texts are read as the window reads them, numbers taken as they are; a missing
         // text counts as a missing number. A row of texts alone goes the window's way.
-        bool anyNumber = !anyText_;  // without text columns, numbers (or defaults) only
-        if (anyText_) {
-            for (const Given<FieldColumn>& field : Fields()) {
-                if (!field.column->HoldsText() ||
-                    !field.column->TextAt(row, fields.*field.how->text)) {
-                    anyNumber = true;
-                }
+        bool anyNumber = false;
+        for (const Given<FieldColumn>& field : Fields()) {
+            if (!field.column->HoldsText() || !field.column->TextAt(row, fields.*field.how->text)) {
+                anyNumber = true;
             }
         }
-        const ValidationCheck failed = anyNumber ? EvaluateValues(Values(row, fields), state_)
-                                                 : EvaluateFields(fields, state_);
-        if (failed == ValidationCheck::kNone) {
-            out.Shown(row, state_);
-        } else {
-            out.Failed(row, failed);
-        }
+        Report(row,
+               anyNumber ? EvaluateValues(Values(row, fields), state_)
+                         : EvaluateFields(fields, state_),
+               out);
     }
 
 private:
@@ -119,9 +121,33 @@ private:
     };
     std::span<const Given<FieldColumn>> Fields() const { return {fields_.data(), fieldCount_}; }
 
-    // The selectors and check boxes of a row into fields; false, with reason_ written,
-    // for the first value that cannot be taken.
-    bool ReadChoices(R_xlen_t row, FormFields& fields) {
+    // No field column holds texts: each number is used as it is, without the texts'
+    // form in between.
+    void EvaluateNumbers(R_xlen_t row, ResultColumns& out) {
+        FormValues values = defaults_;
+        if (!ReadChoices<&ChoiceColumn::value>(row, values)) {
+            out.Refused(row, reason_);
+            return;
+        }
+        for (const Given<FieldColumn>& field : Fields()) {
+            values.*field.how->value = field.column->NumberAt(row);
+        }
+        Report(row, EvaluateValues(values, state_), out);
+    }
+
+    void Report(R_xlen_t row, ValidationCheck failed, ResultColumns& out) const {
+        if (failed == ValidationCheck::kNone) {
+            out.Shown(row, state_);
+        } else {
+            out.Failed(row, failed);
+        }
+    }
+
+    // The selectors and check boxes of a row into a form given as texts (index) or as
+    // numbers (value); false, with reason_ written, for the first value that cannot be
+    // taken.
+    template <auto kIndex, typename Form>
+    bool ReadChoices(R_xlen_t row, Form& form) {
         for (std::size_t i = 0; i < choiceCount_; ++i) {
             const Given<ChoiceColumn>& choice = choices_[i];
             const int index = choice.column->ChoiceAt(row, choice.how->parse, shown_);
@@ -130,14 +156,14 @@ private:
                                      choice.how->accepted);
                 return false;
             }
-            fields.*choice.how->index = index;
+            form.*(choice.how->*kIndex) = index;
         }
         return true;
     }
 
     // The row as numbers: its texts read as the window reads them, its numbers as given.
     FormValues Values(R_xlen_t row, const FormFields& fields) {
-        FormValues values = anyText_ ? ReadAsWritten(fields, state_) : defaults_;
+        FormValues values = ReadAsWritten(fields, state_);
         for (const Given<FieldColumn>& field : Fields()) {
             std::string_view text;
             if (!field.column->HoldsText() || !field.column->TextAt(row, text)) {
@@ -156,13 +182,18 @@ private:
     std::array<Given<ChoiceColumn>, std::size(kChoiceColumns)> choices_{};
     std::size_t choiceCount_ = 0;
     bool anyText_ = false;        // some field column holds texts
-    FormValues defaults_;         // the window's default texts as numbers
+    FormValues defaults_;         // the window's default form as numbers
     RiskState state_{};           // this call's own: calls never share a state
     std::string shown_, reason_;  // reused: no allocation per row
 };
 
 }  // namespace
 }  // namespace vessane::r
+
+// [[Rcpp::init]]
+void RegisterColumnClasses(DllInfo* dll) {
+    vessane::r::RegisterCodedTexts(dll);
+}
 
 // Evaluates every row of columns (a list in the order of .form_column_names(), NULL for
 // a column not given; each of length 1 or rows).

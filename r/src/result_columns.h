@@ -1,6 +1,7 @@
 // The columns vessane_risk() returns, filled row by row without allocating anything per
-// row in R: the shown percentage takes at most 1,001 texts, each made into an R string
-// once and shared by every row that shows it.
+// row in R: a row's result text and reason are one code, standing for one of the at most
+// 1,001 shown percentages (each made into an R string once) or for the reason of its
+// ERREUR.
 #pragma once
 
 #include <Rcpp.h>
@@ -19,7 +20,13 @@ public:
     explicit ResultColumns(R_xlen_t rows);
 
     // The row shows the result computed into state.
-    void Shown(R_xlen_t row, const RiskState& state);
+    void Shown(R_xlen_t row, const RiskState& state) {
+        const ShownText& shown = Lookup(state.text);
+        codes_[row] = shown.code;
+        bars_[row] = shown.bar;
+        pSyss_[row] = state.pSys;
+        pDias_[row] = state.pDia;
+    }
     // The row shows ERREUR because of a failed check.
     void Failed(R_xlen_t row, ValidationCheck check);
     // The row shows ERREUR for a value that cannot be taken, given in UTF-8.
@@ -30,28 +37,42 @@ public:
 
 private:
     struct ShownText {
-        SEXP text;
+        int code;
         int bar;
     };
-    const ShownText& Lookup(const char* text);
-    void Erreur(R_xlen_t row, SEXP reason);
+    const ShownText& Lookup(const char (&text)[kTextBufferSize]) {
+        std::size_t length;
+        const std::uint64_t key = PackText(text, length);
+        std::size_t slot = (key * 0x9E3779B97F4A7C15u) >> 53;  // 11 bits: kSlots
+        while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) % kSlots;
+        if (keys_[slot] == 0) Add(slot, key, text, length);
+        return shown_[slot];
+    }
+    static std::uint64_t PackText(const char (&text)[kTextBufferSize], std::size_t& length);
+    void Add(std::size_t slot, std::uint64_t key, const char* text, std::size_t length);
+    int AddReason(std::string_view reason);  // its code
+    void Erreur(R_xlen_t row, int code);
 
     static constexpr std::size_t kSlots = 2048;  // twice the texts there can be
 
-    Rcpp::CharacterVector result_, error_;  // every element "" until set
-    Rcpp::IntegerVector bar_;
+    Rcpp::IntegerVector code_, bar_;
     Rcpp::NumericVector pSys_, pDia_;
+    int* codes_;
     int* bars_;  // the vectors' elements, written directly
     double* pSyss_;
     double* pDias_;
-    Rcpp::RObject erreur_;
-    // Result texts met so far with their bar positions, by their bytes (0 for a free
-    // slot); each string is kept alive by result_.
+    // Result texts met so far by code, and their codes and bar positions by their bytes
+    // (0 for a free slot).
+    Rcpp::CharacterVector shownTexts_;
     std::array<std::uint64_t, kSlots> keys_{};
     std::array<ShownText, kSlots> shown_{};
-    std::size_t shownCount_ = 0;
-    // The reason of each failed check, made once (kept alive by error_).
-    std::array<SEXP, static_cast<std::size_t>(ValidationCheck::kCholesterolMargin) + 1> failures_{};
+    int shownCount_ = 0;
+    // The reasons of ERREUR by code, -1 - code (the first reasonCount_ of reasons_).
+    Rcpp::CharacterVector reasons_;
+    R_xlen_t reasonCount_ = 0;
+    // The code of each failed check's reason once met, 0 before (codes of reasons are
+    // negative).
+    std::array<int, static_cast<std::size_t>(ValidationCheck::kCholesterolMargin) + 1> failures_{};
 };
 
 }  // namespace vessane::r

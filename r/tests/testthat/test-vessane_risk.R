@@ -155,3 +155,30 @@ test_that("a wrong type or length stops the call", {
   expect_error(vessane_risk(age = 50 + 0i), "'age' must be")
   expect_error(vessane_risk(list(age = 50)), "'data' must be a data frame, not list")
 })
+
+test_that("the text columns, held as codes, behave as ordinary character vectors", {
+  out <- vessane_risk(age = c(50, 29, 60, 50), sex = c(0, 1, 2, 0))
+  result <- c("6.9 %", "ERREUR", "ERREUR", "6.9 %")
+  error <- c("", failure[["age"]], invalid("sex", "2", sexes), "")
+  expect_identical(out$result, result)
+  expect_identical(out$error, unname(error))
+  # Operations that read elements one by one and ones that need the whole vector.
+  checks <- list(
+    sort = function(x) sort(x), order = function(x) order(x), rev = function(x) rev(x),
+    unique = function(x) unique(x), match = function(x) match(x, x[2]), paste = function(x) paste(x),
+    subset = function(x) x[c(4, 1)], nchar = function(x) nchar(x),
+    replace = function(x) replace(x, 2, "x"), na = function(x) {x[3] <- NA; is.na(x)},
+    saved = function(x) {file <- tempfile(); on.exit(unlink(file)); saveRDS(x, file); readRDS(file)}
+  )
+  for (column in c("result", "error")) {
+    plain <- unname(c(result = list(result), error = list(error))[[column]])
+    for (check in names(checks)) {
+      expect_identical(checks[[check]](out[[column]]), checks[[check]](plain),
+                       label = paste(column, check))
+    }
+  }
+  # Replacing an element of a copy leaves the call's own columns as they were.
+  copy <- out$error
+  copy[1] <- "changed"
+  expect_identical(out$error, unname(error))
+})
