@@ -35,7 +35,8 @@ sanitize = ["-fsanitize=address,undefined,float-cast-overflow", "-fno-sanitize-r
 extension = Pybind11Extension(
     "vessane._core",
     core_sources(),
-    include_dirs=[os.path.join(ROOT, d) for d in ("engine", "form", os.path.join("ui", "shared"))],
+    include_dirs=[os.path.join(ROOT, d) for d in ("engine", "form")],
+    define_macros=[("VESSANE_VERSION_TEXT", '"%s"' % product_version())],
     cxx_std=20,
     extra_compile_args=["-O3", "-Wall", "-Wextra", "-Werror", "-ffp-contract=off"] + sanitize,
     extra_link_args=sanitize,

@@ -14,7 +14,6 @@
 #include "form_texts.h"
 #include "packed_text_index.h"
 #include "parallel_blocks.h"
-#include "texts.h"
 #include "validation.h"
 
 namespace py = pybind11;
