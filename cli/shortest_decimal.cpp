@@ -29,8 +29,13 @@ void PutEightDigits(std::uint32_t value, char* out) {
     const std::uint64_t twos = hundreds | (fours - hundreds * 100) << 16;
     const std::uint64_t tens = (twos * 103 >> 10) & 0x000F000F000F000F;
     const std::uint64_t ones = (tens | (twos - tens * 10) << 8) + 0x3030303030303030;
-    // First digit in the lowest byte; a single store where bytes are little-endian.
-    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(ones >> (8 * i));
+    // First digit in the lowest byte: one store where bytes are little-endian (the
+    // compiler does not merge the byte loop into one).
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &ones, 8);
+    } else {
+        for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(ones >> (8 * i));
+    }
 }
 
 // The shortest decimal of a probability, without the general algorithm: for x in
