@@ -87,7 +87,12 @@ char* WriteProbability(double x, char* out) {
     char padded[48] = {};  // the second half is copied past the end, where out has room
     const std::uint64_t top = digits / 10000000000000000;
     const std::uint64_t bottom = digits % 10000000000000000;
-    PutEightDigits(static_cast<std::uint32_t>(top), padded);
+    // Most probabilities need 17 decimals: one digit in the first eight, or none.
+    if (q == 17) {
+        padded[7] = static_cast<char>('0' + top);
+    } else if (q > 17) {
+        PutEightDigits(static_cast<std::uint32_t>(top), padded);
+    }
     PutEightDigits(static_cast<std::uint32_t>(bottom / 100000000), padded + 8);
     PutEightDigits(static_cast<std::uint32_t>(bottom % 100000000), padded + 16);
     out[0] = '0';
