@@ -45,7 +45,8 @@ public:
     void Text(const char* begin, const char* end);
     void EndCell() {
         // The usual cell: plain, in the header's width, held whole in the echo.
-        if (header_ || column_ >= formColumnOf_.size() || slow_ || quoted_ || spilled_ ||
+        // The flags tested together: one branch rather than four.
+        if ((header_ | slow_ | quoted_ | spilled_) || column_ >= formColumnOf_.size() ||
             size_ == Block::kEchoCapacity) {
             return EndCellSlowly();
         }

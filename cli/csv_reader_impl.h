@@ -2,7 +2,25 @@
 // together with the sink.
 #pragma once
 
+#include <cstring>
+
 namespace vessane::cli {
+
+// Copies plain cell text from p to out up to the first stop character or end, and
+// advances both. While eight bytes remain they are copied in one move (out has room for
+// everything up to end) and the bound is checked once for the eight.
+inline void CopyPlainText(const char*& p, const char* end, char*& out) {
+    const auto plain = [](char c) { return !kCsvStop[static_cast<unsigned char>(c)]; };
+    while (end - p >= 8) {
+        std::memcpy(out, p, 8);
+        int count = 0;
+        while (count < 8 && plain(p[count])) ++count;
+        p += count;
+        out += count;
+        if (count < 8) return;
+    }
+    while (p < end && plain(*p)) *out++ = *p++;
+}
 
 template <typename Sink>
 void CsvReader<Sink>::Feed(std::string_view block) {
@@ -40,7 +58,7 @@ void CsvReader<Sink>::Feed(std::string_view block) {
                 for (;;) {
                     char* const room = sink_.Room(static_cast<std::size_t>(end - p));
                     char* out = room;
-                    while (p < end && !kCsvStop[static_cast<unsigned char>(*p)]) *out++ = *p++;
+                    CopyPlainText(p, end, out);
                     sink_.Commit(out);
                     if (out != room) blank_ = cellEmpty_ = false;
                     if (p == end) break;

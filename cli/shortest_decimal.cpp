@@ -29,8 +29,13 @@ void PutEightDigits(std::uint32_t value, char* out) {
     const std::uint64_t twos = hundreds | (fours - hundreds * 100) << 16;
     const std::uint64_t tens = (twos * 103 >> 10) & 0x000F000F000F000F;
     const std::uint64_t ones = (tens | (twos - tens * 10) << 8) + 0x3030303030303030;
-    // First digit in the lowest byte; a single store where bytes are little-endian.
-    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(ones >> (8 * i));
+    // First digit in the lowest byte: one store where bytes are little-endian (the
+    // compiler does not merge the byte loop into one).
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &ones, 8);
+    } else {
+        for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(ones >> (8 * i));
+    }
 }
 
 // The shortest decimal of a probability, without the general algorithm: for x in
@@ -82,7 +87,12 @@ char* WriteProbability(double x, char* out) {
     char padded[48] = {};  // the second half is copied past the end, where out has room
     const std::uint64_t top = digits / 10000000000000000;
     const std::uint64_t bottom = digits % 10000000000000000;
-    PutEightDigits(static_cast<std::uint32_t>(top), padded);
+    // Most probabilities need 17 decimals: one digit in the first eight, or none.
+    if (q == 17) {
+        padded[7] = static_cast<char>('0' + top);
+    } else if (q > 17) {
+        PutEightDigits(static_cast<std::uint32_t>(top), padded);
+    }
     PutEightDigits(static_cast<std::uint32_t>(bottom / 100000000), padded + 8);
     PutEightDigits(static_cast<std::uint32_t>(bottom % 100000000), padded + 16);
     out[0] = '0';

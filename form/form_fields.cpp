@@ -12,9 +12,10 @@ namespace {
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
+        // Cells usually spell the entry as the selector does: fold case only where needed.
+        if (a[i] != b[i] && lower(a[i]) != lower(b[i])) return false;
     }
     return true;
 }

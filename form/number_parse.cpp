@@ -1,6 +1,7 @@
 #include "number_parse.h"
 
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 
@@ -81,20 +82,20 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     // rounded value, as the general path below would find it.
     {
         std::uint64_t digits = 0;
-        int count = 0;
-        int decimals = -1;  // -1: no point yet
+        const char* point = nullptr;
         for (; p < end; ++p) {
             const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
             if (digit < 10) {
                 digits = digits * 10 + digit;
-                ++count;
-                if (decimals >= 0) ++decimals;
-            } else if (*p == '.' && decimals < 0) {
-                decimals = 0;
+            } else if (*p == '.' && point == nullptr) {
+                point = p;
             } else {
                 break;
             }
         }
+        // Counted once at the end rather than at every digit.
+        const std::ptrdiff_t count = (p - begin) - (point != nullptr);
+        const std::ptrdiff_t decimals = point != nullptr ? p - point - 1 : 0;
         if (count > 0 && count <= 15 && (p == end || (*p != 'e' && *p != 'E'))) {
             const double value = static_cast<double>(digits);
             return {decimals > 0 ? value / kExactPowersOfTen[decimals] : value,

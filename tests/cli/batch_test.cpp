@@ -301,5 +301,25 @@ TEST(ShortestDecimal, ShortcutWritesWhatToCharsWrites) {
     }
 }
 
+// Ten million random doubles in [2^-30, 1): every binade a probability may fall in, so
+// every number of decimals the shortcut writes (up to 22), and below its range.
+TEST(ShortestDecimal, TenMillionProbabilitiesAsToCharsWritesThem) {
+    std::uint64_t state = 0x2545F4914F6CDD1DULL;
+    char expected[400];
+    char actual[kMaxShortestDecimal + 32];
+    for (int i = 0; i < 10000000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        const std::uint64_t binade = 1022 - (state & 0xFFF) % 30;  // bits apart from the mantissa
+        const double value = std::bit_cast<double>(binade << 52 | (state >> 12));
+        char* end = std::to_chars(expected, expected + 398, value, std::chars_format::fixed).ptr;
+        const char* const actualEnd = WriteShortestDecimal(value, actual);
+        ASSERT_EQ(std::string_view(actual, static_cast<std::size_t>(actualEnd - actual)),
+                  std::string_view(expected, static_cast<std::size_t>(end - expected)))
+            << std::hexfloat << value;
+    }
+}
+
 }  // namespace
 }  // namespace vessane::cli
