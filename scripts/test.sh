@@ -4,7 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 for step in scripts/test-native.sh \
             scripts/test-batch.sh \
-            scripts/test-batch-speed.sh \
             scripts/test-accessibility.sh \
             scripts/test-sanitizers.sh \
             scripts/test-fuzz-short.sh \

@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # The one-core batch's cost, counted in instructions (which, unlike time, the machine's
-# load does not change): callgrind over generated rows, Release build. Fails when a row
-# costs more than the ceiling, so that a slower path is noticed where it comes in.
+# load does not change): callgrind over generated rows, Release build.
+# Usage: bench/batch_instructions.sh   (SPEED_ROWS=N for another count)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core bench
 build=${SPEED_BUILD_DIR:-build-speed}
 rows=${SPEED_ROWS:-100000}
-ceiling=${SPEED_CEILING:-3900}  # instructions a row: about 3,730 with Debian 12's gcc and glibc
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVESSANE_GUI=OFF -DVESSANE_BENCH=ON \
       -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j2 --target vessane-cli vessane_gen_rows >/dev/null
@@ -20,5 +19,4 @@ valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.out" \
 "$build/cli/vessane-cli" --batch "$work/rows.csv" --jobs 1 | cmp - "$work/out.csv"
 total=$(awk '/^summary:/ { print $2 }' "$work/callgrind.out")
 per_row=$(( total / rows ))
-echo "==> batch --jobs 1: $per_row instructions a row over $rows rows (ceiling $ceiling)"
-[ "$per_row" -le "$ceiling" ] || { echo "the batch costs more than $ceiling instructions a row" >&2; exit 1; }
+echo "==> batch --jobs 1: $per_row instructions a row over $rows rows"
