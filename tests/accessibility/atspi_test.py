@@ -138,9 +138,12 @@ class Window:
     def top_level(self, key):
         self.app.clear_cache()
         for i in range(self.app.get_child_count()):
-            window = self.app.get_child_at_index(i)
-            if window is not None and (window.get_role_name(), window.get_name()) == key:
-                return window
+            try:
+                window = self.app.get_child_at_index(i)
+                if window is not None and (window.get_role_name(), window.get_name()) == key:
+                    return window
+            except GLib.Error:
+                continue  # a window closing while it is listed is no longer there
         return None
 
     def find(self, key, under=None):
