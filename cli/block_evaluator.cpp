@@ -70,45 +70,27 @@ void BlockEvaluator::Evaluate(Block& block, const BatchLayout& layout) {
     block.outputSize += block.echoSize - start;
 }
 
-bool BlockEvaluator::ReadRow(const Block& block, const BlockRow& row, const BatchLayout& layout,
-                             FormFields& fields) {
-    const auto cell = [&](FormColumn column) {
-        const FieldRef& f = row.fields[column];
-        return std::string_view((f.inArena ? block.arena.data() : block.echo.get()) + f.offset,
-                                f.length);
-    };
-    fields = kDefaultFields;
-    std::string_view* const texts[] = {nullptr,           &fields.age,   &fields.systolic,
-                                       &fields.diastolic, &fields.total, &fields.hdl,
-                                       nullptr,           &fields.years};
-    for (const FormColumn c :
-         {kColumnAge, kColumnSystolic, kColumnDiastolic, kColumnTotal, kColumnHdl, kColumnYears}) {
-        if (layout.present[c]) *texts[c] = cell(c);
+void BlockEvaluator::ReadRow(const Block& block, const BlockRow& row, const BatchLayout& layout,
+                             FormEntries& entries) {
+    for (int c = 0; c < kFormColumnCount; ++c) {
+        if (!layout.present[c]) {
+            entries[c] = {};
+            continue;
+        }
+        const FieldRef& f = row.fields[c];
+        entries[c] = FieldEntry::Text(
+            {(f.inArena ? block.arena.data() : block.echo.get()) + f.offset, f.length});
     }
-    // Called directly, not through a table of functions: each is short and inlined.
-    const auto take = [&](FormColumn column, int value, int& into, const char* accepted) {
-        into = value;
-        if (value >= 0) return true;
-        // The kept text is all that a reason quotes of a cell.
-        DescribeInvalidValue(reason_, kFormColumnNames[column], cell(column), accepted);
-        return false;
-    };
-    return (!layout.present[kColumnSex] ||
-            take(kColumnSex, ParseSexSelector(cell(kColumnSex)), fields.sex, kSexAccepted)) &&
-           (!layout.present[kColumnUnit] ||
-            take(kColumnUnit, ParseUnitSelector(cell(kColumnUnit)), fields.unit, kUnitAccepted)) &&
-           (!layout.present[kColumnSmoker] ||
-            take(kColumnSmoker, ParseFlag(cell(kColumnSmoker)), fields.smoker, kFlagAccepted)) &&
-           (!layout.present[kColumnDiabetes] ||
-            take(kColumnDiabetes, ParseFlag(cell(kColumnDiabetes)), fields.diabetes,
-                 kFlagAccepted)) &&
-           (!layout.present[kColumnLvh] ||
-            take(kColumnLvh, ParseFlag(cell(kColumnLvh)), fields.lvh, kFlagAccepted));
 }
 
 void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchLayout& layout) {
     char* out = block.output.get() + block.outputSize;
-    FormFields fields;
+    EntriesOutcome outcome{};
+    if (!row.header && row.cellCount == layout.width) {
+        FormEntries entries;
+        ReadRow(block, row, layout, entries);
+        outcome = EvaluateEntries(entries, state_, reason_);
+    }
     if (row.header) {
         out = Put(out, kAddedColumns);
     } else if (row.cellCount != layout.width) {
@@ -118,11 +100,10 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         reason_.append(" au lieu de ");
         reason_.append(number, std::to_chars(number, number + sizeof number, layout.width).ptr);
         out = PutCell(Put(out, kError), reason_);
-    } else if (!ReadRow(block, row, layout, fields)) {
+    } else if (outcome.refused()) {
         out = PutCell(Put(out, kError), reason_);
-    } else if (const ValidationCheck failed = EvaluateFields(fields, state_);
-               failed != ValidationCheck::kNone) {
-        out = PutCell(Put(out, kError), DescribeFailure(failed));
+    } else if (outcome.failed != ValidationCheck::kNone) {
+        out = PutCell(Put(out, kError), DescribeFailure(outcome.failed));
     } else {
         // At most six characters: a loop costs less than a call to strnlen.
         for (std::size_t i = 0; i < sizeof state_.text && state_.text[i] != '\0'; ++i) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "form_entries.h"
 #include "risk_state.h"
 #include "row_block.h"
 
@@ -15,10 +16,9 @@ public:
     void Evaluate(Block& block, const BatchLayout& layout);
 
 private:
-    // Takes the row's cells into fields; false, with reason_ written, when a selector or
-    // flag cell cannot be taken.
-    bool ReadRow(const Block& block, const BlockRow& row, const BatchLayout& layout,
-                 FormFields& fields);
+    // The row's cells as the form's entries: the columns the header names, as texts.
+    static void ReadRow(const Block& block, const BlockRow& row, const BatchLayout& layout,
+                        FormEntries& entries);
     void WriteResult(Block& block, const BlockRow& row, const BatchLayout& layout);
 
     RiskState state_{};

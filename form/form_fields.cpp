@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "control_ids.h"
+#include "form_entries.h"
 #include "form_texts.h"
-#include "number_parse.h"
 
 namespace vessane {
 namespace {
@@ -133,38 +133,19 @@ void FieldControls::SetBarPos(int id, int position) {
     if (id == IDC_RISK_BAR) barPosition_ = std::clamp(position, 0, 100);
 }
 
-namespace {
-
-// What the window reads of a field (ReadForm): its first six characters, up to a NUL.
-std::string_view WindowText(std::string_view text) {
-    text = text.substr(0, kTextBufferSize - 1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\0') return text.substr(0, i);
-    }
-    return text;
-}
-
-// The same, passing through state.text as the window's reading does: the last field
-// read stays there.
-double ReadText(std::string_view text, RiskState& state) {
-    const std::size_t count = std::min(text.size(), sizeof state.text - 1);
-    std::copy_n(text.data(), count, state.text);
-    state.text[count] = '\0';
-    return ParseNumber(WindowText(text));
-}
-
-}  // namespace
-
 ValidationCheck EvaluateFields(const FormFields& fields, RiskState& state) {
+    FormEntries entries;  // the choices are given as indices, not read
+    entries[kColumnAge] = FieldEntry::Text(fields.age);
+    entries[kColumnSystolic] = FieldEntry::Text(fields.systolic);
+    entries[kColumnDiastolic] = FieldEntry::Text(fields.diastolic);
+    entries[kColumnTotal] = FieldEntry::Text(fields.total);
+    entries[kColumnHdl] = FieldEntry::Text(fields.hdl);
+    entries[kColumnYears] = FieldEntry::Text(fields.years);
     FormValues values;
-    values.age = ParseNumber(WindowText(fields.age));
-    values.systolic = ParseNumber(WindowText(fields.systolic));
-    values.diastolic = ParseNumber(WindowText(fields.diastolic));
-    values.unit = fields.unit;
-    values.total = ParseNumber(WindowText(fields.total));
-    values.hdl = ParseNumber(WindowText(fields.hdl));
-    values.years = ReadText(fields.years, state);  // read last, as the window does
+    std::string noReason;  // only a choice can be refused
+    ReadEntries(entries, values, noReason);
     values.sex = fields.sex;
+    values.unit = fields.unit;
     values.smoker = fields.smoker;
     values.diabetes = fields.diabetes;
     values.lvh = fields.lvh;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include "char_conv.h"
 
@@ -15,6 +16,10 @@ bool IsSpace(char c) {
 }
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
+}
+// A French user types a decimal comma: it reads exactly as a decimal point.
+bool IsDecimalSeparator(char c) {
+    return c == '.' || c == ',';
 }
 
 // Decimal exponent of the leading significant digit of a number ("123.4" is 2,
@@ -87,7 +92,7 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
             const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
             if (digit < 10) {
                 digits = digits * 10 + digit;
-            } else if (*p == '.' && point == nullptr) {
+            } else if (IsDecimalSeparator(*p) && point == nullptr) {
                 point = p;
             } else {
                 break;
@@ -115,7 +120,9 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     Significand significand;
     std::size_t digitCount = 0;
     for (; p < end && IsDigit(*p); ++p, ++digitCount) significand.Take(*p);
-    if (p < end && *p == '.') {
+    const char* comma = nullptr;
+    if (p < end && IsDecimalSeparator(*p)) {
+        if (*p == ',') comma = p;
         const char* const fraction = ++p;
         for (; p < end && IsDigit(*p); ++p, ++digitCount) significand.Take(*p);
         significand.fractionDigits = p - fraction;
@@ -147,9 +154,19 @@ ParsedNumber ParseNumberPrefix(std::string_view text) {
     if (FastMagnitude(significand, exponent, magnitude)) {
         return {negative ? -magnitude : magnitude, static_cast<std::size_t>(p - begin)};
     }
-    const auto result = FromChars(mantissaBegin, p, magnitude);
+    // The general conversion knows only the point: a comma is handed over as one.
+    std::string withPoint;
+    const char* numberBegin = mantissaBegin;
+    const char* numberEnd = p;
+    if (comma != nullptr) {
+        withPoint.assign(mantissaBegin, p);
+        withPoint[static_cast<std::size_t>(comma - mantissaBegin)] = '.';
+        numberBegin = withPoint.data();
+        numberEnd = numberBegin + withPoint.size();
+    }
+    const auto result = FromChars(numberBegin, numberEnd, magnitude);
     if (result.ec == std::errc::result_out_of_range) {
-        const std::string_view mantissa(mantissaBegin,
+        const std::string_view mantissa(numberBegin,
                                         static_cast<std::size_t>(mantissaEnd - mantissaBegin));
         magnitude =
             LeadingExponent(mantissa, exponent) > 0 ? std::numeric_limits<double>::infinity() : 0.0;

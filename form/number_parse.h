@@ -1,6 +1,8 @@
 // Reading numbers the way the classic C runtime's strtod does in the "C" locale,
 // whatever the process locale: leading white space, an optional sign, digits with an
-// optional decimal point, an optional exponent. Reading stops at the first character
+// optional decimal separator, an optional exponent. The separator is a point or a comma
+// ("2,30" reads as 2.30): French users type a comma, and reading it as the end of the
+// number would silently compute from another value. Reading stops at the first character
 // that cannot continue the number; text without a number reads as 0. "inf", "nan"
 // and hexadecimal forms are not numbers here ("0x1A" reads as 0).
 #pragma once

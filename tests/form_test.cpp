@@ -79,7 +79,8 @@ TEST(OnCalcul, FieldTexts) {
     const Case cases[] = {
         {"only six characters are read", {{IDC_TOTAL_CHOL, "2.300001"}}, 1, "10.3 %"},
         {"seventh digit of a long age is lost", {{IDC_AGE, "0000050"}}, 1, error},
-        {"decimal comma stops at 2 g/L", {{IDC_TOTAL_CHOL, "2,30"}}, 1, "8.6 %"},
+        {"decimal comma reads as a point", {{IDC_TOTAL_CHOL, "2,30"}}, 1, "10.3 %"},
+        {"decimal comma in mmol/L", {{IDC_TOTAL_CHOL, "5,93"}, {IDC_HDL_CHOL, "1,29"}}, 0, "10.3 %"},
         {"same as 2 g/L", {{IDC_TOTAL_CHOL, "2"}}, 1, "8.6 %"},
         {"exponent", {{IDC_AGE, "5e1"}}, 1, "10.3 %"},
         {"leading spaces", {{IDC_AGE, "  50"}}, 1, "10.3 %"},

@@ -1,6 +1,7 @@
 // The number grammar of the form fields.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <clocale>
@@ -36,7 +37,14 @@ TEST(ParseNumber, ClassicGrammar) {
         {"1e", 1, 1},  // exponent marker without digits is not part of the number
         {"1e+", 1, 1},
         {"1.5e-x", 1.5, 3},
-        {"2,30", 2, 1},  // a decimal comma stops the number
+        {"2,30", 2.30, 4},  // a decimal comma reads as a point
+        {",5", 0.5, 2},
+        {"2,3,4", 2.3, 3},
+        {"2.3,4", 2.3, 3},
+        {"1e3,5", 1000, 3},
+        {"-1,5e1", -15, 6},
+        {"12345678901234567,5", 12345678901234567.5, 19},  // the general conversion
+        {",", 0, 0},
         {"10 %", 10, 2},
         {"12abc", 12, 2},
         {"", 0, 0},
@@ -140,6 +148,14 @@ TEST(ParseNumber, ShortcutAgreesWithTheGeneralConversion) {
     }
     for (const std::string& text : texts) {
         const ParsedNumber parsed = ParseNumberPrefix(text);
+        // The same text typed with decimal commas reads to the same bits.
+        std::string withCommas = text;
+        std::replace(withCommas.begin(), withCommas.end(), '.', ',');
+        const ParsedNumber commaParsed = ParseNumberPrefix(withCommas);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(commaParsed.value),
+                  std::bit_cast<std::uint64_t>(parsed.value))
+            << withCommas;
+        EXPECT_EQ(commaParsed.consumed, parsed.consumed) << withCommas;
         if (parsed.consumed == 0) continue;
         const char* const begin = text.data() + (text[0] == '-' ? 1 : 0);
         double expected = 0;
@@ -167,7 +183,7 @@ TEST(ParseNumber, IgnoresTheProcessLocale) {
     std::snprintf(written, sizeof written, "%.2f", 2.30);
     EXPECT_STREQ(written, "2,30");  // the locale is really in force
     EXPECT_EQ(ParseNumber("2.30"), 2.30);
-    EXPECT_EQ(ParseNumber("2,30"), 2.0);
+    EXPECT_EQ(ParseNumber("2,30"), 2.30);
     std::setlocale(LC_ALL, saved.c_str());
 }
 

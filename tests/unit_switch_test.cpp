@@ -39,7 +39,7 @@ TEST(ConvertCholesterolText, SinglePrecisionPath) {
         {"1.74", 0, "4.49"},
         {"abc", 0, "0.00"},
         {"", 1, "0.00"},
-        {"2,30", 0, "5.16"},
+        {"2,30", 0, "5.93"},  // a decimal comma, written back with a point
         {"0.3225", 1, "0.13"},  // an exact half, rounded away from zero
         {"  1e1", 0, "25.80"},
         {"-1", 0, "-2.58"},

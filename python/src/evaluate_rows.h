@@ -22,10 +22,16 @@ struct Cell {
     bool isText = false;
 };
 
+// The element types of numeric columns, read as they are: no conversion pass.
+enum class NumberType : std::uint8_t {
+    kFloat64, kFloat32, kInt8, kInt16, kInt32, kInt64, kUInt8, kUInt16, kUInt32, kUInt64, kBool
+};
+
 // One input column. With neither numbers nor cells, every row takes the window's
 // default. step is 1 for one entry per row, 0 for one entry shared by every row.
 struct ColumnInput {
-    const double* numbers = nullptr;
+    const void* numbers = nullptr;  // of numberType
+    NumberType numberType = NumberType::kFloat64;
     const Cell* cells = nullptr;
     std::size_t step = 0;
 };

@@ -206,8 +206,37 @@ struct Column {
     py::array array;
     bool present = false;
     bool objects = false;
+    NumberType numberType = NumberType::kFloat64;
     std::size_t step = 0;
 };
+
+// The element type of a numeric array read in place; false for any other array.
+bool NumberTypeOf(const py::dtype& dtype, NumberType& type) {
+    const char kind = dtype.kind();
+    const auto size = dtype.itemsize();
+    constexpr NumberType kSigned[] = {NumberType::kInt8, NumberType::kInt16, NumberType::kInt32,
+                                      NumberType::kInt64};
+    constexpr NumberType kUnsigned[] = {NumberType::kUInt8, NumberType::kUInt16,
+                                        NumberType::kUInt32, NumberType::kUInt64};
+    const int sizeIndex = size == 1 ? 0 : size == 2 ? 1 : size == 4 ? 2 : size == 8 ? 3 : -1;
+    if (!dtype.attr("isnative").cast<bool>() || sizeIndex < 0) return false;
+    switch (kind) {
+        case 'b':
+            type = NumberType::kBool;
+            return size == 1;
+        case 'i':
+            type = kSigned[sizeIndex];
+            return true;
+        case 'u':
+            type = kUnsigned[sizeIndex];
+            return true;
+        case 'f':
+            type = size == 8 ? NumberType::kFloat64 : NumberType::kFloat32;
+            return size == 8 || size == 4;
+        default:
+            return false;
+    }
+}
 
 Column CheckColumn(const py::handle entry, std::size_t rows, std::size_t index) {
     const std::string name = kFormColumnNames[index];
@@ -218,8 +247,9 @@ Column CheckColumn(const py::handle entry, std::size_t rows, std::size_t index) 
     const py::array& array = column.array;
     const char kind = array.dtype().kind();
     column.objects = kind == 'O';
-    if (!column.objects && !py::isinstance<py::array_t<double>>(array)) {
-        throw py::value_error("column " + name + ": expected float64 or object entries");
+    if (!column.objects && !NumberTypeOf(array.dtype(), column.numberType)) {
+        throw py::value_error("column " + name +
+                              ": expected bool, integer, float32, float64 or object entries");
     }
     if (array.ndim() != 1 || !(array.flags() & py::array::c_style)) {
         throw py::value_error("column " + name + ": expected a contiguous one-dimensional array");
@@ -271,7 +301,9 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
             if (!column.present) continue;
             const std::size_t offset = start * column.step;
             if (!column.objects) {
-                inputs[c].numbers = static_cast<const double*>(column.array.data()) + offset;
+                inputs[c].numbers =
+                    static_cast<const char*>(column.array.data()) + offset * column.array.itemsize();
+                inputs[c].numberType = column.numberType;
                 continue;
             }
             auto* const items = static_cast<PyObject* const*>(column.array.data()) + offset;
@@ -282,6 +314,7 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
             }
             if (!column.step && !cells[c][0].isText) {
                 inputs[c].numbers = &cells[c][0].number;  // one number for every row
+                inputs[c].numberType = NumberType::kFloat64;
             } else {
                 inputs[c].cells = cells[c].data();
             }
@@ -332,6 +365,6 @@ PYBIND11_MODULE(_core, m) {
     m.attr("COLUMNS") = names;
     m.def("evaluate", &vessane::python::Evaluate, py::arg("columns"), py::arg("rows"),
           py::arg("jobs"), py::arg("missing"),
-          "Evaluates rows of columns (None, float64 or object arrays of one entry or one per "
+          "Evaluates rows of columns (None, numeric or object arrays of one entry or one per "
           "row, in COLUMNS' order) over jobs threads; returns the result arrays.");
 }

@@ -111,10 +111,17 @@ def _as_column(name, value):
     raise ValueError(f"column '{name}' has an unsupported type: {type(value).__name__}")
 
 
+# Read in place by the core, without a conversion pass.
+_NATIVE_NUMBERS = frozenset(np.dtype(t) for t in (
+    np.bool_, np.int8, np.int16, np.int32, np.int64, np.uint8, np.uint16, np.uint32,
+    np.uint64, np.float32, np.float64))
+
+
 def _from_numpy(name, array):
     kind = array.dtype.kind
     if kind in "biuf":
-        return np.ascontiguousarray(array, dtype=np.float64)
+        dtype = array.dtype if array.dtype in _NATIVE_NUMBERS else np.float64
+        return np.ascontiguousarray(array, dtype=dtype)
     if kind in "OUS":
         return np.ascontiguousarray(array, dtype=object)
     raise ValueError(f"column '{name}' has an unsupported type: {array.dtype}")

@@ -2,26 +2,15 @@
 
 #include <R_ext/Memory.h>
 
-#include <charconv>
 #include <cmath>
 #include <stdexcept>
 
 namespace vessane::r {
 namespace {
 
-// A number as the user would recognise it in a reason: R's spellings for the values
-// that are not numbers, otherwise the shortest text that reads back to it.
+// An infinity as R prints it.
 void ShowNumber(double value, std::string& shown) {
-    if (ISNA(value)) {
-        shown = "NA";
-    } else if (std::isnan(value)) {
-        shown = "NaN";
-    } else if (std::isinf(value)) {
-        shown = value > 0 ? "Inf" : "-Inf";
-    } else {
-        char text[32];
-        shown.assign(text, std::to_chars(text, text + sizeof text, value).ptr);
-    }
+    shown = value > 0 ? "Inf" : "-Inf";
 }
 
 // A text in UTF-8 for a reason. Bytes of no declared encoding are written as R prints
@@ -68,31 +57,19 @@ InputColumn::InputColumn(SEXP values, const char* name) : values_(values) {
     stride_ = XLENGTH(values) == 1 ? 0 : 1;
 }
 
-int InputColumn::OtherChoiceAt(R_xlen_t row, int (*parse)(std::string_view),
-                               std::string& shown) const {
+bool InputColumn::Shown(R_xlen_t row, std::string& shown) const {
     if (kind_ == Kind::kText) {
         const SEXP element = STRING_ELT(values_, Index(row));
-        if (element == NA_STRING) {
-            shown = "NA";
-            return -1;
-        }
-        const int index = parse({CHAR(element), static_cast<std::size_t>(LENGTH(element))});
-        if (index < 0) ShowText(element, shown);
-        return index;
+        const cetype_t encoding = element == NA_STRING ? CE_UTF8 : Rf_getCharCE(element);
+        if (encoding != CE_BYTES && encoding != CE_LATIN1) return false;
+        ShowText(element, shown);
+        return true;
     }
-    double value;
-    if (kind_ == Kind::kDouble) {
-        value = doubles_[Index(row)];
-    } else {
-        const int integer = integers_[Index(row)];
-        if (integer == NA_INTEGER) {
-            shown = "NA";
-            return -1;
-        }
-        value = integer;
-    }
+    if (kind_ != Kind::kDouble) return false;
+    const double value = doubles_[Index(row)];
+    if (!std::isinf(value)) return false;
     ShowNumber(value, shown);
-    return -1;
+    return true;
 }
 
 }  // namespace vessane::r

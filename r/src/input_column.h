@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "form_entries.h"
+
 namespace vessane::r {
 
 class InputColumn {
@@ -18,40 +20,35 @@ public:
     bool Present() const { return kind_ != Kind::kAbsent; }
     bool HoldsText() const { return kind_ == Kind::kText; }
 
-    // The text of a row of a character column; a missing text (NA) is treated as a
-    // missing number: TextAt returns false and NumberAt gives NaN.
-    bool TextAt(R_xlen_t row, std::string_view& text) const {
+    // A row's value for the form's reader: a text, a number (NA as NaN: missing), or
+    // absent when the column was not given.
+    FieldEntry EntryAt(R_xlen_t row) const {
+        switch (kind_) {
+            case Kind::kAbsent:
+                return {};
+            case Kind::kDouble:
+                return FieldEntry::Number(doubles_[Index(row)]);
+            case Kind::kInteger: {
+                const int value = integers_[Index(row)];
+                return FieldEntry::Number(value == NA_INTEGER ? R_NaN : value);
+            }
+            case Kind::kText:
+                break;
+        }
         const SEXP element = STRING_ELT(values_, Index(row));
-        if (element == NA_STRING) return false;
-        text = {CHAR(element), static_cast<std::size_t>(LENGTH(element))};
-        return true;
-    }
-    // The number of a row; NA gives NaN, as does a missing text.
-    double NumberAt(R_xlen_t row) const {
-        if (kind_ == Kind::kDouble) return doubles_[Index(row)];
-        if (kind_ != Kind::kInteger || integers_[Index(row)] == NA_INTEGER) return R_NaN;
-        return integers_[Index(row)];
+        if (element == NA_STRING) return FieldEntry::Number(R_NaN);
+        return FieldEntry::Text({CHAR(element), static_cast<std::size_t>(LENGTH(element))});
     }
 
-    // A selector or check box: the index parse(text) gives for a text, 0 or 1 for a
-    // number that is exactly 0 or 1 (FALSE, TRUE). Otherwise -1, with the value as the
-    // user wrote it in shown (UTF-8; "NA" when missing).
-    int ChoiceAt(R_xlen_t row, int (*parse)(std::string_view), std::string& shown) const {
-        if (kind_ == Kind::kInteger) {  // the common case first: FALSE, TRUE, 0L, 1L
-            const int value = integers_[Index(row)];
-            if (value == 0 || value == 1) return value;
-        } else if (kind_ == Kind::kDouble) {
-            const double value = doubles_[Index(row)];
-            if (value == 0 || value == 1) return static_cast<int>(value);
-        }
-        return OtherChoiceAt(row, parse, shown);
-    }
+    // A row's value as R prints it, for a reason, when that differs from the bytes or the
+    // shortest number the reader quotes: infinities, NaN, and bytes of no declared
+    // encoding. False when the reader's spelling stands (missing values included).
+    bool Shown(R_xlen_t row, std::string& shown) const;
 
 private:
     enum class Kind { kAbsent, kText, kDouble, kInteger };
 
     R_xlen_t Index(R_xlen_t row) const { return row * stride_; }
-    int OtherChoiceAt(R_xlen_t row, int (*parse)(std::string_view), std::string& shown) const;
 
     Kind kind_ = Kind::kAbsent;
     SEXP values_ = R_NilValue;  // kept alive by the caller's argument list

@@ -143,8 +143,8 @@ private slots:
                                             << "140"
                                             << "17.5 %" << 17;
         QTest::newRow("decimal comma") << "IDC_TOTAL_CHOL"
-                                       << "2,30"
-                                       << "8.6 %" << 8;
+                                       << "3,1"
+                                       << "14.8 %" << 14;
         QTest::newRow("7 characters, 6 read") << "IDC_AGE"
                                               << "0000050"
                                               << "ERREUR" << 10;

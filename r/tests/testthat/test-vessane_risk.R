@@ -75,7 +75,7 @@ test_that("every kind of value is taken or refused as the batch takes it", {
     # Texts through the field's six characters; numbers as they are.
     list(args = list(age = "0000050"), error = failure[["age"]]),
     list(args = list(age = 0000050), result = "10.3 %"),
-    list(args = list(total = "2,30"), result = "8.6 %"),
+    list(args = list(total = "2,30"), result = "10.3 %"),
     list(args = list(total = "2.300001"), result = "10.3 %"),
     list(args = list(age = " 5e1x"), result = "10.3 %"),
     list(args = list(years = "NA"), error = failure[["years"]]),

@@ -1,0 +1,126 @@
+#include "form_entries.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "form_texts.h"
+#include "number_parse.h"
+
+namespace vessane {
+namespace {
+
+// What the window reads of a field: its first six characters, up to a NUL.
+std::string_view WindowText(std::string_view text) {
+    text = text.substr(0, kTextBufferSize - 1);
+    const std::size_t nul = text.find('\0');
+    return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+struct NumberField {
+    FormColumn column;
+    double FormValues::*value;
+};
+constexpr NumberField kNumberFields[] = {
+    {kColumnAge, &FormValues::age},     {kColumnSystolic, &FormValues::systolic},
+    {kColumnDiastolic, &FormValues::diastolic}, {kColumnTotal, &FormValues::total},
+    {kColumnHdl, &FormValues::hdl},     {kColumnYears, &FormValues::years},
+};
+
+// The selectors and check boxes in the columns' order: the first refused is named.
+struct ChoiceField {
+    FormColumn column;
+    int FormValues::*value;
+    int (*parse)(std::string_view);
+    const char* accepted;
+};
+constexpr ChoiceField kChoiceFields[] = {
+    {kColumnSex, &FormValues::sex, ParseSexSelector, kSexAccepted},
+    {kColumnUnit, &FormValues::unit, ParseUnitSelector, kUnitAccepted},
+    {kColumnSmoker, &FormValues::smoker, ParseFlag, kFlagAccepted},
+    {kColumnDiabetes, &FormValues::diabetes, ParseFlag, kFlagAccepted},
+    {kColumnLvh, &FormValues::lvh, ParseFlag, kFlagAccepted},
+};
+
+FormValues MakeDefaultValues() {
+    FormValues values{};
+    values.age = ParseNumber(kDefaultFields.age);
+    values.systolic = ParseNumber(kDefaultFields.systolic);
+    values.diastolic = ParseNumber(kDefaultFields.diastolic);
+    values.total = ParseNumber(kDefaultFields.total);
+    values.hdl = ParseNumber(kDefaultFields.hdl);
+    values.years = ParseNumber(kDefaultFields.years);
+    values.sex = kDefaultFields.sex;
+    values.unit = kDefaultFields.unit;
+    values.smoker = kDefaultFields.smoker;
+    values.diabetes = kDefaultFields.diabetes;
+    values.lvh = kDefaultFields.lvh;
+    return values;
+}
+
+// A choice's index from an entry; -1 when it cannot be taken, with shown set to the
+// value as the reason quotes it.
+int ReadChoice(const ChoiceField& choice, const FieldEntry& entry, std::string_view& shown,
+               char (&digits)[32]) {
+    if (entry.kind == FieldEntry::kText) {
+        shown = entry.text;
+        return choice.parse(entry.text);
+    }
+    // A number stands for an index or a state only when it is exactly 0 or 1; a missing
+    // one reads as an empty cell.
+    if (entry.number == 0 || entry.number == 1) return entry.number == 1;
+    if (std::isnan(entry.number)) {
+        shown = {};
+        return choice.parse({});
+    }
+    shown = {digits, static_cast<std::size_t>(
+                         std::to_chars(digits, digits + sizeof digits, entry.number).ptr - digits)};
+    return -1;
+}
+
+}  // namespace
+
+const char* AcceptedChoices(FormColumn column) {
+    for (const ChoiceField& choice : kChoiceFields) {
+        if (choice.column == column) return choice.accepted;
+    }
+    return "";
+}
+
+const FormValues& DefaultValues() {
+    static const FormValues values = MakeDefaultValues();
+    return values;
+}
+
+int ReadEntries(const FormEntries& entries, FormValues& values, std::string& reason) {
+    values = DefaultValues();
+    for (const ChoiceField& choice : kChoiceFields) {
+        const FieldEntry& entry = entries[choice.column];
+        if (entry.kind == FieldEntry::kAbsent) continue;
+        std::string_view shown;
+        char digits[32];
+        const int index = ReadChoice(choice, entry, shown, digits);
+        if (index < 0) {
+            DescribeInvalidValue(reason, kFormColumnNames[choice.column], shown, choice.accepted);
+            return choice.column;
+        }
+        values.*choice.value = index;
+    }
+    for (const NumberField& field : kNumberFields) {
+        const FieldEntry& entry = entries[field.column];
+        if (entry.kind == FieldEntry::kText) {
+            values.*field.value = ParseNumber(WindowText(entry.text));
+        } else if (entry.kind == FieldEntry::kNumber) {
+            values.*field.value = entry.number;
+        }
+    }
+    return kNoColumnRefused;
+}
+
+EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason) {
+    FormValues values;
+    const int refused = ReadEntries(entries, values, reason);
+    if (refused != kNoColumnRefused) return {refused};
+    return {kNoColumnRefused, EvaluateValues(values, state)};
+}
+
+}  // namespace vessane
