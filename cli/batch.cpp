@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "block_evaluator.h"
@@ -144,12 +146,44 @@ private:
 
 }  // namespace
 
+char DetectDelimiter(std::string_view line) {
+    std::size_t counts[3] = {};
+    constexpr char kCandidates[3] = {',', ';', '\t'};
+    bool quoted = false;
+    for (const char c : line) {
+        if (c == '"') quoted = !quoted;
+        if (c == '\n' && !quoted) break;
+        for (int i = 0; i < 3; ++i) counts[i] += !quoted && c == kCandidates[i];
+    }
+    int best = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (counts[i] > counts[best]) best = i;
+    }
+    return kCandidates[best];
+}
+
 BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inputName,
                   const BatchOptions& options) {
     BatchLayout layout;
     Pipeline pipeline(options.jobs, out, layout, options.progress);
-    BlockFiller filler(pipeline, layout);
-    CsvReader<BlockFiller> reader(filler);
+    BlockFiller filler(pipeline, layout,
+                       HeaderNotice{options.headerNotice ? err : nullptr, inputName});
+    // Made once the header line is read, which tells the delimiter.
+    std::optional<CsvReader<BlockFiller>> reader;
+    std::string headerStart;  // what was read before that
+    const auto startReading = [&]() {
+        static constexpr std::string_view kBom = "\xEF\xBB\xBF";
+        const bool bom = std::string_view(headerStart).substr(0, 3) == kBom;
+        layout.SetDelimiter(options.delimiter != 0
+                                ? options.delimiter
+                                : DetectDelimiter(std::string_view(headerStart).substr(bom ? 3 : 0)));
+        reader.emplace(filler, layout.delimiter);
+        // A byte order mark read is written back, for the spreadsheet that wrote it.
+        if (bom && !out.Write(kBom.data(), kBom.size())) return false;
+        reader->Feed(headerStart);
+        headerStart = std::string();
+        return true;
+    };
     const std::unique_ptr<char[]> buffer(new char[kReadSize]);
     BatchEnd end = BatchEnd::kComplete;
     std::uint64_t bytesRead = 0;
@@ -167,14 +201,25 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
             break;
         }
         if (count == 0) break;
-        reader.Feed({buffer.get(), static_cast<std::size_t>(count)});
+        const std::string_view read(buffer.get(), static_cast<std::size_t>(count));
+        if (reader) {
+            reader->Feed(read);
+        } else {
+            headerStart.append(read);
+            if ((headerStart.find('\n') != std::string::npos || headerStart.size() >= kReadSize) &&
+                !startReading()) {
+                end = BatchEnd::kWriteError;
+                break;
+            }
+        }
         bytesRead += static_cast<std::uint64_t>(count);
         pipeline.SetBytesRead(bytesRead);
         if (pipeline.failed()) end = BatchEnd::kWriteError;
         if (filler.failed()) end = BatchEnd::kScratchError;
         if (end != BatchEnd::kComplete) break;
     }
-    if (end == BatchEnd::kComplete && !reader.Finish()) end = BatchEnd::kUnfinished;
+    if (!reader && end == BatchEnd::kComplete && !startReading()) end = BatchEnd::kWriteError;
+    if (end == BatchEnd::kComplete && reader && !reader->Finish()) end = BatchEnd::kUnfinished;
     filler.Finish();
     if (pipeline.failed()) end = BatchEnd::kWriteError;
     if (filler.failed() && end != BatchEnd::kWriteError) end = BatchEnd::kScratchError;
@@ -184,7 +229,7 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
         std::fprintf(err,
                      "vessane-cli: %s:%zu : guillemet non fermé à la fin du fichier, "
                      "la ligne commencée ici est ignorée\n",
-                     inputName, reader.recordLine());
+                     inputName, reader->recordLine());
     } else if (end == BatchEnd::kScratchError) {
         std::fprintf(err,
                      "vessane-cli: %s : impossible de mettre de côté une cellule longue "
@@ -194,11 +239,13 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
     return end;
 }
 
-int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs) {
+int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs,
+             bool headerNotice) {
     FileSource source(in);
     FileSink sink(out);
     BatchOptions options;
     options.jobs = jobs;
+    options.headerNotice = headerNotice;
     switch (RunBatch(source, sink, err, inputName, options)) {
         case BatchEnd::kComplete:
             return 0;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "byte_stream.h"
 
@@ -16,7 +17,15 @@ struct BatchOptions {
     // Whether a stop must first finish a row already partly written: not when the
     // output is discarded after a stop.
     bool stopAtRowBoundary = true;
+    // The cell delimiter: ',', ';' or a tab; 0 to take it from the header line.
+    char delimiter = 0;
+    // Whether to name on err the columns not read and the fields left at their default.
+    bool headerNotice = true;
 };
+
+// The delimiter a header line uses: the most frequent of ',', ';' and tab outside
+// quotes (',' when none is there, or on a tie).
+char DetectDelimiter(std::string_view headerLine);
 
 // What a batch ended with.
 enum class BatchEnd {
@@ -36,6 +45,8 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
 // The same over C streams, returning the process exit status: 0 when every complete
 // row was written, 1 when the input ended inside a quoted cell or output failed, 2
 // when the input could not be read.
-int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs = 1);
+// The header's notice is left out unless asked for.
+int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs = 1,
+             bool headerNotice = false);
 
 }  // namespace vessane::cli

@@ -11,8 +11,8 @@
 namespace vessane::cli {
 namespace {
 
-constexpr std::string_view kAddedColumns = "result,bar,p_sys,p_dia,error";
-constexpr std::string_view kError = "ERREUR,,,,";
+constexpr std::string_view kAddedColumns[] = {"result", "bar", "p_sys", "p_dia", "error"};
+constexpr std::string_view kError = "ERREUR";
 // Room for what a row adds to its cells: a result, or ERREUR and a reason quoted.
 constexpr std::size_t kRowRoom = 2 * kMaxShortestDecimal + 1024;
 
@@ -30,10 +30,10 @@ char* Put(char* out, std::string_view text) {
     return out + text.size();
 }
 
-// A cell as a CSV writer writes it: quoted when it holds a quote, a comma, CR or LF.
-char* PutCell(char* out, std::string_view text) {
+// A cell as a CSV writer writes it: quoted when it holds a quote, the delimiter, CR or LF.
+char* PutCell(char* out, std::string_view text, const BatchLayout& layout) {
     if (std::none_of(text.begin(), text.end(),
-                     [](char c) { return kCsvStop[static_cast<unsigned char>(c)]; })) {
+                     [&](char c) { return layout.stop[static_cast<unsigned char>(c)]; })) {
         return Put(out, text);
     }
     *out++ = '"';
@@ -85,6 +85,13 @@ void BlockEvaluator::ReadRow(const Block& block, const BlockRow& row, const Batc
 
 void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchLayout& layout) {
     char* out = block.output.get() + block.outputSize;
+    const char delimiter = layout.delimiter;
+    // ERREUR, the empty bar and probabilities, then the reason.
+    const auto putError = [&](std::string_view reason) {
+        out = Put(out, kError);
+        for (int i = 0; i < 4; ++i) *out++ = delimiter;
+        out = PutCell(out, reason, layout);
+    };
     EntriesOutcome outcome{};
     if (!row.header && row.cellCount == layout.width) {
         FormEntries entries;
@@ -92,31 +99,34 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         outcome = EvaluateEntries(entries, state_, reason_);
     }
     if (row.header) {
-        out = Put(out, kAddedColumns);
+        for (const std::string_view name : kAddedColumns) {
+            if (name != kAddedColumns[0]) *out++ = delimiter;
+            out = Put(out, name);
+        }
     } else if (row.cellCount != layout.width) {
         char number[24];
         reason_.assign("nombre de cellules incorrect : ");
         reason_.append(number, std::to_chars(number, number + sizeof number, row.cellCount).ptr);
         reason_.append(" au lieu de ");
         reason_.append(number, std::to_chars(number, number + sizeof number, layout.width).ptr);
-        out = PutCell(Put(out, kError), reason_);
+        putError(reason_);
     } else if (outcome.refused()) {
-        out = PutCell(Put(out, kError), reason_);
+        putError(reason_);
     } else if (outcome.failed != ValidationCheck::kNone) {
-        out = PutCell(Put(out, kError), DescribeFailure(outcome.failed));
+        putError(DescribeFailure(outcome.failed));
     } else {
         // At most six characters: a loop costs less than a call to strnlen.
         for (std::size_t i = 0; i < sizeof state_.text && state_.text[i] != '\0'; ++i) {
             *out++ = state_.text[i];
         }
-        *out++ = ',';
+        *out++ = delimiter;
         const int bar = std::clamp(BarPosition(state_.text), 0, 100);
         out = std::to_chars(out, out + 16, bar).ptr;
-        *out++ = ',';
+        *out++ = delimiter;
         out = WriteShortestDecimal(state_.pSys, out);
-        *out++ = ',';
+        *out++ = delimiter;
         out = WriteShortestDecimal(state_.pDia, out);
-        *out++ = ',';
+        *out++ = delimiter;
     }
     block.outputSize = static_cast<std::size_t>(PutLineEnd(out, layout) - block.output.get());
 }

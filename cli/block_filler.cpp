@@ -1,7 +1,9 @@
 #include "block_filler.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "csv_reader.h"
 
@@ -13,19 +15,17 @@ constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
 constexpr std::size_t kTabledColumns = 1024;
 constexpr std::size_t kChunk = 4096;  // text copied at a time when it may need escaping
 
-bool SameName(std::string_view cell, std::string_view name) {
-    if (cell.size() != name.size()) return false;
-    for (std::size_t i = 0; i < cell.size(); ++i) {
-        const char c = cell[i] >= 'A' && cell[i] <= 'Z' ? char(cell[i] - 'A' + 'a') : cell[i];
-        if (c != name[i]) return false;
-    }
-    return true;
-}
+// Unread columns named in the notice; more are counted.
+constexpr std::size_t kUnreadNamed = 16;
 
 }  // namespace
 
-BlockFiller::BlockFiller(BlockQueue& queue, BatchLayout& layout)
-    : queue_(queue), layout_(layout), block_(queue.Exchange(nullptr)), echo_(block_->echo.get()) {
+BlockFiller::BlockFiller(BlockQueue& queue, BatchLayout& layout, const HeaderNotice& notice)
+    : queue_(queue),
+      layout_(layout),
+      notice_(notice),
+      block_(queue.Exchange(nullptr)),
+      echo_(block_->echo.get()) {
     columnOf_.fill(kNoColumn);
 }
 
@@ -38,15 +38,42 @@ int BlockFiller::FormColumnOf(std::size_t column) const {
 }
 
 void BlockFiller::ReadHeaderCell(std::string_view name) {
-    int form = -1;
-    for (int c = 0; c < kFormColumnCount; ++c) {
-        // The first column of a name is read; later ones are carried through.
-        if (columnOf_[c] == kNoColumn && SameName(name, kFormColumnNames[c])) {
-            columnOf_[c] = column_;
-            form = c;
-        }
+    int form = FormColumnOfName(name);
+    // The first column of a name is read; later ones are carried through.
+    if (form >= 0 && columnOf_[form] == kNoColumn) {
+        columnOf_[form] = column_;
+    } else {
+        form = -1;
+        if (unreadCount_++ < kUnreadNamed) unreadNames_.emplace_back(name);
     }
     if (column_ < kTabledColumns) formColumnOf_.push_back(static_cast<signed char>(form));
+}
+
+void BlockFiller::ReportHeader() const {
+    if (notice_.err == nullptr) return;
+    if (unreadCount_ > 0) {
+        std::string names;
+        for (const std::string& name : unreadNames_) {
+            names.append(names.empty() ? "« " : ", « ").append(name).append(" »");
+        }
+        if (unreadCount_ > unreadNames_.size()) {
+            names.append(" et ").append(std::to_string(unreadCount_ - unreadNames_.size()));
+            names.append(" autres");
+        }
+        std::fprintf(notice_.err, "vessane-cli: %s : colonnes non lues : %s\n", notice_.inputName,
+                     names.c_str());
+    }
+    std::string defaults;
+    for (int c = 0; c < kFormColumnCount; ++c) {
+        if (layout_.present[c]) continue;
+        defaults.append(defaults.empty() ? "" : ", ").append(kFormColumnNames[c]).append(" = ");
+        defaults.append(DefaultColumnText(static_cast<FormColumn>(c)));
+    }
+    if (!defaults.empty()) {
+        std::fprintf(notice_.err,
+                     "vessane-cli: %s : sans colonne, valeur par défaut de la fenêtre : %s\n",
+                     notice_.inputName, defaults.c_str());
+    }
 }
 
 void BlockFiller::FinishCell(const char* kept) {
@@ -67,7 +94,7 @@ void BlockFiller::FinishCell(const char* kept) {
     }
     decided_ = true;
     if (size_ == Block::kEchoCapacity) MakeRoom(1);
-    echo_[size_++] = ',';
+    echo_[size_++] = layout_.delimiter;
     NextCell();
 }
 
@@ -93,11 +120,12 @@ void BlockFiller::EndRecord(bool crlf, bool blank) {
         layout_.crlf = crlf;
         for (int c = 0; c < kFormColumnCount; ++c) layout_.present[c] = columnOf_[c] != kNoColumn;
         row_.header = true;
+        ReportHeader();
     } else if (count < width_) {
         decided_ = true;  // the padding may be handed on as it is written
         for (std::size_t i = count; i < width_; ++i) {
             if (size_ == Block::kEchoCapacity) MakeRoom(1);
-            echo_[size_++] = ',';
+            echo_[size_++] = layout_.delimiter;
         }
     }
     row_.echoEnd = static_cast<std::uint32_t>(size_);
@@ -117,7 +145,7 @@ void BlockFiller::Text(const char* begin, const char* end) {
     Keep(begin, end);
     if (!quoted_) {
         const char* special = begin;
-        while (special < end && !kCsvStop[static_cast<unsigned char>(*special)]) ++special;
+        while (special < end && !layout_.stop[static_cast<unsigned char>(*special)]) ++special;
         Append(begin, static_cast<std::size_t>(special - begin));
         if (special == end) return;
         BecomeQuoted();

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,9 +30,16 @@ public:
     virtual void Close(Block* last) = 0;
 };
 
+// Where the header's notice goes: the columns not read and the fields that take the
+// window's default. No notice without err.
+struct HeaderNotice {
+    std::FILE* err = nullptr;
+    const char* inputName = "";
+};
+
 class BlockFiller {
 public:
-    BlockFiller(BlockQueue& queue, BatchLayout& layout);
+    BlockFiller(BlockQueue& queue, BatchLayout& layout, const HeaderNotice& notice = {});
 
     // The reader's calls (see csv_reader.h).
     char* Room(std::size_t count) {
@@ -57,7 +66,7 @@ public:
             field.inArena = false;
             filed_ |= 1u << form;
         }
-        echo_[size_++] = ',';
+        echo_[size_++] = layout_.delimiter;
         NextCell();
     }
     void EndRecord(bool crlf, bool blank);
@@ -86,6 +95,7 @@ private:
     }
     int FormColumnOf(std::size_t column) const;
     void ReadHeaderCell(std::string_view name);
+    void ReportHeader() const;
 
     void Append(const char* text, std::size_t count);
     void AppendQuoted(const char* text, std::size_t count);
@@ -106,6 +116,9 @@ private:
 
     BlockQueue& queue_;
     BatchLayout& layout_;
+    HeaderNotice notice_;
+    std::vector<std::string> unreadNames_;  // the first few, as the header writes them
+    std::size_t unreadCount_ = 0;
     Block* block_ = nullptr;
     char* echo_ = nullptr;
     std::size_t size_ = 0;

@@ -5,11 +5,11 @@
 //
 // The sink's calls, in the order of the text:
 //   char* Room(std::size_t count); void Commit(char* end);
-//       room for at most count characters of plain cell text (never a comma, quote, CR
+//       room for at most count characters of plain cell text (never a delimiter, quote, CR
 //       or LF), written by the reader, then where they end;
 //   void Text(const char* begin, const char* end);
 //       cell text that may hold any byte (quoted parts, a stray quote, a lone CR);
-//   void EndCell();                          a cell ends with a comma;
+//   void EndCell();                          a cell ends with a delimiter;
 //   void EndRecord(bool crlf, bool blank);   the last cell and its record end;
 //       blank: the line held nothing at all, which is no record.
 #pragma once
@@ -22,16 +22,19 @@
 namespace vessane::cli {
 
 // The characters that end a run of plain cell text.
-inline constexpr auto kCsvStop = [] {
+inline constexpr std::array<bool, 256> CsvStop(char delimiter) {
     std::array<bool, 256> stop{};
-    for (const unsigned char c : {',', '\n', '\r', '"'}) stop[c] = true;
+    for (const char c : {delimiter, '\n', '\r', '"'}) stop[static_cast<unsigned char>(c)] = true;
     return stop;
-}();
+}
+inline constexpr auto kCsvStop = CsvStop(',');
 
 template <typename Sink>
 class CsvReader {
 public:
-    explicit CsvReader(Sink& sink) : sink_(sink) {}
+    // delimiter: what separates cells (',', ';' or a tab).
+    explicit CsvReader(Sink& sink, char delimiter = ',')
+        : sink_(sink), delimiter_(delimiter), stop_(CsvStop(delimiter)) {}
 
     // Consumes a block of text.
     void Feed(std::string_view block);
@@ -59,6 +62,8 @@ private:
     }
 
     Sink& sink_;
+    char delimiter_;
+    std::array<bool, 256> stop_;
     State state_ = State::kRecordStart;
     std::size_t line_ = 1;
     std::size_t recordLine_ = 1;

@@ -9,8 +9,9 @@ namespace vessane::cli {
 // Copies plain cell text from p to out up to the first stop character or end, and
 // advances both. While eight bytes remain they are copied in one move (out has room for
 // everything up to end) and the bound is checked once for the eight.
-inline void CopyPlainText(const char*& p, const char* end, char*& out) {
-    const auto plain = [](char c) { return !kCsvStop[static_cast<unsigned char>(c)]; };
+inline void CopyPlainText(const char*& p, const char* end, char*& out,
+                          const std::array<bool, 256>& stop) {
+    const auto plain = [&stop](char c) { return !stop[static_cast<unsigned char>(c)]; };
     while (end - p >= 8) {
         std::memcpy(out, p, 8);
         int count = 0;
@@ -58,17 +59,17 @@ void CsvReader<Sink>::Feed(std::string_view block) {
                 for (;;) {
                     char* const room = sink_.Room(static_cast<std::size_t>(end - p));
                     char* out = room;
-                    CopyPlainText(p, end, out);
+                    CopyPlainText(p, end, out, stop_);
                     sink_.Commit(out);
                     if (out != room) blank_ = cellEmpty_ = false;
                     if (p == end) break;
                     c = *p++;
-                    if (c != ',') break;
+                    if (c != delimiter_) break;
                     blank_ = false;
                     cellEmpty_ = true;
                     sink_.EndCell();
                 }
-                if (c == ',' || c == '\0') break;  // the block ended in the cell
+                if (c == delimiter_ || c == '\0') break;  // the block ended in the cell
                 if (c == '\n') {
                     ++line_;
                     EndRecord(false);

@@ -15,6 +15,7 @@
 #include "output_file.h"
 #include "progress_line.h"
 #include "stop_signals.h"
+#include "system_error_text.h"
 #include "threads.h"
 #include "vessane_version.h"
 
@@ -54,12 +55,16 @@ constexpr const char* kUsage =
     "  --details                 probabilités, équation retenue et chiffres significatifs\n"
     "  --batch FICHIER           évalue chaque ligne d'un fichier CSV (colonnes sex, age,\n"
     "                            systolic, diastolic, total, hdl, unit, years, smoker,\n"
-    "                            diabetes, lvh) et écrit le CSV complété sur la sortie\n"
+    "                            diabetes, lvh, ou leurs noms français) et écrit le CSV\n"
+    "                            complété sur la sortie\n"
+    "  --delimiter , | ; | tab   avec --batch : séparateur des cellules (défaut : celui de\n"
+    "                            la ligne d'en-tête)\n"
     "  --jobs N                  avec --batch : N fils de calcul (défaut : les processeurs\n"
     "                            disponibles) ; la sortie est la même pour tout N\n"
     "  -o, --output FICHIER      avec --batch : écrit dans FICHIER, remplacé seulement si\n"
     "                            tout le lot a réussi (sinon laissé tel quel)\n"
-    "  --quiet                   avec --batch : pas de ligne de progression sur le terminal\n"
+    "  --quiet                   avec --batch : ni ligne de progression, ni avis sur les\n"
+    "                            colonnes non lues ou absentes\n"
     "  --help                    cette aide\n"
     "  --version                 version\n"
     "\n"
@@ -67,8 +72,10 @@ constexpr const char* kUsage =
     "d'écriture), 2 usage ou fichier illisible, 128 + N arrêt par le signal N (SIGINT,\n"
     "SIGTERM) : les lignes déjà écrites sur la sortie standard sont entières.\n";
 
+// One line that says what is wrong, and where to read more: the whole help would bury it.
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "vessane-cli: %s\n\n%s", message.c_str(), kUsage);
+    std::fprintf(stderr, "vessane-cli: %s\nPour en savoir plus : vessane-cli --help\n",
+                 message.c_str());
     return 2;
 }
 
@@ -79,6 +86,7 @@ struct Arguments {
     int jobs = 0;  // 0: the processors this process may run on
     const char* output = nullptr;
     bool quiet = false;
+    char delimiter = 0;  // 0: the header line's
 };
 
 // Parses argv into args; returns -1 to go on, or the exit status to end with.
@@ -176,14 +184,25 @@ int Parse(int argc, char** argv, Arguments& args) {
             if (!args.output) return UsageError("il manque le fichier de " + std::string(name));
             continue;
         }
+        if (name == "--delimiter") {
+            const char* text = takeValue();
+            if (!text) return UsageError("il manque le séparateur de --delimiter");
+            const std::string_view d = text;
+            if (d == "," || d == ";" || d == "\t" || d == "tab") {
+                args.delimiter = d == "tab" ? '\t' : d[0];
+                continue;
+            }
+            return UsageError("--delimiter : séparateur invalide \"" + std::string(d) +
+                              "\" (, ; ou tab)");
+        }
         if (name == "--quiet" && !value) {
             args.quiet = true;
             continue;
         }
         return UsageError("option inconnue : " + std::string(arg));
     }
-    if (!args.batch && (args.output || args.jobs > 0)) {
-        return UsageError("--jobs et --output ne servent qu'avec --batch");
+    if (!args.batch && (args.output || args.jobs > 0 || args.quiet || args.delimiter)) {
+        return UsageError("--jobs, --output, --delimiter et --quiet ne servent qu'avec --batch");
     }
     return -1;
 }
@@ -213,6 +232,10 @@ int OpenForReading(const char* path) {
 bool IsTerminal(std::FILE* file) {
     return _isatty(_fileno(file)) != 0;
 }
+bool IsDirectory(int fd) {
+    struct _stat64 status;
+    return _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFDIR) != 0;
+}
 std::uint64_t RegularFileSize(int fd) {
     struct _stat64 status;
     return _fstat64(fd, &status) == 0 && (status.st_mode & _S_IFREG) != 0
@@ -225,6 +248,10 @@ int OpenForReading(const char* path) {
 }
 bool IsTerminal(std::FILE* file) {
     return isatty(fileno(file)) != 0;
+}
+bool IsDirectory(int fd) {
+    struct stat status;
+    return fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
 }
 std::uint64_t RegularFileSize(int fd) {
     struct stat status;
@@ -244,7 +271,7 @@ int RunBatchFile(const Arguments& args) {
     const int fd = standardInput ? 0 : OpenForReading(args.batch);
     if (fd < 0) {
         std::fprintf(stderr, "vessane-cli: impossible d'ouvrir %s : %s\n", args.batch,
-                     std::strerror(errno));
+                     vessane::cli::SystemErrorText(errno));
         return 2;
     }
     struct Closer {
@@ -253,6 +280,11 @@ int RunBatchFile(const Arguments& args) {
             if (fd > 0) close(fd);
         }
     } closer{standardInput ? -1 : fd};
+    if (IsDirectory(fd)) {
+        std::fprintf(stderr, "vessane-cli: impossible de lire %s : %s\n", args.batch,
+                     vessane::cli::SystemErrorText(EISDIR));
+        return 2;
+    }
 
     // Before the temporary file exists: a stop always finds it, and removes it.
     vessane::cli::CatchStopSignals();
@@ -265,7 +297,7 @@ int RunBatchFile(const Arguments& args) {
         }
         if (!file.Open(args.output)) {
             std::fprintf(stderr, "vessane-cli: impossible d'écrire %s : %s\n", args.output,
-                         std::strerror(errno));
+                         vessane::cli::SystemErrorText(errno));
             return 1;
         }
     }
@@ -280,6 +312,8 @@ int RunBatchFile(const Arguments& args) {
     options.jobs = args.jobs > 0 ? args.jobs : vessane::cli::AvailableProcessors();
     options.progress = progress ? &*progress : nullptr;
     options.stopAtRowBoundary = !args.output;  // a stopped run's file is removed anyway
+    options.delimiter = args.delimiter;
+    options.headerNotice = !args.quiet;
     vessane::cli::FdSource source(fd);
     vessane::cli::FdSink sink(args.output ? file.fd() : 1);
     using vessane::cli::BatchEnd;
@@ -290,7 +324,7 @@ int RunBatchFile(const Arguments& args) {
         case BatchEnd::kComplete:
             if (args.output && !file.Commit()) {
                 std::fprintf(stderr, "vessane-cli: erreur d'écriture dans %s : %s\n", where,
-                             std::strerror(errno));
+                             vessane::cli::SystemErrorText(errno));
                 return 1;
             }
             return 0;
@@ -303,7 +337,7 @@ int RunBatchFile(const Arguments& args) {
             if (sink.errorNumber() != EPIPE) {
                 std::fprintf(stderr, "vessane-cli: erreur d'écriture %s%s : %s\n",
                              args.output ? "dans " : "sur ", where,
-                             std::strerror(sink.errorNumber()));
+                             vessane::cli::SystemErrorText(sink.errorNumber()));
             }
             return 1;
         default:
@@ -317,7 +351,7 @@ int CheckStandardOutput(int status) {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
     if (errno != EPIPE) {
         std::fprintf(stderr, "vessane-cli: erreur d'écriture sur la sortie standard : %s\n",
-                     std::strerror(errno));
+                     vessane::cli::SystemErrorText(errno));
     }
     return status == 0 ? 1 : status;
 }

@@ -12,6 +12,8 @@
 #include <io.h>
 #include <process.h>
 #else
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -96,9 +98,62 @@ bool IsSameFile(int fd, const std::string& path) {
 
 #else
 
+namespace {
+
+// The file a path names once every symbolic link is followed, even one whose target does
+// not exist yet (it is then created there). false with errno set on a loop.
+bool FollowLinks(std::string& path) {
+    for (int links = 0; links < 40; ++links) {
+        struct stat status;
+        if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
+        std::string target(static_cast<std::size_t>(status.st_size) + 256, '\0');
+        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) return false;
+        target.resize(static_cast<std::size_t>(length));
+        path = target[0] == '/' ? target : FolderOf(path) + target;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+// Connects to a listening local socket, as writing to its name means.
+int ConnectSocket(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    path.copy(address.sun_path, path.size());
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd == -1) return -1;
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
 bool OutputFile::Open(const std::string& path) {
     path_ = path;
-    temporary_ = FolderOf(path) + "." + NameOf(path) + ".XXXXXX";
+    if (!FollowLinks(path_)) return false;
+    struct stat existing;
+    const bool exists = stat(path_.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
+        direct_ = true;
+        fd_ = S_ISSOCK(existing.st_mode) ? ConnectSocket(path_)
+                                         : open(path_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        return fd_ != -1;
+    }
+    temporary_ = FolderOf(path_) + "." + NameOf(path_) + ".XXXXXX";
     fd_ = mkstemp(temporary_.data());
     if (fd_ == -1) {
         temporary_.clear();
@@ -106,9 +161,8 @@ bool OutputFile::Open(const std::string& path) {
     }
     // The permissions a file made by the program would have, or those of the file
     // replaced (mkstemp gives 0600).
-    struct stat existing;
     mode_t mode;
-    if (stat(path.c_str(), &existing) == 0) {
+    if (exists) {
         mode = existing.st_mode & 07777;
     } else {
         const mode_t mask = umask(0);
@@ -120,6 +174,11 @@ bool OutputFile::Open(const std::string& path) {
 }
 
 bool OutputFile::Commit() {
+    if (direct_) {
+        const bool closed = close(fd_) == 0;
+        fd_ = -1;
+        return closed;
+    }
     const bool written = fsync(fd_) == 0;
     const bool closed = close(fd_) == 0;
     fd_ = -1;

@@ -1,5 +1,7 @@
 // A batch's output file, written whole or not at all: rows go to a temporary file in
-// the same folder, which replaces the file only once it is complete and on disk.
+// the same folder, which replaces the file only once it is complete and on disk. A
+// symbolic link is followed (its target is replaced, the link stays); what is not a
+// plain file (a FIFO, a device, a socket) is written to directly, never replaced.
 #pragma once
 
 #include <string>
@@ -13,7 +15,8 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Makes the temporary file beside path; false with errno set if it cannot.
+    // Makes the temporary file beside path (or opens what is not a plain file); false
+    // with errno set if it cannot.
     bool Open(const std::string& path);
     int fd() const { return fd_; }
     // Flushes the temporary file to disk and renames it over the file; false with
@@ -26,6 +29,7 @@ private:
     std::string path_;
     std::string temporary_;
     int fd_ = -1;
+    bool direct_ = false;  // written in place: not a plain file
 };
 
 // Whether the file at path is the one open as fd (same device and file number), so

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "csv_reader.h"
 #include "form_fields.h"
 
 namespace vessane::cli {
@@ -18,6 +19,14 @@ struct BatchLayout {
     std::size_t width = 0;                         // cells in the header
     std::array<bool, kFormColumnCount> present{};  // the form's columns found in it
     bool crlf = false;                             // lines end like the header's
+    char delimiter = ',';                          // between cells, read and written
+    // The characters that make a cell be written quoted: the delimiter, quote, CR, LF.
+    std::array<bool, 256> stop = CsvStop(',');
+
+    void SetDelimiter(char d) {
+        delimiter = d;
+        stop = CsvStop(d);
+    }
 };
 
 // Where a form cell's text (its first kFieldKept bytes: all that the form reads of it)

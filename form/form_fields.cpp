@@ -51,6 +51,89 @@ int ParseUnitSelector(std::string_view text) {
     return ParseSelector(text, kUnitNames);
 }
 
+namespace {
+
+// A column name folded for comparison: ASCII lower case, French accented letters to
+// their base letter, surrounding spaces dropped. Empty when it is too long to be a name.
+std::string FoldName(std::string_view name) {
+    static constexpr struct {
+        const char* accented;
+        char base;
+    } kAccents[] = {{"\xC3\xA0", 'a'}, {"\xC3\xA2", 'a'}, {"\xC3\xA4", 'a'}, {"\xC3\x80", 'a'},
+                    {"\xC3\x82", 'a'}, {"\xC3\xA9", 'e'}, {"\xC3\xA8", 'e'}, {"\xC3\xAA", 'e'},
+                    {"\xC3\xAB", 'e'}, {"\xC3\x89", 'e'}, {"\xC3\x88", 'e'}, {"\xC3\x8A", 'e'},
+                    {"\xC3\xAE", 'i'}, {"\xC3\xAF", 'i'}, {"\xC3\x8E", 'i'}, {"\xC3\xB4", 'o'},
+                    {"\xC3\x94", 'o'}, {"\xC3\xB9", 'u'}, {"\xC3\xBB", 'u'}, {"\xC3\xBC", 'u'},
+                    {"\xC3\x99", 'u'}, {"\xC3\x9B", 'u'}, {"\xC3\xA7", 'c'}, {"\xC3\x87", 'c'}};
+    while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+    std::string folded;
+    if (name.size() > 40) return folded;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        char c = name[i];
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        for (const auto& accent : kAccents) {
+            if (name.substr(i, 2) == accent.accented) {
+                c = accent.base;
+                ++i;
+                break;
+            }
+        }
+        folded += c;
+    }
+    return folded;
+}
+
+// The French names of the inputs, folded.
+constexpr struct {
+    FormColumn column;
+    const char* name;
+} kFrenchColumnNames[] = {
+    {kColumnSex, "sexe"},         {kColumnSystolic, "systolique"},
+    {kColumnSystolic, "pas"},     {kColumnDiastolic, "diastolique"},
+    {kColumnDiastolic, "pad"},    {kColumnTotal, "cholesterol total"},
+    {kColumnTotal, "ct"},         {kColumnUnit, "unite"},
+    {kColumnYears, "horizon"},    {kColumnYears, "annees"},
+    {kColumnSmoker, "fumeur"},    {kColumnSmoker, "tabac"},
+    {kColumnDiabetes, "diabete"}, {kColumnLvh, "hvg"},
+};
+
+}  // namespace
+
+int FormColumnOfName(std::string_view name) {
+    const std::string folded = FoldName(name);
+    for (int c = 0; c < kFormColumnCount; ++c) {
+        if (folded == kFormColumnNames[c]) return c;
+    }
+    for (const auto& french : kFrenchColumnNames) {
+        if (folded == french.name) return french.column;
+    }
+    return -1;
+}
+
+std::string_view DefaultColumnText(FormColumn column) {
+    switch (column) {
+        case kColumnSex:
+            return kSexItems[kDefaultFields.sex];
+        case kColumnAge:
+            return kDefaultFields.age;
+        case kColumnSystolic:
+            return kDefaultFields.systolic;
+        case kColumnDiastolic:
+            return kDefaultFields.diastolic;
+        case kColumnTotal:
+            return kDefaultFields.total;
+        case kColumnHdl:
+            return kDefaultFields.hdl;
+        case kColumnUnit:
+            return kUnitItems[kDefaultFields.unit];
+        case kColumnYears:
+            return kDefaultFields.years;
+        default:
+            return "0";  // a box unchecked
+    }
+}
+
 int ParseFlag(std::string_view text) {
     if (text.empty() || text == "0") return 0;
     if (text == "1") return 1;

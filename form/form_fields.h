@@ -32,6 +32,11 @@ inline constexpr std::array<const char*, kFormColumnCount> kFormColumnNames = {
     "sex",  "age",   "systolic", "diastolic", "total", "hdl",
     "unit", "years", "smoker",   "diabetes",  "lvh"};
 
+// The input a column name stands for, or -1: the names above, or their French names
+// ("sexe", "âge", "pas", "cholestérol total", "unité", "fumeur", "hvg"...), in any case,
+// with or without accents, surrounding spaces ignored.
+int FormColumnOfName(std::string_view name);
+
 // One form's texts and choices, borrowed from the caller.
 struct FormFields {
     std::string_view age, systolic, diastolic, total, hdl, years;
@@ -42,6 +47,9 @@ struct FormFields {
 
 // The window's defaults.
 inline constexpr FormFields kDefaultFields{"50", "150", "90", "2.30", "0.50", "10", 1, 1, 0, 0, 0};
+
+// The window's default for an input, as text ("150", "Homme", "g/L", "0").
+std::string_view DefaultColumnText(FormColumn column);
 
 // A selector's index from its text (case-insensitive) or from "0"/"1"; -1 if neither.
 int ParseSexSelector(std::string_view text);

@@ -3,6 +3,7 @@ values, shapes, indexes and threads."""
 
 import decimal
 import importlib.metadata
+import io
 import random
 import subprocess
 import sys
@@ -12,7 +13,7 @@ import pandas as pd
 import pytest
 
 import vessane
-from conftest import assert_same_results
+from conftest import assert_same_results, run_batch
 
 AGE_ERROR = "âge hors de l'intervalle [30-74] ans"
 
@@ -89,16 +90,17 @@ def test_numbers_and_texts(columns, text_columns, same):
 @pytest.mark.parametrize("columns, error", [
     ({"sex": 2}, 'valeur de sex invalide : "2" (attendu : Femme, Homme, 0 ou 1)'),
     ({"unit": 0.5}, 'valeur de unit invalide : "0.5" (attendu : mmol/L, g/L, 0 ou 1)'),
-    ({"smoker": np.nan}, 'valeur de smoker invalide : "nan" (attendu : 0, 1 ou vide)'),
     ({"lvh": -np.inf}, 'valeur de lvh invalide : "-inf" (attendu : 0, 1 ou vide)'),
-    ({"diabetes": pd.NA}, 'valeur de diabetes invalide : "nan" (attendu : 0, 1 ou vide)'),
     ({"sex": "x", "smoker": 3}, 'valeur de sex invalide : "x" (attendu : Femme, Homme, 0 ou 1)'),
     ({"age": np.nan}, AGE_ERROR),
     ({"age": pd.NA}, AGE_ERROR),
     ({"age": pd.array([None], dtype="Int64")}, AGE_ERROR),
     ({"age": pd.array([None], dtype="string")}, AGE_ERROR),
-    ({"lvh": pd.array([None], dtype="boolean")},
-     'valeur de lvh invalide : "nan" (attendu : 0, 1 ou vide)'),
+    # A missing sex or unit reads as an empty cell: refused, quoted empty.
+    ({"sex": [None]}, 'valeur de sex invalide : "" (attendu : Femme, Homme, 0 ou 1)'),
+    ({"sex": [np.nan]}, 'valeur de sex invalide : "" (attendu : Femme, Homme, 0 ou 1)'),
+    ({"unit": pd.array([None], dtype="string")},
+     'valeur de unit invalide : "" (attendu : mmol/L, g/L, 0 ou 1)'),
     ({"age": np.inf}, AGE_ERROR),
     ({"age": 10 ** 400}, AGE_ERROR),
     ({"age": -(10 ** 400)}, AGE_ERROR),
@@ -110,6 +112,20 @@ def test_refused_values(columns, error):
     row = one(**columns)
     assert (row["result"], row["error"]) == ("ERREUR", error)
     assert row["bar"] is pd.NA and np.isnan(row["p_sys"]) and np.isnan(row["p_dia"])
+
+
+@pytest.mark.parametrize("missing", [np.nan, None, pd.NA, pd.array([None], dtype="boolean"),
+                                     pd.array([None], dtype="Int8")])
+def test_missing_flag_is_unchecked(missing):
+    # As the batch reads an empty flag cell.
+    assert one(smoker=[missing] if missing is None else missing)["result"] == "10.3 %"
+
+
+def test_read_csv_missing_cells_read_as_the_batch(cli):
+    # pd.read_csv turns the empty flag cells into NaN and the column into float64.
+    rows = b"sex,age,smoker,diabetes\nHomme,50,,1\nFemme,60,1,\n,55,0,0\n"
+    _, expected = run_batch(cli, rows)
+    assert_same_results(vessane.risk(pd.read_csv(io.BytesIO(rows))), expected)
 
 
 def test_cells_of_any_kind():
@@ -208,3 +224,19 @@ def test_version(cli):
     out = subprocess.run([cli, "--version"], capture_output=True, text=True).stdout
     assert out == f"vessane-cli {vessane.__version__}\n"
     assert importlib.metadata.version("vessane") == vessane.__version__
+
+
+@pytest.mark.parametrize("dtype", ["bool", "int8", "int16", "int32", "int64", "uint8", "uint16",
+                                   "uint32", "uint64", "float32"])
+def test_columns_read_in_their_own_type(dtype):
+    # Each column is read in place, as its float64 copy would be.
+    r = np.random.default_rng(7)
+    rows = 2000
+    frame = pd.DataFrame({name: r.integers(0, 2, rows) for name in
+                          ("sex", "unit", "smoker", "diabetes", "lvh")})
+    if dtype != "bool":
+        frame["age"] = r.integers(25, 80, rows)
+        frame["years"] = r.integers(1, 12, rows)
+    typed = vessane.risk(frame.astype(dtype))
+    assert_same_results(typed, vessane.risk(frame.astype("float64")))
+    assert typed["result"].nunique() > (1 if dtype == "bool" else 20)

@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -139,12 +140,12 @@ TEST(BatchOutputFile, ReplacedWholeOrLeftAsItWas) {
         int status;
         bool replaced;
     } cases[] = {
-        {"complete", "CLI --batch IN -o OUT", 0, true},
-        {"complete, from standard input", "CLI --batch - --output OUT < IN", 0, true},
-        {"unterminated quote", "(cat IN; printf '\"5') | CLI --batch - -o OUT", 1, false},
+        {"complete", "CLI --quiet --batch IN -o OUT", 0, true},
+        {"complete, from standard input", "CLI --quiet --batch - --output OUT < IN", 0, true},
+        {"unterminated quote", "(cat IN; printf '\"5') | CLI --quiet --batch - -o OUT", 1, false},
         // A write past the size limit fails (EFBIG) as on a full disk.
-        {"full disk", "ulimit -f 16; trap '' XFSZ; CLI --batch IN -o OUT", 1, false},
-        {"folder that cannot be written", "CLI --batch IN -o /proc/vessane.csv", 1, false},
+        {"full disk", "ulimit -f 16; trap '' XFSZ; CLI --quiet --batch IN -o OUT", 1, false},
+        {"folder that cannot be written", "CLI --quiet --batch IN -o /proc/vessane.csv", 1, false},
     };
     for (const Case& c : cases) {
         for (const bool existed : {false, true}) {
@@ -191,6 +192,73 @@ TEST(BatchOutputFile, TheInputItselfIsRefused) {
         }
     }
     EXPECT_EQ(folder.Names(), "hard.csv\nin.csv\nsoft.csv\n");
+}
+
+// -o on what is not a plain file: a link is followed and its target replaced (the link
+// stays), a FIFO, a device or a socket is written to and never replaced, a folder is
+// refused.
+TEST(BatchOutputFile, EachKindOfFile) {
+    const Folder folder;
+    const std::string in = folder / "in.csv";
+    Put(in, Rows(5000));  // more than a pipe holds
+    const std::string out = folder / "out";
+    const std::string target = folder / "target.csv";
+    struct Case {
+        const char* name;
+        std::function<void()> make;  // makes out
+        const char* command;         // OUT stands for out, TARGET for target
+        int status;
+        mode_t kind;  // what out must still be
+        std::string targetAfter;
+    } cases[] = {
+        {"link to a file", [&] {
+             Put(target, "old\n");
+             symlink("target.csv", out.c_str());
+         },
+         "CLI --quiet --batch IN -o OUT", 0, S_IFLNK, Output(5000)},
+        {"link to a missing file", [&] { symlink(target.c_str(), out.c_str()); },
+         "CLI --quiet --batch IN -o OUT", 0, S_IFLNK, Output(5000)},
+        {"FIFO", [&] { mkfifo(out.c_str(), 0600); },
+         "cat OUT > TARGET & CLI --quiet --batch IN -o OUT; s=$?; wait; exit $s", 0, S_IFIFO,
+         Output(5000)},
+        {"FIFO whose reader goes away", [&] { mkfifo(out.c_str(), 0600); },
+         "head -c 3 OUT > TARGET & CLI --quiet --batch IN -o OUT; s=$?; wait; exit $s", 128 + SIGPIPE,
+         S_IFIFO, Output(1).substr(0, 3)},
+        {"socket", [] {},
+         "python3 -c \"import socket; s = socket.socket(socket.AF_UNIX); s.bind('OUT'); "
+         "s.listen(); c = s.accept()[0]; open('TARGET', 'wb').write(c.makefile('rb').read())\" & "
+         "while [ ! -S OUT ]; do sleep 0.05; done; CLI --quiet --batch IN -o OUT; s=$?; wait; exit $s",
+         0, S_IFSOCK, Output(5000)},
+        {"character device", [&] { symlink("/dev/null", out.c_str()); },
+         "CLI --quiet --batch IN -o OUT", 0, S_IFLNK, ""},
+        {"folder", [&] { mkdir(out.c_str(), 0700); }, "CLI --quiet --batch IN -o OUT", 1, S_IFDIR, ""},
+    };
+    for (const Case& c : cases) {
+        RunShell("rm -rf '" + out + "' '" + target + "'");
+        c.make();
+        std::string command = c.command;
+        command.replace(command.find("IN"), 2, "'" + in + "'");
+        for (std::size_t at; (at = command.find("OUT")) != std::string::npos;) {
+            command.replace(at, 3, out);  // the test's folder holds no space nor quote
+        }
+        for (std::size_t at; (at = command.find("TARGET")) != std::string::npos;) {
+            command.replace(at, 6, target);
+        }
+        const auto run = RunShell(command);
+        EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err;
+        struct stat status;
+        ASSERT_EQ(lstat(out.c_str(), &status), 0) << c.name;
+        EXPECT_EQ(status.st_mode & S_IFMT, c.kind) << c.name;
+        EXPECT_EQ(Slurp(target), c.targetAfter) << c.name;
+        EXPECT_EQ(run.err.empty(), c.status != 1) << c.name << ": " << run.err;
+        if (c.status == 1) {
+            EXPECT_NE(run.err.find("dossier"), std::string::npos) << run.err;
+        }
+    }
+    struct stat null;
+    ASSERT_EQ(stat("/dev/null", &null), 0);
+    EXPECT_TRUE(S_ISCHR(null.st_mode));
+    EXPECT_EQ(folder.Names(), "in.csv\nout\n");  // no temporary file left anywhere
 }
 
 // SIGINT or SIGTERM while rows stream in: standard output ends at a row boundary, an

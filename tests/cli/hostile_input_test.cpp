@@ -3,6 +3,8 @@
 // altered, and no failure may end with exit status 0.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <string>
 
@@ -74,10 +76,12 @@ TEST(HostileBatch, EveryRowComesOutUnchanged) {
         {"a field's text ends at a NUL byte, the cell is carried through whole",
          "note,age\nx\0y,50\0"s + "7\n",
          "note,age,"s + kAdded + "\nx\0y,50\0"s + "7," + kDefaultResult + "\n"},
-        {"byte order mark and a header alone, CRLF",
+        {"byte order mark (written back) and a header alone, CRLF",
          "\xEF\xBB\xBF"
          "age,sex\r\n",
-         "age,sex,"s + kAdded + "\r\n"},
+         "\xEF\xBB\xBF"
+         "age,sex,"s +
+             kAdded + "\r\n"},
         {"a short row with a quoted line break is padded", "note,age,sex\n\"x\ny\"\n",
          "note,age,sex,"s + kAdded +
              "\n\"x\ny\",,,ERREUR,,,,nombre de cellules incorrect : 1 au lieu de 3\n"},
@@ -90,11 +94,25 @@ TEST(HostileBatch, EveryRowComesOutUnchanged) {
              "\n\xc3,ERREUR,,,,\"valeur de sex invalide : \"\"\xc3\"\" (attendu : Femme, Homme, "
              "0 ou 1)\"\n"},
     };
+    // The same files with ';' and tab between cells: the same rows, in order. (A header of
+    // one column names no delimiter: the output then takes ',').
+    const auto withDelimiter = [](std::string text, char delimiter) {
+        std::replace(text.begin(), text.end(), ',', delimiter);
+        const std::string list = "Femme"s + delimiter + " Homme" + delimiter + " 0";
+        if (const std::size_t at = text.find(list); at != std::string::npos) {
+            text.replace(at, list.size(), "Femme, Homme, 0");
+        }
+        return text;
+    };
     for (const Case& c : cases) {
-        const BatchRun run = Batch(c.input);
-        EXPECT_EQ(run.out, c.output) << c.name;
-        EXPECT_EQ(run.status, 0) << c.name;
-        EXPECT_EQ(run.err, "") << c.name;
+        const bool oneColumn = c.input.substr(0, c.input.find('\n')).find(',') == std::string::npos;
+        for (const char delimiter : {',', ';', '\t'}) {
+            if (oneColumn && delimiter != ',') continue;
+            const BatchRun run = Batch(withDelimiter(c.input, delimiter));
+            EXPECT_EQ(run.out, withDelimiter(c.output, delimiter)) << c.name << " " << delimiter;
+            EXPECT_EQ(run.status, 0) << c.name;
+            EXPECT_EQ(run.err, "") << c.name;
+        }
     }
 }
 
@@ -194,7 +212,7 @@ TEST(HostileCommandLine, FilesOfEveryShape) {
     };
     for (const Case& c : cases) {
         const std::string path = WriteFile("vessane_hostile.csv", c.content);
-        const Process p = Shell("CLI --batch '" + path + "'");
+        const Process p = Shell("CLI --quiet --batch '" + path + "'");
         std::remove(path.c_str());
         EXPECT_EQ(p.out, c.out) << c.name;
         EXPECT_EQ(p.status, c.status) << c.name;
@@ -222,7 +240,7 @@ TEST(HostileCommandLine, OutputThatCannotBeWrittenIsAFailure) {
         "CLI > /dev/full",
         "CLI --details > /dev/full",
         "CLI --help > /dev/full",
-        "printf 'age\\n50\\n' | CLI --batch - > /dev/full",
+        "printf 'age\\n50\\n' | CLI --quiet --batch - > /dev/full",
     };
     for (const char* command : commands) {
         const Process p = Shell(command);
@@ -234,7 +252,7 @@ TEST(HostileCommandLine, OutputThatCannotBeWrittenIsAFailure) {
 TEST(HostileCommandLine, ClosedPipeOnAnErrorRow) {
     // Rows of ERREUR with long reasons fill the pipe as fast as results do.
     const Process p =
-        Shell("(echo sex,age; yes x,29 | head -n 200000) | CLI --batch - | head -n 1");
+        Shell("(echo sex,age; yes x,29 | head -n 200000) | CLI --quiet --batch - | head -n 1");
     EXPECT_EQ(p.out, "sex,age,"s + kAdded + "\n");
     EXPECT_EQ(p.err, "");
 }

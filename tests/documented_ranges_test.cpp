@@ -1,0 +1,82 @@
+// The accepted values as the one range table holds them, tied to what the form really
+// accepts and to what the manual page, the R help and the README say.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "accepted_ranges.h"
+#include "form_texts.h"
+#include "on_calcul.h"
+
+namespace vessane {
+namespace {
+
+std::string Number(double value) {
+    char text[32];
+    return {text, std::to_chars(text, text + sizeof text, value).ptr};
+}
+
+ValidationCheck CheckOfGrams(ValidationCheck check, double grams) {
+    FormValues values{50, 150, 90, 2.30, 0.50, 10, 1, kUnitGramPerL, 0, 0, 0};
+    (check == ValidationCheck::kTotalChol ? values.total : values.hdl) = grams;
+    if (check == ValidationCheck::kHdlChol) values.total = 4.6;  // keeps the margin
+    RiskState state{};
+    return EvaluateValues(values, state);
+}
+
+// The g/L bounds are the extreme two-decimal values the form accepts.
+TEST(AcceptedRanges, GramBoundsAreTheLastAccepted) {
+    for (const AcceptedRange& range : kAcceptedRanges) {
+        if (range.gramHigh == 0) continue;
+        EXPECT_NE(CheckOfGrams(range.check, range.gramLow), range.check) << range.reason;
+        EXPECT_EQ(CheckOfGrams(range.check, range.gramLow - 0.01), range.check) << range.reason;
+        EXPECT_NE(CheckOfGrams(range.check, range.gramHigh), range.check) << range.reason;
+        EXPECT_EQ(CheckOfGrams(range.check, range.gramHigh + 0.01), range.check) << range.reason;
+    }
+}
+
+std::string Slurp(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_TRUE(file) << path;
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Each document states every range, the g/L bounds and the two margins, as its own
+// markup spells an interval.
+TEST(AcceptedRanges, DocumentedAsAccepted) {
+    struct Document {
+        const char* path;
+        const char* dash;  // between two bounds
+    } const documents[] = {{"docs/man/vessane-cli.1.in", "\\-"},
+                           {"r/man/vessane_risk.Rd", "--"},
+                           {"README.md", "–"}};
+    for (const Document& document : documents) {
+        const std::string text = Slurp(std::string(VESSANE_SOURCE_DIR "/") + document.path);
+        const auto expect = [&](double low, double high) {
+            const std::string interval = Number(low) + document.dash + Number(high);
+            EXPECT_NE(text.find(interval), std::string::npos) << document.path << ": " << interval;
+        };
+        for (const AcceptedRange& range : kAcceptedRanges) {
+            expect(range.low, range.high);
+            if (range.gramHigh != 0) expect(range.gramLow, range.gramHigh);
+        }
+        for (const AcceptedMargin& rule : kAcceptedMargins) {
+            EXPECT_NE(text.find("+ " + Number(rule.margin)), std::string::npos)
+                << document.path << ": + " << Number(rule.margin);
+        }
+        // The g/L labels' upper bounds are not what is accepted.
+        const RangeLabels& labels = kRangeLabels[kUnitGramPerL];
+        for (const char* label : {labels.total, labels.hdl}) {
+            std::string bound = label;
+            bound = document.dash + bound.substr(bound.find('-') + 1);
+            bound.back() = ' ';
+            EXPECT_EQ(text.find(bound + "g/L"), std::string::npos) << document.path << ": " << bound;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vessane
