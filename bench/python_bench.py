@@ -36,6 +36,20 @@ def cohort(rows, seed=1991):
     }
 
 
+def as_typed(columns):
+    """The same forms as pandas users hold them: integer ages and pressures, bool choices,
+    float32 cholesterol."""
+    typed = {}
+    for name, values in columns.items():
+        if name in ("sex", "unit", "smoker", "diabetes", "lvh"):
+            typed[name] = values.astype(np.bool_)
+        elif name in ("total", "hdl"):
+            typed[name] = values.astype(np.float32)
+        else:
+            typed[name] = values.astype(np.int64)
+    return typed
+
+
 def as_texts(columns):
     """The same forms as the texts a window would hold."""
     texts = {}
@@ -67,6 +81,7 @@ def main():
     rows = int(sys.argv[1]) if len(sys.argv) > 1 else 1_000_000
     repeats = int(sys.argv[2]) if len(sys.argv) > 2 else 15
     numbers = cohort(rows)
+    typed = as_typed(numbers)
     texts = as_texts(numbers)
     # The same results whatever the columns' kind and the number of threads.
     first = vessane.risk(**numbers, jobs=1, as_frame=False)
@@ -78,6 +93,8 @@ def main():
     for jobs in (1, 2):
         measure(f"float64 columns, numpy results, {jobs} thread(s)", numbers, rows, repeats,
                 jobs=jobs, as_frame=False)
+        measure(f"int64/bool/float32 columns, numpy results, {jobs} thread(s)", typed, rows,
+                repeats, jobs=jobs, as_frame=False)
     measure("float64 columns, DataFrame result, 2 threads", numbers, rows, repeats, jobs=2)
     for jobs in (1, 2):
         measure(f"text columns, numpy results, {jobs} thread(s)", texts, rows, repeats // 3 or 1,

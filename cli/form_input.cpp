@@ -3,6 +3,7 @@
 #include "control_ids.h"
 #include "coronary_form.h"
 #include "form_texts.h"
+#include "on_calcul.h"
 #include "risk_state.h"
 #include "validation.h"
 
@@ -21,17 +22,18 @@ FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
     form.SetCheck(IDC_DIABETES, input.diabetes);
     form.SetCheck(IDC_LVH, input.lvh);
 
-    OnCalcul(form);
-
+    // The window's reading and checks, into a state of this evaluation's own.
+    RiskState state{};
+    const ValidationCheck failed = EvaluateForm(form, state);
     FormOutcome outcome;
-    const RiskState& state = g_riskState;
-    outcome.result = form.Text(IDC_RESULT);
-    outcome.valid = outcome.result != kErrorText;
+    outcome.valid = failed == ValidationCheck::kNone;
     if (!outcome.valid) {
-        outcome.failure = DescribeFailure(ValidateInputs(state));
+        outcome.result = kErrorText;
+        outcome.failure = DescribeFailure(failed);
         return outcome;
     }
-    outcome.bar = form.BarPos();
+    outcome.result = state.text;
+    outcome.bar = BarPosition(state.text);
     outcome.pSys = state.pSys;
     outcome.pDia = state.pDia;
     outcome.digitsSys = state.digitsSys;

@@ -36,7 +36,7 @@ struct FormOutcome {
     const char* failure = "";  // French reason when not valid
 };
 
-// Fills form with input and runs the window's recomputation on it.
+// Fills form with input and evaluates it as the window reads its controls.
 FormOutcome Evaluate(const FormInput& input, MemoryForm& form);
 
 // Shortest text that reads back to the same double, always with a decimal point.

@@ -5,12 +5,14 @@
 #include <string>
 
 #include "dialog_controls.h"
+#include "validation.h"
 
 namespace vessane {
 
 // Reads every input control, validates, and shows either the result text and bar
-// position or "ERREUR" (bar left alone).
-void OnCalcul(DialogControls& controls);
+// position or "ERREUR" (bar left alone). Returns the failed check, for a front end that
+// says why.
+ValidationCheck OnCalcul(DialogControls& controls);
 
 // The two cholesterol texts bound to fields 105 and 106 by the dialog's data exchange.
 struct CholesterolExchange {

@@ -81,14 +81,16 @@ int BarPosition(const char* resultText) {
     return static_cast<int>(ParseNumber({resultText, std::strlen(resultText)}));
 }
 
-void OnCalcul(DialogControls& controls) {
+ValidationCheck OnCalcul(DialogControls& controls) {
     RiskState& state = g_riskState;
-    if (EvaluateForm(controls, state) != ValidationCheck::kNone) {
+    const ValidationCheck failed = EvaluateForm(controls, state);
+    if (failed != ValidationCheck::kNone) {
         controls.SetDlgItemText(IDC_RESULT, kErrorText);
-        return;
+        return failed;
     }
     controls.SetDlgItemText(IDC_RESULT, state.text);
     controls.SetBarPos(IDC_RISK_BAR, BarPosition(state.text));
+    return failed;
 }
 
 }  // namespace vessane

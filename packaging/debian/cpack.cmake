@@ -13,7 +13,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # vessane_<version>-1_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # dependencies read from the binaries
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # dependencies read from the binaries, and:
+# the window is laid out in Liberation Sans where MS Sans Serif is missing; another font
+# would make it larger.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 

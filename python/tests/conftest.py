@@ -25,7 +25,7 @@ def run_batch(cli, csv_bytes):
     results as vessane.risk gives them), rows of the wrong width left out."""
     run = subprocess.run([cli, "--batch", "-"], input=csv_bytes, capture_output=True)
     assert run.returncode in (0, 1), run.stderr
-    text = run.stdout.decode("utf-8", "surrogateescape")
+    text = run.stdout.decode("utf-8", "surrogateescape").removeprefix("\ufeff")  # a BOM back
     rows = list(csv.reader(io.StringIO(text, newline="")))
     if not rows:
         return None, None

@@ -21,7 +21,7 @@ def examples():
 
 
 def test_python_examples():
-    namespace = {}
+    namespace = {"__name__": "__main__"}  # as a saved script runs
     ran = 0
     for code, shown in examples():
         out = io.StringIO()

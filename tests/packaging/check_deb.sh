@@ -29,6 +29,7 @@ for field in Section:science Priority:optional; do
   [ "$(dpkg-deb -f "$deb" "${field%%:*}")" = "${field#*:}" ] || fail "${field%%:*} is not ${field#*:}"
 done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "Depends does not name Qt"
+dpkg-deb -f "$deb" Depends | grep -qw fonts-liberation || fail "Depends does not name the font the window is laid out in"
 
 echo "--- the unpacked programs"
 root=$scratch/root

@@ -35,6 +35,18 @@
       const element = control(id);
       if (element) element.value = position;
     },
+    // After each recomputation: the reason of an ERREUR, or "" for a result. While the
+    // result is ERREUR the bar shows no value rather than the last result.
+    showReason(reason) {
+      document.getElementById("reason").textContent = reason;
+      const bar = control(1012);
+      bar.classList.toggle("no-value", reason !== "");
+      if (reason !== "") {
+        bar.setAttribute("aria-valuetext", "aucune valeur : ERREUR");
+      } else {
+        bar.removeAttribute("aria-valuetext");
+      }
+    },
   };
 
   let core = null;

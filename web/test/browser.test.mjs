@@ -139,16 +139,37 @@ describe("the form", () => {
     assert.deepEqual([await result(), await bar()], ["10.3 %", 10]);
   });
 
-  test("ERREUR keeps the bar where it was, and correcting the field recovers", async () => {
+  test("ERREUR says why and dims the bar; correcting the field recovers", async () => {
+    const barState = () => page.$eval("#c1012", (element) =>
+      [element.classList.contains("no-value"), element.getAttribute("aria-valuetext")]);
+    const reason = () => page.$eval("#reason", (element) => element.textContent);
     await page.click("#c1006");  // 16.2 %, bar 16
-    for (const [id, keys] of [[101, "29"], [101, ""], [109, "11"], [102, "99"], [106, "0.11"]]) {
+    for (const [id, keys, why] of [
+      [101, "29", "âge hors de l'intervalle [30-74] ans"],
+      [101, "", "âge hors de l'intervalle [30-74] ans"],
+      [109, "11", "horizon hors de l'intervalle [2-10] ans"],
+      [102, "99", "pression systolique inférieure à la diastolique + 9.9 mm Hg"],
+      [106, "0.11", "cholestérol HDL hors de l'intervalle [0.3-5] mmol/L (0.12 à 1.93 g/L)"],
+    ]) {
       const before = await value(id);
       await type(id, keys);
       assert.equal(await result(), "ERREUR", `${id} = "${keys}"`);
-      assert.equal(await bar(), 16);
+      assert.equal(await reason(), why);
+      assert.deepEqual(await barState(), [true, "aucune valeur : ERREUR"]);
       await type(id, before);
-      assert.equal(await result(), "16.2 %");
+      assert.deepEqual([await result(), await bar(), await reason()], ["16.2 %", 16, ""]);
+      assert.deepEqual(await barState(), [false, null]);
     }
+  });
+
+  test("a decimal comma in the cholesterol fields reads as a point and is kept", async () => {
+    for (const id of [105, 106]) {
+      assert.equal(await page.$eval(`#c${id}`, (field) => field.inputMode), "decimal");
+    }
+    await type(105, "3,1");
+    assert.deepEqual([await value(105), await result(), await bar()], ["3,1", "14.8 %", 14]);
+    await choose(1005, 0);  // the unit switch writes a point
+    assert.equal(await value(105), "8.00");
   });
 
   test("the unit switch converts both values in place and leaves the result", async () => {

@@ -7,6 +7,7 @@
 #include "control_ids.h"
 #include "coronary_form.h"
 #include "dialog_controls.h"
+#include "validation.h"
 
 // Texts cross as one byte per character, as the window reads its fields: characters
 // beyond Latin-1 become '?'.
@@ -29,6 +30,7 @@ EM_JS(void, JsSetText, (int id, const char* text), {
 EM_JS(int, JsGetCurSel, (int id), { return Module.controls.getCurSel(id); });
 EM_JS(int, JsGetCheck, (int id), { return Module.controls.getCheck(id); });
 EM_JS(void, JsSetBarPos, (int id, int position), { Module.controls.setBarPos(id, position); });
+EM_JS(void, JsShowReason, (const char* reason), { Module.controls.showReason(UTF8ToString(reason)); });
 
 namespace {
 
@@ -53,7 +55,8 @@ public:
             vessane::OnSelchangeUnit(*this, exchange_);
         } else if (id == IDC_SEX || id == IDC_SMOKER || id == IDC_DIABETES || id == IDC_LVH ||
                    (holdDepth_ == 0 && vessane::IsRoutedField(id))) {
-            vessane::OnCalcul(*this);
+            // Unlike the windows, the page says why a form gives ERREUR.
+            JsShowReason(vessane::DescribeFailure(vessane::OnCalcul(*this)));
         }
     }
 
