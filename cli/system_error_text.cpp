@@ -23,8 +23,10 @@ const char* SystemErrorText(int errorNumber) {
             return "le fichier existe déjà";
         case ENAMETOOLONG:
             return "nom de fichier trop long";
+#ifdef ELOOP
         case ELOOP:
             return "trop de liens symboliques";
+#endif
         case EMFILE:
         case ENFILE:
             return "trop de fichiers ouverts";

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "form_texts.h"
 #include "number_parse.h"
@@ -57,6 +58,17 @@ FormValues MakeDefaultValues() {
     return values;
 }
 
+// The shortest text that reads back to value, for a reason.
+std::string_view ShortestText(double value, char (&digits)[32]) {
+#if defined(__cpp_lib_to_chars)
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return {digits, static_cast<std::size_t>(end - digits)};
+#else  // a library without it (the web page's, which reads no choice as a number)
+    const int length = std::snprintf(digits, sizeof digits, "%.17g", value);
+    return {digits, static_cast<std::size_t>(length)};
+#endif
+}
+
 // A choice's index from an entry; -1 when it cannot be taken, with shown set to the
 // value as the reason quotes it.
 int ReadChoice(const ChoiceField& choice, const FieldEntry& entry, std::string_view& shown,
@@ -72,8 +84,7 @@ int ReadChoice(const ChoiceField& choice, const FieldEntry& entry, std::string_v
         shown = {};
         return choice.parse({});
     }
-    shown = {digits, static_cast<std::size_t>(
-                         std::to_chars(digits, digits + sizeof digits, entry.number).ptr - digits)};
+    shown = ShortestText(entry.number, digits);
     return -1;
 }
 
