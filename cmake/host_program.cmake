@@ -4,10 +4,9 @@
 find_program(VESSANE_HOST_CXX NAMES c++ g++ REQUIRED)
 
 function(vessane_add_host_program target output)
-  file(GLOB core_sources CONFIGURE_DEPENDS
-    ${PROJECT_SOURCE_DIR}/engine/*.cpp ${PROJECT_SOURCE_DIR}/form/*.cpp)
+  set(core_sources ${VESSANE_CORE_SOURCES})
   add_custom_command(OUTPUT ${output}
-    COMMAND ${VESSANE_HOST_CXX} -std=c++20 -O2 -ffp-contract=off
+    COMMAND ${VESSANE_HOST_CXX} -std=c++20 -O2 ${VESSANE_FP_FLAGS_ALL}
             -I${PROJECT_SOURCE_DIR}/engine -I${PROJECT_SOURCE_DIR}/form
             -I${PROJECT_SOURCE_DIR}/ui/shared -I${PROJECT_SOURCE_DIR}/tests/sweep
             ${ARGN} ${core_sources} -o ${output}

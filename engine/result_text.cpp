@@ -114,12 +114,23 @@ double RoundDecimals(double x, unsigned n) {
     return std::floor(factor * x + 0.5) / factor;
 }
 
+double RoundedThousandths(double probability) {
+    return std::floor(1000.0 * probability + 0.5);  // RoundDecimals' numerator for n = 3
+}
+
+double PercentageOfThousandths(double thousandths) {
+    return thousandths / 1000.0 * 100;  // RoundDecimals' quotient, as a percentage
+}
+
 double Percentage(double probability) {
-    return RoundDecimals(probability, 3) * 100;
+    return PercentageOfThousandths(RoundedThousandths(probability));
 }
 
 int DigitCount(double probability) {
-    const double percentage = Percentage(probability);
+    return DigitCountOfPercentage(Percentage(probability));
+}
+
+int DigitCountOfPercentage(double percentage) {
     const int whole = static_cast<int>(percentage);
     int digits = percentage - whole < 0.05 ? 2 : 3;
     if (percentage < 10) --digits;

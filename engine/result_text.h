@@ -10,6 +10,12 @@ double RoundDecimals(double x, unsigned n);
 
 // The percentage shown for a probability: RoundDecimals(p, 3) * 100.
 double Percentage(double probability);
+// Its parts: floor(1000 p + 0.5), the whole thousandths RoundDecimals(p, 3) keeps, and
+// the percentage of a number of thousandths.
+double RoundedThousandths(double probability);
+double PercentageOfThousandths(double thousandths);
+// The digit count of a shown percentage (DigitCount of its probability).
+int DigitCountOfPercentage(double percentage);
 
 // Significant digits the percentage of a probability is shown with: 3, or 2 when its
 // tenths look zero, one fewer under 10 %.

@@ -2,7 +2,6 @@
 // Every line keeps the published evaluation order and grouping: the displayed texts
 // depend on the last bit of these doubles.
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 
 #include "result_text.h"
@@ -23,39 +22,35 @@ double Probability(double logYears, double mu, double sigma, double& u) {
     return 1.0 - std::exp(-std::exp(u));
 }
 
-// The shown percentage is RoundDecimals(p, 3) * 100 with p in [0, 1]: at most 1001
-// values, each with 1 to 3 digits. Their texts are remembered once written, so that a
-// computation costs the equations and not the decimal conversion. An entry is used
-// only for the very same double and digit count, so the text is always the one
-// FormatResultText writes. One table per thread: ComputeRisk(RiskState&) stays safe
-// to call from several threads on different states.
-struct CachedText {
-    std::uint64_t valueBits;
-    int digits;  // 0: not written yet
-    int length;
-    char text[kTextBufferSize];
-};
-constexpr int kCachedPercentages = 1001;  // 0.0, 0.1, ... 100.0
-constexpr int kCachedDigits = 3;
-thread_local CachedText t_texts[kCachedPercentages][kCachedDigits];
+// The shown percentage is a function of the rounded thousandth k of the probability
+// alone (at most 1001 values, p in [0, 1]), and so is its digit count: every text the
+// equations can show is written once, before first use, into a constant table. The
+// equations then cost no decimal conversion, and threads share the table read-only.
+struct ResultTexts {
+    static constexpr int kCount = 1001;  // 0.0 %, 0.1 %, ... 100. %
+    char text[kCount][kTextBufferSize];
+    unsigned char length[kCount];
 
-void WriteResultText(double percentage, int digits, char (&text)[kTextBufferSize]) {
-    // Valid inputs give a probability in [0, 1], so a percentage in [0, 100], and a digit
-    // count from 1 to 3: both index the table.
-    CachedText& entry = t_texts[static_cast<int>(percentage * 10 + 0.5)][digits - 1];
-    std::uint64_t bits;
-    std::memcpy(&bits, &percentage, sizeof bits);  // std::bit_cast is missing in some libraries
-    if (entry.digits == digits && entry.valueBits == bits) {
+    ResultTexts() {
+        for (int k = 0; k < kCount; ++k) {
+            const double percentage = PercentageOfThousandths(k);
+            length[k] = static_cast<unsigned char>(FormatResultText(
+                percentage, DigitCountOfPercentage(percentage), text[k], sizeof text[k]));
+        }
+    }
+};
+
+void WriteResultText(double probability, char (&text)[kTextBufferSize]) {
+    static const ResultTexts table;
+    const double k = RoundedThousandths(probability);
+    if (k >= 0 && k < ResultTexts::kCount) {
+        const int index = static_cast<int>(k);
         // Up to the NUL only, as FormatResultText writes: what follows stays as it was.
-        std::memcpy(text, entry.text, static_cast<std::size_t>(entry.length) + 1);
+        std::memcpy(text, table.text[index], std::size_t{table.length[index]} + 1);
         return;
     }
-    const std::size_t length = FormatResultText(percentage, digits, text, sizeof text);
-    if (length == 0) return;  // a text too long is left empty, and not remembered
-    std::memcpy(entry.text, text, length + 1);
-    entry.length = static_cast<int>(length);
-    entry.valueBits = bits;
-    entry.digits = digits;
+    const double percentage = Percentage(probability);  // never for a valid form
+    FormatResultText(percentage, DigitCountOfPercentage(percentage), text, sizeof text);
 }
 
 }  // namespace
@@ -96,11 +91,7 @@ void ComputeRisk(RiskState& s) {
     s.digitsSys = DigitCount(s.pSys);
 
     // Ties show the systolic value.
-    if (s.pDia > s.pSys) {
-        WriteResultText(Percentage(s.pDia), s.digitsDia, s.text);
-    } else {
-        WriteResultText(Percentage(s.pSys), s.digitsSys, s.text);
-    }
+    WriteResultText(s.pDia > s.pSys ? s.pDia : s.pSys, s.text);
 }
 
 }  // namespace vessane

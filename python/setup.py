@@ -4,6 +4,7 @@ window's."""
 
 import glob
 import os
+import platform
 import re
 
 from pybind11.setup_helpers import ParallelCompile, Pybind11Extension
@@ -19,12 +20,29 @@ def product_version():
         return re.search(r"project\(vessane VERSION ([0-9.]+)", cmake.read()).group(1)
 
 
+def listed(name):
+    """The lines of one of the repository's lists under cmake/, comments left out."""
+    with open(os.path.join(ROOT, "cmake", name), encoding="utf-8") as f:
+        return [line.strip() for line in f if line.strip() and not line.startswith("#")]
+
+
 def core_sources():
-    # Paths relative to this folder, as setuptools wants them.
-    found = []
-    for folder in ("src", "../engine", "../form"):
-        found += sorted(glob.glob(os.path.join(HERE, folder, "*.cpp")))
+    # The core's one list, then the extension's own; paths relative to this folder, as
+    # setuptools wants them.
+    found = [os.path.join(ROOT, path) for path in listed("core_sources.txt")]
+    found += sorted(glob.glob(os.path.join(HERE, "src", "*.cpp")))
     return [os.path.relpath(path, HERE) for path in found]
+
+
+def exact_fp_flags():
+    """The floating-point flags every build of the core uses (cmake/exact_fp_flags.txt)."""
+    flags = []
+    x86 = platform.machine().lower() in ("i386", "i486", "i586", "i686", "x86")
+    for line in listed("exact_fp_flags.txt"):
+        kind, _, values = line.partition(":")
+        if kind == "all" or (kind == "x86" and x86):
+            flags += values.split()
+    return flags
 
 
 # VESSANE_SANITIZE=1 builds under AddressSanitizer and UndefinedBehaviorSanitizer, for
@@ -38,7 +56,7 @@ extension = Pybind11Extension(
     include_dirs=[os.path.join(ROOT, d) for d in ("engine", "form")],
     define_macros=[("VESSANE_VERSION_TEXT", '"%s"' % product_version())],
     cxx_std=20,
-    extra_compile_args=["-O3", "-Wall", "-Wextra", "-Werror", "-ffp-contract=off"] + sanitize,
+    extra_compile_args=["-O3", "-Wall", "-Wextra", "-Werror"] + exact_fp_flags() + sanitize,
     extra_link_args=sanitize,
 )
 

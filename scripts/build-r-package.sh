@@ -9,7 +9,11 @@ out=$(mkdir -p "${1:-build-r}" && cd "${1:-build-r}" && pwd)
 stage="$out/stage/vessane"
 rm -rf "$out/stage" && mkdir -p "$out/stage"
 cp -r r "$stage"
-cp engine/*.h engine/*.cpp form/*.h form/*.cpp "$stage/src/"
+# The core's headers, and its sources as its one list names them.
+cp engine/*.h form/*.h "$stage/src/"
+grep -v '^#' cmake/core_sources.txt | xargs -I{} cp {} "$stage/src/"
+# The floating-point flags every build of the core uses, for configure.
+mkdir -p "$stage/tools" && cp cmake/exact_fp_flags.txt "$stage/tools/"
 # The version is the program's.
 version=$(sed -n 's/^project(vessane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 sed -i "s/^Version: .*/Version: $version/" "$stage/DESCRIPTION"
