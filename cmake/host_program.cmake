@@ -9,6 +9,7 @@ function(vessane_add_host_program target output)
     COMMAND ${VESSANE_HOST_CXX} -std=c++20 -O2 ${VESSANE_FP_FLAGS_ALL}
             -I${PROJECT_SOURCE_DIR}/engine -I${PROJECT_SOURCE_DIR}/form
             -I${PROJECT_SOURCE_DIR}/ui/shared -I${PROJECT_SOURCE_DIR}/tests/sweep
+            -I${PROJECT_BINARY_DIR}/generated
             ${ARGN} ${core_sources} -o ${output}
     DEPENDS ${ARGN} ${core_sources}
     COMMENT "Building ${target} for this machine")

@@ -4,15 +4,11 @@
 #include <cstring>
 
 #include "coronary_form.h"
+#include "event_table.h"
 #include "form_texts.h"
 #include "control_ids.h"
 
 namespace vessane {
-
-bool IsRoutedField(int id) {
-    return id == IDC_AGE || id == IDC_SYSTOLIC || id == IDC_DIASTOLIC || id == IDC_TOTAL_CHOL ||
-           id == IDC_HDL_CHOL || id == IDC_YEARS;
-}
 
 MemoryForm::MemoryForm(bool routeChanges) : routeChanges_(routeChanges) {}
 
@@ -70,9 +66,11 @@ int MemoryForm::GetDlgItemTextLength(int id) {
 
 void MemoryForm::SetDlgItemText(int id, const char* text) {
     Field(id).assign(text);
-    if (routeChanges_ && holdDepth_ == 0 && IsRoutedField(id)) {
+    if (!routeChanges_) return;
+    CholesterolExchange noExchange;  // a text change never switches the unit
+    if (Dispatch(*this, noExchange, id, ControlChange::kText, holdDepth_ > 0).action ==
+        FormAction::kRecompute) {
         ++recomputeCount_;
-        OnCalcul(*this);
     }
 }
 

@@ -12,10 +12,10 @@ CAboutBox::CAboutBox(QWidget* parent)
     setWindowTitle(QString::fromUtf8(TXT_ABOUT_CAPTION));
     setFont(vessane::qt::DialogFont());
     const vessane::qt::DialogUnits units(font());
-    setFixedSize(units.X(vessane::qt::kAboutWidth), units.Y(vessane::qt::kAboutHeight));
-    vessane::qt::BuildControls(vessane::qt::kAboutControls, units, this);
+    setFixedSize(units.X(vessane::ui::kAboutWidth), units.Y(vessane::ui::kAboutHeight));
+    vessane::qt::BuildControls(vessane::ui::kAboutControls, units, this);
     // OK, Enter (OK is the default button), Escape and the close box all end the box.
-    auto* ok = qobject_cast<QPushButton*>(vessane::qt::FindControl(this, vessane::qt::kIdOk));
+    auto* ok = qobject_cast<QPushButton*>(vessane::qt::FindControl(this, vessane::ui::kIdOk));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     ok->setFocus();
 }

@@ -35,14 +35,6 @@ constexpr Qt::WindowFlags kMainWindowFlags =
     Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
     Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
-constexpr int kRoutedFields[] = {IDC_AGE,        IDC_SYSTOLIC, IDC_DIASTOLIC,
-                                 IDC_TOTAL_CHOL, IDC_HDL_CHOL, IDC_YEARS};
-
-bool IsRoutedField(int id) {
-    return std::find(std::begin(kRoutedFields), std::end(kRoutedFields), id) !=
-           std::end(kRoutedFields);
-}
-
 QString ControlText(QWidget* control) {
     if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
     if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
@@ -67,7 +59,7 @@ CCoronaryDlg::CCoronaryDlg(QWidget* parent) : QDialog(parent, kMainWindowFlags) 
     layout->setMenuBar(menuBar_);
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("IDD_MAIN"));
-    client_->setFixedSize(units.X(vessane::qt::kMainWidth), units.Y(vessane::qt::kMainHeight));
+    client_->setFixedSize(units.X(vessane::ui::kMainWidth), units.Y(vessane::ui::kMainHeight));
     layout->addWidget(client_);
     // Centred on the screen. The toolkit's own centring guesses the frame of a window it
     // has never shown, and misses by tens of pixels: the size is fixed now and the
@@ -75,8 +67,8 @@ CCoronaryDlg::CCoronaryDlg(QWidget* parent) : QDialog(parent, kMainWindowFlags) 
     layout->activate();
     move(screen()->availableGeometry().center() - rect().center());
 
-    controls_ = vessane::qt::BuildControls(vessane::qt::kMainControls, units, client_);
-    for (const auto& text : vessane::qt::kMainAccessibleTexts) {
+    controls_ = vessane::qt::BuildControls(vessane::ui::kMainControls, units, client_);
+    for (const auto& text : vessane::ui::kMainAccessibleTexts) {
         QWidget* control = controls_.Find(text.id);
         control->setAccessibleName(QString::fromUtf8(text.name));
         if (text.description)
@@ -125,27 +117,29 @@ void CCoronaryDlg::ConnectEvents() {
     // only on a real change of selection, and the selectors are filled with their
     // signals blocked; textChanged fires for typed and for set texts alike, and is
     // filtered by the hold counter of the data exchange.
-    auto* calcul = qobject_cast<QPushButton*>(controls_.Find(IDC_CALCUL));
-    connect(calcul, &QPushButton::clicked, this, &CCoronaryDlg::OnCalcul);
-    auto* unit = qobject_cast<QComboBox*>(controls_.Find(IDC_UNIT));
-    connect(unit, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnSelchangeUnit);
-    auto* sex = qobject_cast<QComboBox*>(controls_.Find(IDC_SEX));
-    connect(sex, &QComboBox::currentIndexChanged, this, &CCoronaryDlg::OnCalcul);
-    // An item selected in a selector's list through the accessibility layer is picked
-    // as a click in the open list picks it (drop_down_list.h), and so reaches the
-    // handlers above; the check boxes' accessible actions are clicks (check_box_accessible.h).
-    for (int id : {IDC_SMOKER, IDC_DIABETES, IDC_LVH}) {
-        auto* box = qobject_cast<QCheckBox*>(controls_.Find(id));
-        connect(box, &QCheckBox::clicked, this, &CCoronaryDlg::OnCalcul);
+    // Each reports to the form's event table, which decides what the change does. An
+    // item selected in a selector's list through the accessibility layer is picked as a
+    // click in the open list picks it (drop_down_list.h); the check boxes' accessible
+    // actions are clicks (check_box_accessible.h). The result field (110) is in no entry.
+    using vessane::ControlChange;
+    for (const vessane::FormEvent& event : vessane::kEventTable) {
+        QWidget* control = controls_.Find(event.id);
+        const int id = event.id;
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            connect(button, &QAbstractButton::clicked, this,
+                    [this, id] { OnChange(id, ControlChange::kClick); });
+        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            connect(combo, &QComboBox::currentIndexChanged, this,
+                    [this, id] { OnChange(id, ControlChange::kSelection); });
+        } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            connect(edit, &QLineEdit::textChanged, this,
+                    [this, id] { OnChange(id, ControlChange::kText); });
+        }
     }
     // The context menu opens over every control that has none of its own (the fields
     // keep their editing menu); the selectors would otherwise swallow the request.
     for (QWidget* control : client_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!qobject_cast<QLineEdit*>(control)) control->installEventFilter(this);
-    }
-    // The result field (110) is deliberately not connected.
-    for (int id : kRoutedFields) {
-        connect(Edit(id), &QLineEdit::textChanged, this, [this, id] { OnFieldChange(id); });
     }
 }
 
@@ -174,17 +168,9 @@ void CCoronaryDlg::OnInitDialog() {
     controls_.Find(IDC_SEX)->setFocus();
 }
 
-void CCoronaryDlg::OnCalcul() {
-    ++recomputeCount_;
-    vessane::OnCalcul(*this);
-}
-
-void CCoronaryDlg::OnSelchangeUnit() {
-    vessane::OnSelchangeUnit(*this, exchange_);
-}
-
-void CCoronaryDlg::OnFieldChange(int id) {
-    if (holdDepth_ == 0 && IsRoutedField(id)) OnCalcul();
+void CCoronaryDlg::OnChange(int id, vessane::ControlChange change) {
+    const vessane::Dispatched done = vessane::Dispatch(*this, exchange_, id, change, holdDepth_ > 0);
+    if (done.action == vessane::FormAction::kRecompute) ++recomputeCount_;
 }
 
 void CCoronaryDlg::OnInfos() {
@@ -266,7 +252,7 @@ void CCoronaryDlg::SetDlgItemText(int id, const char* text) {
             const QSignalBlocker blocker(edit);
             edit->setText(value);
         }
-        OnFieldChange(id);
+        OnChange(id, vessane::ControlChange::kText);
     } else if (auto* label = qobject_cast<QLabel*>(control)) {
         label->setText(value);
         OnRangeLabelChanged(id);

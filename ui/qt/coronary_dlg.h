@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "coronary_form.h"
+#include "event_table.h"
 #include "dialog_controls.h"
 #include "template_builder.h"
 
@@ -43,9 +44,8 @@ private:
     void ConnectEvents();
     void OnInitDialog();
 
-    void OnCalcul();
-    void OnSelchangeUnit();
-    void OnFieldChange(int id);
+    // Every change of a control, through the form's event table.
+    void OnChange(int id, vessane::ControlChange change);
     void OnInfos();
     void OnQuitter();
     void OnRangeLabelChanged(int labelId);

@@ -12,6 +12,9 @@ class QWidget;
 
 namespace vessane::qt {
 
+using ui::ControlKind;
+using ui::ControlTemplate;
+
 // Name of the dynamic property that holds a widget's control identifier.
 inline constexpr const char* kControlIdProperty = "controlId";
 

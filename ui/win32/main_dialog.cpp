@@ -2,6 +2,7 @@
 
 #include "about_box.h"
 #include "coronary_form.h"
+#include "event_table.h"
 #include "form_texts.h"
 #include "resource.h"
 #include "win32_controls.h"
@@ -41,16 +42,26 @@ BOOL OnInitDialog(HWND window, MainDialog& dialog) {
     return TRUE;                       // focus to the first tab stop, the sex selector
 }
 
-bool IsRecomputingField(int id) {
-    return id == IDC_AGE || id == IDC_SYSTOLIC || id == IDC_DIASTOLIC || id == IDC_TOTAL_CHOL ||
-           id == IDC_HDL_CHOL || id == IDC_YEARS;
+// A control's notification as the form's event table names the change; false for the
+// notifications the table has no entry for.
+bool ChangeOf(int code, ControlChange& change) {
+    switch (code) {
+        case EN_CHANGE:
+            change = ControlChange::kText;
+            return true;
+        case CBN_SELCHANGE:
+            change = ControlChange::kSelection;
+            return true;
+        case BN_CLICKED:
+            change = ControlChange::kClick;
+            return true;
+        default:
+            return false;
+    }
 }
 
-bool IsCheckBox(int id) {
-    return id == IDC_SMOKER || id == IDC_DIABETES || id == IDC_LVH;
-}
-
-// The event table for WM_COMMAND, first match wins. Returns whether a handler ran.
+// WM_COMMAND: the controls' changes through the form's event table, then the menu's
+// commands. Returns whether a handler ran.
 bool OnCommand(HWND window, MainDialog& dialog, WPARAM wParam, LPARAM lParam) {
     // Enter sends the OK command (identifier 1, code 0): made command 0, which has no
     // handler, so Enter never closes the window.
@@ -61,17 +72,13 @@ bool OnCommand(HWND window, MainDialog& dialog, WPARAM wParam, LPARAM lParam) {
     // During a data exchange, control notifications reach no handler at all.
     if (fromControl && dialog.controls.NotificationsHeld()) return true;
 
-    if (id == IDC_CALCUL && code == BN_CLICKED) {
-        OnCalcul(dialog.controls);
-    } else if (id == IDC_UNIT && code == CBN_SELCHANGE) {
-        OnSelchangeUnit(dialog.controls, dialog.exchange);
+    ControlChange change;
+    if (ChangeOf(code, change) && ActionFor(id, change) != FormAction::kNone) {
+        Dispatch(dialog.controls, dialog.exchange, id, change, false);
     } else if (id == ID_OPTIONS_INFOS && code == 0) {
         RunAboutBox(window, dialog.instance);
     } else if (id == ID_OPTIONS_QUITTER && code == 0) {
         ::EndDialog(window, 0);
-    } else if ((id == IDC_SEX && code == CBN_SELCHANGE) || (IsCheckBox(id) && code == BN_CLICKED) ||
-               (IsRecomputingField(id) && code == EN_CHANGE)) {
-        OnCalcul(dialog.controls);
     } else if (id == IDCANCEL && code == 0) {
         ::EndDialog(window, IDCANCEL);  // Escape, the close box, Alt+F4
     } else {

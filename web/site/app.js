@@ -50,16 +50,22 @@
   };
 
   let core = null;
-  const notify = (id) => {
-    if (core) core._vessane_notify(id);
+  // How a control reports a change, as the core's event table names it.
+  const TEXT = 0, SELECTION = 1, CLICK = 2;
+  const notify = (id, change) => {
+    if (core) core._vessane_notify(id, change);
   };
 
-  // The fields and selectors report every change at once, as the window's do.
-  for (const id of [101, 102, 103, 105, 106, 109]) {
-    control(id).addEventListener("input", () => notify(id));
+  // Every control reports every change at once, as the window's do; the core's event
+  // table decides what each one does.
+  for (const field of document.querySelectorAll("input[id^=c]:not([type])")) {
+    field.addEventListener("input", () => notify(Number(field.id.slice(1)), TEXT));
   }
-  for (const id of [1004, 1005, 1006, 1007, 1008]) {
-    control(id).addEventListener("change", () => notify(id));
+  for (const select of document.querySelectorAll("select[id^=c]")) {
+    select.addEventListener("change", () => notify(Number(select.id.slice(1)), SELECTION));
+  }
+  for (const box of document.querySelectorAll("input[type=checkbox][id^=c]")) {
+    box.addEventListener("change", () => notify(Number(box.id.slice(1)), CLICK));
   }
 
   // Digits-only fields accept digits alone: a keystroke, a paste or a drop holding

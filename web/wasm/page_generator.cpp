@@ -18,8 +18,8 @@
 
 namespace {
 
-using vessane::qt::ControlKind;
-using vessane::qt::ControlTemplate;
+using vessane::ui::ControlKind;
+using vessane::ui::ControlTemplate;
 
 // The fixed texts by the name the template uses, "@TXT_AGE@".
 #define VESSANE_TEXT(name) \
@@ -115,10 +115,10 @@ bool Contains(const ControlTemplate& group, const ControlTemplate& control) {
 std::string LayoutRules() {
     std::ostringstream css;
     std::map<std::string, int> seen;
-    for (const ControlTemplate& control : vessane::qt::kMainControls) {
+    for (const ControlTemplate& control : vessane::ui::kMainControls) {
         int originX = 0, originY = 0;
         if (control.kind != ControlKind::GroupBox) {
-            for (const ControlTemplate& group : vessane::qt::kMainControls) {
+            for (const ControlTemplate& group : vessane::ui::kMainControls) {
                 if (group.kind == ControlKind::GroupBox && Contains(group, control)) {
                     originX = group.x;
                     originY = group.y;
@@ -129,7 +129,7 @@ std::string LayoutRules() {
             << ";--y:" << control.y - originY << ";--w:" << control.cx
             << ";--h:" << ShownHeight(control) << "}";
     }
-    css << ".window{--w:" << vessane::qt::kMainWidth << ";--h:" << vessane::qt::kMainHeight << "}";
+    css << ".window{--w:" << vessane::ui::kMainWidth << ";--h:" << vessane::ui::kMainHeight << "}";
     return css.str();
 }
 

@@ -1,12 +1,13 @@
 // The web page's window: the control operations are answered by the page's script
 // (web/site/app.js), which holds the HTML controls; the event table and every rule are
 // the core's. The script calls vessane_start once, then vessane_notify for each change
-// a user makes.
+// a user makes, which goes through the core's event table.
 #include <emscripten.h>
 
 #include "control_ids.h"
 #include "coronary_form.h"
 #include "dialog_controls.h"
+#include "event_table.h"
 #include "validation.h"
 
 // Texts cross as one byte per character, as the window reads its fields: characters
@@ -42,21 +43,20 @@ public:
     int GetDlgItemTextLength(int id) override { return JsGetTextLength(id); }
     void SetDlgItemText(int id, const char* text) override {
         JsSetText(id, text);
-        Notify(id);  // a text set from here reports its change, as in the window
+        Notify(id, vessane::ControlChange::kText);  // a set text reports its change, as in the window
     }
     int GetCurSel(int id) override { return JsGetCurSel(id); }
     int GetCheck(int id) override { return JsGetCheck(id); }
     void SetBarPos(int id, int position) override { JsSetBarPos(id, position); }
     void HoldChangeNotifications(bool hold) override { holdDepth_ += hold ? 1 : -1; }
 
-    // The window's event table.
-    void Notify(int id) {
-        if (id == IDC_UNIT) {
-            vessane::OnSelchangeUnit(*this, exchange_);
-        } else if (id == IDC_SEX || id == IDC_SMOKER || id == IDC_DIABETES || id == IDC_LVH ||
-                   (holdDepth_ == 0 && vessane::IsRoutedField(id))) {
-            // Unlike the windows, the page says why a form gives ERREUR.
-            JsShowReason(vessane::DescribeFailure(vessane::OnCalcul(*this)));
+    // Every change goes through the window's event table.
+    void Notify(int id, vessane::ControlChange change) {
+        const vessane::Dispatched done =
+            vessane::Dispatch(*this, exchange_, id, change, holdDepth_ > 0);
+        // Unlike the windows, the page says why a form gives ERREUR.
+        if (done.action == vessane::FormAction::kRecompute) {
+            JsShowReason(vessane::DescribeFailure(done.failed));
         }
     }
 
@@ -80,7 +80,8 @@ EMSCRIPTEN_KEEPALIVE void vessane_start() {
     g_window.Start();
 }
 
-EMSCRIPTEN_KEEPALIVE void vessane_notify(int id) {
-    g_window.Notify(id);
+// change: 0 a field's text, 1 a selector's selection, 2 a check box's click.
+EMSCRIPTEN_KEEPALIVE void vessane_notify(int id, int change) {
+    g_window.Notify(id, static_cast<vessane::ControlChange>(change));
 }
 }

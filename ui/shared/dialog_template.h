@@ -1,9 +1,10 @@
 // The controls of a dialog template, as data: kind, identifier, text and place in
-// dialog units. The Qt windows build their widgets from these tables, in table order,
-// which is also the tab order.
+// dialog units, described once for every window: the Qt windows build their widgets
+// from these tables, the Win32 resource script's dialogs are written from them and the
+// web page is laid out from them, in table order, which is also the tab order.
 #pragma once
 
-namespace vessane::qt {
+namespace vessane::ui {
 
 enum class ControlKind {
     DropDownList,   // not sorted, vertical scroll bar, tab stop
@@ -27,6 +28,9 @@ struct ControlTemplate {
     ControlKind kind;
     const char* text;  // UTF-8; nullptr for none
     int x, y, cx, cy;  // dialog units
+    // A framed label's edge in the Win32 resource script (style[, extended style]); the
+    // other windows draw every framed label alike.
+    const char* win32Frame = nullptr;
 };
 
-}  // namespace vessane::qt
+}  // namespace vessane::ui

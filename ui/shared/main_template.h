@@ -6,7 +6,7 @@
 #include "resource.h"
 #include "texts.h"
 
-namespace vessane::qt {
+namespace vessane::ui {
 
 inline constexpr int kMainWidth = 142;  // client area, dialog units
 inline constexpr int kMainHeight = 210;
@@ -31,7 +31,7 @@ inline constexpr ControlTemplate kMainControls[] = {
     {IDC_YEARS, "IDC_YEARS", ControlKind::EditDigits, nullptr, 99, 150, 22, 12},
     {IDC_STATIC, "IDC_STATIC", ControlKind::Label, TXT_YEARS, 123, 151, 15, 9},
     {IDC_RESULT, "IDC_RESULT", ControlKind::EditReadOnly, nullptr, 50, 175, 48, 12},
-    {IDC_STATIC, "IDC_STATIC", ControlKind::LabelFramed, TXT_RISK_LABEL, 10, 150, 86, 12},
+    {IDC_STATIC, "IDC_STATIC", ControlKind::LabelFramed, TXT_RISK_LABEL, 10, 150, 86, 12, "SS_CENTERIMAGE, WS_EX_STATICEDGE"},
     {IDC_CALCUL, "IDC_CALCUL", ControlKind::HiddenButton, TXT_CALCUL, 10, 165, 25, 12},
     {IDC_UNIT, "IDC_UNIT", ControlKind::DropDownList, nullptr, 91, 105, 44, 34},
     {IDC_STATIC, "IDC_STATIC", ControlKind::GroupBox, TXT_CHOLESTEROL_GROUP, 4, 85, 136, 45},
@@ -72,4 +72,4 @@ inline constexpr AccessibleText kMainAccessibleTexts[] = {
     {IDC_RISK_BAR, TXT_BAR_NAME, nullptr},
 };
 
-}  // namespace vessane::qt
+}  // namespace vessane::ui
