@@ -5,7 +5,7 @@
 # docs/web-phone.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/build-web.sh
+WEB_TESTS=ON scripts/build-web.sh
 build=${WEB_BUILD_DIR:-build-web}
 
 for tool in node npm; do
