@@ -27,7 +27,7 @@ double Probability(double logYears, double mu, double sigma, double& u) {
 // equations can show is written once, before first use, into a constant table. The
 // equations then cost no decimal conversion, and threads share the table read-only.
 struct ResultTexts {
-    static constexpr int kCount = 1001;  // 0.0 %, 0.1 %, ... 100. %
+    static constexpr int kCount = kShownTextCount;  // 0.0 %, 0.1 %, ... 100. %
     char text[kCount][kTextBufferSize];
     unsigned char length[kCount];
 
@@ -40,13 +40,27 @@ struct ResultTexts {
     }
 };
 
-void WriteResultText(double probability, char (&text)[kTextBufferSize]) {
+const ResultTexts& Table() {
     static const ResultTexts table;
+    return table;
+}
+
+// The number of the text shown for a probability, or -1 outside [0, 1].
+int TextNumber(double probability) {
     const double k = RoundedThousandths(probability);
-    if (k >= 0 && k < ResultTexts::kCount) {
-        const int index = static_cast<int>(k);
+    return k >= 0 && k < ResultTexts::kCount ? static_cast<int>(k) : -1;
+}
+
+// The larger probability is shown; ties show the systolic one.
+double ShownProbability(const RiskState& s) {
+    return s.pDia > s.pSys ? s.pDia : s.pSys;
+}
+
+void WriteResultText(double probability, char (&text)[kTextBufferSize]) {
+    if (const int number = TextNumber(probability); number >= 0) {
+        const ResultTexts& table = Table();
         // Up to the NUL only, as FormatResultText writes: what follows stays as it was.
-        std::memcpy(text, table.text[index], std::size_t{table.length[index]} + 1);
+        std::memcpy(text, table.text[number], std::size_t{table.length[number]} + 1);
         return;
     }
     const double percentage = Percentage(probability);  // never for a valid form
@@ -90,8 +104,15 @@ void ComputeRisk(RiskState& s) {
     s.digitsDia = DigitCount(s.pDia);
     s.digitsSys = DigitCount(s.pSys);
 
-    // Ties show the systolic value.
-    WriteResultText(s.pDia > s.pSys ? s.pDia : s.pSys, s.text);
+    WriteResultText(ShownProbability(s), s.text);
+}
+
+int ShownTextNumber(const RiskState& state) {
+    return TextNumber(ShownProbability(state));
+}
+
+const char* ShownText(int number) {
+    return Table().text[number];
 }
 
 }  // namespace vessane

@@ -37,4 +37,13 @@ void ComputeRisk(RiskState& state);
 // The same on the process-wide instance.
 void ComputeRisk();
 
+// The result texts ComputeRisk can write, numbered 0 to kShownTextCount - 1 (one for
+// each whole thousandth of the probability shown): callers that keep one object per
+// distinct text index it by number rather than by its bytes.
+inline constexpr int kShownTextCount = 1001;
+// The number of the text ComputeRisk wrote into state; -1 if it wrote none of them.
+int ShownTextNumber(const RiskState& state);
+// The text of a number, NUL-terminated.
+const char* ShownText(int number);
+
 }  // namespace vessane

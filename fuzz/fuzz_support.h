@@ -27,9 +27,11 @@ inline bool IsDigit(char c) {
 }
 
 // The value of a text under the classic strtod grammar without "inf", "nan" and
-// hexadecimal forms (those read as 0). The text ends at its first NUL.
+// hexadecimal forms (those read as 0), a decimal comma read as a point. The text ends at
+// its first NUL.
 inline double ReferenceNumber(std::string_view text) {
-    const std::string s(text.substr(0, text.find('\0')));
+    std::string s(text.substr(0, text.find('\0')));
+    for (char& c : s) c = c == ',' ? '.' : c;
     std::size_t i = 0;
     while (i < s.size() && IsCSpace(s[i])) ++i;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;

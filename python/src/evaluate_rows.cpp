@@ -8,7 +8,6 @@
 #include "form_entries.h"
 #include "form_texts.h"
 #include "on_calcul.h"
-#include "packed_text_index.h"
 #include "parallel_blocks.h"
 #include "risk_state.h"
 #include "validation.h"
@@ -77,18 +76,18 @@ private:
 
 void EvaluateBlock(const ColumnInputs& columns, std::size_t begin, std::size_t end,
                    const RowOutputs& out, std::vector<InvalidValue>& invalid,
-                   PackedTextIndex& shown) {
+                   std::vector<bool>& shown) {
     RowEvaluator evaluator(columns);
     std::string reason;
-    std::uint64_t lastShown = 0;
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t row = begin; row < end; ++row) {
         const std::uint8_t status = evaluator.Evaluate(row, reason);
         out.status[row] = status;
         if (status == kRowValid) {
             const RiskState& state = evaluator.state();
-            out.resultText[row] = PackResultText(state.text);
-            if (out.resultText[row] != lastShown) shown.Insert(lastShown = out.resultText[row]);
+            const int number = ShownTextNumber(state);  // valid forms show one of them
+            out.resultText[row] = static_cast<std::uint16_t>(number + 1);
+            shown[static_cast<std::size_t>(number)] = true;
             out.bar[row] = BarPosition(state.text);
             out.barMissing[row] = false;
             out.pSys[row] = state.pSys;
@@ -106,26 +105,11 @@ void EvaluateBlock(const ColumnInputs& columns, std::size_t begin, std::size_t e
 
 }  // namespace
 
-std::uint64_t PackResultText(const char* text) {
-    static_assert(kTextBufferSize < sizeof(std::uint64_t));
-    // The bytes before the first NUL only: what follows it is left from earlier texts.
-    char bytes[sizeof(std::uint64_t)] = {};
-    for (std::size_t i = 0; i < kTextBufferSize && text[i] != '\0'; ++i) bytes[i] = text[i];
-    std::uint64_t packed;
-    std::memcpy(&packed, bytes, sizeof packed);
-    return packed;
-}
-
-std::size_t UnpackResultText(std::uint64_t packed, char* out) {
-    std::memcpy(out, &packed, sizeof packed);
-    return strnlen(out, sizeof packed);
-}
-
 RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
                          int jobs) {
     const std::size_t blocks = BlockCount(count, jobs);
     std::vector<std::vector<InvalidValue>> invalid(blocks);
-    std::vector<PackedTextIndex> shown(blocks);
+    std::vector<std::vector<bool>> shown(blocks, std::vector<bool>(kShownTextCount));
     RunBlocks(count, blocks, [&](std::size_t block, std::size_t begin, std::size_t end) {
         EvaluateBlock(columns, begin, end, outputs, invalid[block], shown[block]);
     });
@@ -133,9 +117,15 @@ RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const R
     for (std::size_t b = 1; b < blocks; ++b) {
         summary.invalid.insert(summary.invalid.end(), std::make_move_iterator(invalid[b].begin()),
                                std::make_move_iterator(invalid[b].end()));
-        for (const std::uint64_t text : shown[b].texts()) shown[0].Insert(text);
     }
-    summary.resultTexts = shown[0].texts();
+    for (int number = 0; number < kShownTextCount; ++number) {
+        for (std::size_t b = 0; b < blocks; ++b) {
+            if (shown[b][static_cast<std::size_t>(number)]) {
+                summary.resultTexts.push_back(number);
+                break;
+            }
+        }
+    }
     return summary;
 }
 

@@ -43,7 +43,7 @@ inline constexpr std::uint8_t kRowInvalidValue = 0xFF;  // a choice that cannot 
 
 // Where rows [0, count) write their results; every array has count entries.
 struct RowOutputs {
-    std::uint64_t* resultText;  // the result's text packed by PackResultText; 0 for ERREUR
+    std::uint16_t* resultText;  // 1 + ShownTextNumber of the result; 0 for ERREUR
     std::int64_t* bar;          // 0 for ERREUR
     bool* barMissing;
     double* pSys;  // NaN for ERREUR
@@ -57,15 +57,10 @@ struct InvalidValue {
     std::string reason;
 };
 
-// A result text of at most 7 bytes (NUL-terminated below that) as one integer, in order.
-std::uint64_t PackResultText(const char* text);
-// Its text again; returns the length written at out (which has room for 8 bytes).
-std::size_t UnpackResultText(std::uint64_t packed, char* out);
-
 // What the rows give besides their outputs.
 struct RowsSummary {
     std::vector<InvalidValue> invalid;       // the rows of status kRowInvalidValue, in order
-    std::vector<std::uint64_t> resultTexts;  // each packed text shown by a valid row, once
+    std::vector<int> resultTexts;  // each ShownTextNumber of a valid row, once, in order
 };
 
 // Evaluates rows [0, count) of columns into outputs, the rows cut into contiguous

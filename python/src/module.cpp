@@ -12,7 +12,7 @@
 
 #include "evaluate_rows.h"
 #include "form_texts.h"
-#include "packed_text_index.h"
+#include "risk_state.h"
 #include "parallel_blocks.h"
 #include "validation.h"
 
@@ -139,23 +139,28 @@ private:
 // One str per result text met, "ERREUR" first, numbered by their packed texts.
 class ResultTexts {
 public:
-    ResultTexts() { Learn({0}); }
+    ResultTexts() {
+        numbers_.fill(kNone);
+        numbers_[0] = 0;
+        objects_.Add(py::str(kErrorText));
+    }
 
     // Under the GIL: makes the objects of the texts not met yet.
-    void Learn(const std::vector<std::uint64_t>& texts) {
-        for (const std::uint64_t packed : texts) {
-            if (index_.Find(packed) != PackedTextIndex::kNone) continue;
-            index_.Insert(packed);
-            char text[8];
-            objects_.Add(packed == 0 ? py::str(kErrorText)
-                                     : py::str(text, UnpackResultText(packed, text)));
+    void Learn(const std::vector<int>& shownNumbers) {
+        for (const int shown : shownNumbers) {
+            std::size_t& number = numbers_[static_cast<std::size_t>(shown) + 1];
+            if (number != kNone) continue;
+            number = objects_.size();
+            objects_.Add(py::str(ShownText(shown)));
         }
     }
-    std::size_t Number(std::uint64_t packed) const { return index_.Find(packed); }
+    // The object's number for a row's code (1 + ShownTextNumber, 0 for ERREUR).
+    std::size_t Number(std::uint16_t code) const { return numbers_[code]; }
     const SharedObjects& objects() const { return objects_; }
 
 private:
-    PackedTextIndex index_;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    std::array<std::size_t, kShownTextCount + 1> numbers_;
     SharedObjects objects_;
 };
 
@@ -175,7 +180,7 @@ const SharedObjects& Reasons() {
 
 // Gives the rows [0, count) their result and error objects (the error of a row of status
 // kRowInvalidValue is left null), on threads without the GIL.
-void FillObjects(const ResultTexts& resultTexts, const std::uint64_t* texts,
+void FillObjects(const ResultTexts& resultTexts, const std::uint16_t* texts,
                  const std::uint8_t* status, std::size_t count, int jobs, PyObject** results,
                  PyObject** errors) {
     const SharedObjects& reasons = Reasons();
@@ -286,7 +291,7 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
     py::array_t<double> pDia(rows);
 
     const std::size_t block = kBlockRows;
-    std::vector<std::uint64_t> texts(std::min(block, rows));
+    std::vector<std::uint16_t> texts(std::min(block, rows));
     std::vector<std::uint8_t> status(std::min(block, rows));
     std::array<std::vector<Cell>, kFormColumnCount> cells;
     CellReader reader(missing);

@@ -1,8 +1,5 @@
 #include "result_columns.h"
 
-#include <bit>
-#include <cstring>
-#include <stdexcept>
 
 #include "coded_texts.h"
 #include "form_texts.h"
@@ -20,7 +17,7 @@ ResultColumns::ResultColumns(R_xlen_t rows)
       bars_(bar_.begin()),
       pSyss_(pSys_.begin()),
       pDias_(pDia_.begin()),
-      shownTexts_(kSlots / 2),
+      shownTexts_(kShownTextCount),
       reasons_(16) {
     MapForWriting(codes_, rows * sizeof *codes_);
     MapForWriting(bars_, rows * sizeof *bars_);
@@ -28,33 +25,10 @@ ResultColumns::ResultColumns(R_xlen_t rows)
     MapForWriting(pDias_, rows * sizeof *pDias_);
 }
 
-// A result text's bytes up to its NUL, packed into one integer (never 0: no text is
-// empty); length is set to the number of bytes.
-std::uint64_t ResultColumns::PackText(const char (&text)[kTextBufferSize], std::size_t& length) {
-    static_assert(kTextBufferSize <= sizeof(std::uint64_t));
-    std::uint64_t bytes = 0;
-    if constexpr (std::endian::native == std::endian::little) {
-        // The first zero byte found without a loop: its top bit is the lowest one set.
-        std::memcpy(&bytes, text, kTextBufferSize);
-        constexpr std::uint64_t kOnes = 0x0101010101010101u;
-        const std::uint64_t zeros = (bytes - kOnes) & ~bytes & (kOnes << 7);
-        length = static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
-        return bytes & (((zeros & -zeros) >> 7) - 1);
-    }
-    for (length = 0; length < kTextBufferSize && text[length] != '\0'; ++length) {
-        bytes |= std::uint64_t{static_cast<unsigned char>(text[length])} << (8 * length);
-    }
-    return bytes;
-}
-
-void ResultColumns::Add(std::size_t slot, std::uint64_t key, const char* text, std::size_t length) {
-    // At most 1,001 texts: the table never fills up, so probing always ends.
-    if (shownCount_ == static_cast<int>(shownTexts_.size()))
-        throw std::logic_error("more result texts than expected");
-    keys_[slot] = key;
-    shown_[slot] = {shownCount_, BarPosition(text)};
-    SET_STRING_ELT(shownTexts_, shownCount_++,
-                   Rf_mkCharLenCE(text, static_cast<int>(length), CE_UTF8));
+void ResultColumns::Add(ShownText& shown, int number) {
+    const char* const text = vessane::ShownText(number);
+    shown = {shownCount_, BarPosition(text)};
+    SET_STRING_ELT(shownTexts_, shownCount_++, Rf_mkCharCE(text, CE_UTF8));
 }
 
 int ResultColumns::AddReason(std::string_view reason) {

@@ -21,7 +21,7 @@ public:
 
     // The row shows the result computed into state.
     void Shown(R_xlen_t row, const RiskState& state) {
-        const ShownText& shown = Lookup(state.text);
+        const ShownText& shown = Lookup(ShownTextNumber(state));
         codes_[row] = shown.code;
         bars_[row] = shown.bar;
         pSyss_[row] = state.pSys;
@@ -37,23 +37,18 @@ public:
 
 private:
     struct ShownText {
-        int code;
+        int code = -1;  // -1 until the text is met
         int bar;
     };
-    const ShownText& Lookup(const char (&text)[kTextBufferSize]) {
-        std::size_t length;
-        const std::uint64_t key = PackText(text, length);
-        std::size_t slot = (key * 0x9E3779B97F4A7C15u) >> 53;  // 11 bits: kSlots
-        while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) % kSlots;
-        if (keys_[slot] == 0) Add(slot, key, text, length);
-        return shown_[slot];
+    // By the text's number (a valid form shows one of them).
+    const ShownText& Lookup(int number) {
+        ShownText& shown = shown_[static_cast<std::size_t>(number)];
+        if (shown.code < 0) Add(shown, number);
+        return shown;
     }
-    static std::uint64_t PackText(const char (&text)[kTextBufferSize], std::size_t& length);
-    void Add(std::size_t slot, std::uint64_t key, const char* text, std::size_t length);
+    void Add(ShownText& shown, int number);
     int AddReason(std::string_view reason);  // its code
     void Erreur(R_xlen_t row, int code);
-
-    static constexpr std::size_t kSlots = 2048;  // twice the texts there can be
 
     Rcpp::IntegerVector code_, bar_;
     Rcpp::NumericVector pSys_, pDia_;
@@ -61,11 +56,9 @@ private:
     int* bars_;  // the vectors' elements, written directly
     double* pSyss_;
     double* pDias_;
-    // Result texts met so far by code, and their codes and bar positions by their bytes
-    // (0 for a free slot).
+    // Result texts met so far by code, and their codes and bar positions by number.
     Rcpp::CharacterVector shownTexts_;
-    std::array<std::uint64_t, kSlots> keys_{};
-    std::array<ShownText, kSlots> shown_{};
+    std::array<ShownText, kShownTextCount> shown_{};
     int shownCount_ = 0;
     // The reasons of ERREUR by code, -1 - code (the first reasonCount_ of reasons_).
     Rcpp::CharacterVector reasons_;
