@@ -5,11 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core bench
-build=${SPEED_BUILD_DIR:-build-speed}
+build=build/bench
 rows=${SPEED_ROWS:-100000}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVESSANE_GUI=OFF -DVESSANE_BENCH=ON \
-      -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j2 --target vessane-cli vessane_gen_rows >/dev/null
+scripts/build-preset.sh bench vessane-cli vessane_gen_rows >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

@@ -3,7 +3,7 @@
 results as numpy arrays (as_frame=False) and as a DataFrame, with 1 and 2 threads.
 
 Run with a Python that imports vessane, e.g. the test step's venv:
-    build-python/python/release/venv/bin/python bench/python_bench.py [ROWS] [REPEATS]
+    build/python/release/venv/bin/python bench/python_bench.py [ROWS] [REPEATS]
 Prints the median and the best of REPEATS timed calls, and rows per CPU-second (all
 threads together); run it on a quiet machine.
 """

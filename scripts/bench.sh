@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Builds the benchmarks in Release (build-bench) and prints the measured figures beside
+# Builds the benchmarks in Release (build/bench) and prints the measured figures beside
 # their targets. Timings are medians; run it on a quiet machine (see `uptime`).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core qt bench
-build=${BENCH_BUILD_DIR:-build-bench}
+build=build/bench
 rows=${BENCH_ROWS:-1000000}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVESSANE_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j2 >/dev/null
+scripts/build-preset.sh bench >/dev/null
 export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 work=$(mktemp -d)

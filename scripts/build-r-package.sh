@@ -2,10 +2,10 @@
 # Builds the R package's source tarball from r/ and the core: the package's src/ gets a
 # copy of engine/ and form/ (the repository holds none), so that the tarball stands on
 # its own. Prints the tarball's path.
-# Usage: scripts/build-r-package.sh [folder]   (default build-r)
+# Usage: scripts/build-r-package.sh [folder]   (default build/r)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=$(mkdir -p "${1:-build-r}" && cd "${1:-build-r}" && pwd)
+out=$(mkdir -p "${1:-build/r}" && cd "${1:-build/r}" && pwd)
 stage="$out/stage/vessane"
 rm -rf "$out/stage" && mkdir -p "$out/stage"
 cp -r r "$stage"

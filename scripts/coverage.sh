@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
 # Line and branch coverage of engine/, form/ and cli/ by the core and command-line tests
 # (g++ --coverage, gcovr). Prints a summary per folder and the lines and branches left
-# uncovered; an HTML report goes to build-cov/coverage/index.html.
+# uncovered; an HTML report goes to build/coverage/coverage/index.html.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core reliability
-build=${COV_BUILD_DIR:-build-cov}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=g++ -DVESSANE_GUI=OFF \
-  -DBUILD_TESTING=ON -DCMAKE_CXX_FLAGS="--coverage -O0 -fprofile-update=atomic" -DCMAKE_EXE_LINKER_FLAGS="--coverage" \
-  >/dev/null
-cmake --build "$build" -j"$(nproc)"
+build=build/coverage
+scripts/build-preset.sh coverage
 find "$build" -name '*.gcda' -delete
-ctest --test-dir "$build" -j"$(nproc)" --output-on-failure >/dev/null
+ctest --preset coverage >/dev/null
 
 # Branches the compiler adds for exceptions and for code it knows unreachable are no
 # input's to take; they are left out.

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets with clang and runs each for a given time.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     (default: 600 s, every target)
 # Each target starts from its committed seeds (fuzz/corpus/<target>) and keeps what it
-# finds in build-fuzz/corpus/<target>; a failing input is saved in build-fuzz/findings.
+# finds in build/fuzz/corpus/<target>; a failing input is saved in build/fuzz/findings.
 # Extra libFuzzer options can be given in FUZZ_OPTIONS (e.g. "-jobs=2 -workers=2").
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,12 +12,8 @@ targets=("$@")
 [ "${#targets[@]}" -gt 0 ] || targets=(form_fuzzer unit_switch_fuzzer batch_fuzzer)
 
 scripts/install-deps.sh core reliability
-build=${FUZZ_BUILD_DIR:-build-fuzz}
-flags="-fsanitize=fuzzer-no-link,address,undefined,float-cast-overflow -fno-sanitize-recover=all"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DVESSANE_GUI=OFF -DBUILD_TESTING=OFF -DVESSANE_FUZZ=ON \
-  -DCMAKE_CXX_FLAGS="$flags -fno-omit-frame-pointer" >/dev/null
-cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
+build=build/fuzz
+scripts/build-preset.sh fuzz "${targets[@]}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -10,6 +10,12 @@ as_root() {
 
 missing=()
 for group in "$@"; do
+  # Node.js with its npm: Debian's, unless a Node is already on the PATH (a newer one
+  # installed from elsewhere is kept; Debian's npm package would conflict with its npm).
+  if [ "$group" = node ]; then
+    command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
+    continue
+  fi
   list="$here/deps/$group.txt"
   [ -f "$list" ] || { echo "install-deps: no package list for '$group'" >&2; exit 2; }
   while read -r package; do

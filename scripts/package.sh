@@ -3,25 +3,25 @@
 #   vessane_<version>-1_amd64.deb          Debian package (CPack)
 #   vessane-<version>-x64.msi, -x86.msi    Windows installers (wixl)
 #   vessane-<version>-win64.zip, -win32.zip  portable Windows programs
-# Builds what it needs: build-package (native, hardened as Debian builds its packages,
-# no tests), build-win64 and build-win32 (reused when present, see scripts/test-win32.sh).
+# Builds what it needs: the presets package (native, hardened as Debian builds its packages,
+# no tests), win64 and win32.
 # Everything is made in a scratch folder that replaces dist/ only once complete: a
 # failed run leaves the previous dist/ as it was, and nothing stale is ever shipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core qt win32 packaging
-jobs=${JOBS:-2}
 
 stage=$(mktemp -d "$PWD/dist.tmp.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 
 # The Debian package.
-native=$PWD/build-package
+native=$PWD/build/package
+# The package preset, with Debian's hardening flags.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cmake -S . -B "$native" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVESSANE_GUI=ON \
+cmake --preset package \
       -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
       -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
-cmake --build "$native" -j"$jobs"
+cmake --build --preset package
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$native/CMakeCache.txt")
 # Every file packed bears the release's time, so that a run gives the same bytes.
 SOURCE_DATE_EPOCH=$(cat "$native/packaging/source-date-epoch")
@@ -31,13 +31,10 @@ mv "$stage"/cpack/vessane_*.deb "$stage/"
 rm -rf "$stage/cpack"
 
 # The Windows installers and portable zips, for x86_64 and i686.
-for target in x86_64:build-win64:x64:win64 i686:build-win32:x86:win32; do
-  IFS=: read -r processor build msi_arch zip_arch <<<"$target"
-  if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-mingw-$processor.cmake" \
-          -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=OFF >/dev/null
-  fi
-  cmake --build "$build" -j"$jobs" --target vessane vessane-cli
+for target in win64:x64 win32:x86; do
+  IFS=: read -r zip_arch msi_arch <<<"$target"
+  build=build/$zip_arch
+  scripts/build-preset.sh "$zip_arch" vessane vessane-cli
   (cd "$build/packaging" && wixl --arch "$msi_arch" -o "$stage/vessane-$version-$msi_arch.msi" vessane.wxs)
 
   folder=vessane-$version-$zip_arch

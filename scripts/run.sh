@@ -4,9 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core qt
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DVESSANE_GUI=ON >/dev/null
-cmake --build "$build" -j"$(nproc)"
+build=build/dev
+scripts/build-preset.sh dev vessane vessane-cli
 
 if [ -x "$build/app/vessane" ]; then
   if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then

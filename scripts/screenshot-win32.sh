@@ -1,19 +1,15 @@
 #!/usr/bin/env bash
 # Takes docs/screenshot-windows.png: vessane.exe as it opens, under Wine on a virtual
-# display. Builds build-win64 first if needed (see scripts/test-win32.sh).
+# display. Builds the win64 preset's window first.
 #   DPI=144 scripts/screenshot-win32.sh   the same at 150 %, in a prefix of its own set
 #                                         to that DPI: docs/screenshot-windows-150.png
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=$PWD/${BUILD_DIR:-build-win64}
+build=$PWD/build/win64
 dpi=${DPI:-96}
 out=$PWD/docs/screenshot-windows.png
 [ "$dpi" = 96 ] || out=$PWD/docs/screenshot-windows-$((dpi * 100 / 96)).png
-if [ ! -f "$build/ui/win32/vessane.exe" ]; then
-  cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
-        -DCMAKE_BUILD_TYPE=MinSizeRel
-  cmake --build "$build" -j2 --target vessane
-fi
+[ "${1:-}" = --inside ] || scripts/build-preset.sh win64 vessane
 mkdir -p docs
 export VESSANE_BUILD_DIR=$build
 [ "$dpi" = 96 ] || export VESSANE_BUILD_DIR=$build/dpi-$dpi

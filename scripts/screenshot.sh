@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Photographs the window on a virtual display (Xvfb, with openbox drawing the frame)
 # and writes the picture, cropped to the window, to docs/screenshot-linux.png.
-# Usage: scripts/screenshot.sh [program [picture]]   (default: build/app/vessane)
+# Usage: scripts/screenshot.sh [program [picture]]   (default: build/dev/app/vessane)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=$(realpath -m "${1:-build/app/vessane}")
+program=$(realpath -m "${1:-build/dev/app/vessane}")
 picture=$(realpath -m "${2:-docs/screenshot-linux.png}")
 [ -x "$program" ] || { echo "screenshot: no $program; build first (scripts/run.sh builds)" >&2; exit 2; }
 for tool in xvfb-run openbox import convert; do

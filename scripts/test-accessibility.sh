@@ -4,10 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core qt accessibility
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DVESSANE_GUI=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target vessane
+scripts/build-preset.sh dev vessane
 # Debian's Python with its gi module, not another one first on the PATH. Ends, with every
 # process it started, rather than hang.
 timeout -k 10 600 tests/accessibility/private_session.sh \
-  /usr/bin/python3 tests/accessibility/atspi_test.py "$build/app/vessane"
+  /usr/bin/python3 tests/accessibility/atspi_test.py build/dev/app/vessane

@@ -5,10 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core
-build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >/dev/null
-cmake --build "$build" -j2 --target vessane-cli
-cli=$build/cli/vessane-cli
+scripts/build-preset.sh dev vessane-cli
+cli=build/dev/cli/vessane-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

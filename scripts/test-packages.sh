@@ -6,12 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core qt win32 packaging
-jobs=${JOBS:-2}
 
 # The Windows window tests' driver, run on the installed program.
-cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-x86_64.cmake \
-      -DCMAKE_BUILD_TYPE=MinSizeRel -DBUILD_TESTING=ON >/dev/null
-cmake --build build-win64 -j"$jobs" --target vessane_window_tests
+scripts/build-preset.sh win64 vessane_window_tests
 
 # What a run gives: the file names, the bytes of the .deb and the zips, and the tables
 # of the MSIs (wixl stamps each MSI with its build time and a fresh package code).
@@ -48,7 +45,7 @@ diff <(echo "$first") <(snapshot) || { echo "a second run gave other files" >&2;
 echo "==> the Debian package"
 tests/packaging/check_deb.sh dist
 echo "==> the Windows installers and zips"
-tests/packaging/check_windows.sh dist build-win64
+tests/packaging/check_windows.sh dist build/win64
 
 echo "==> dist/"
 ls -l dist

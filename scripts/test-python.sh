@@ -8,12 +8,10 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh core python
 root=$PWD
 py=/usr/bin/python3  # Debian's, with its python3-* packages
-build=${BUILD_DIR:-build-python}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVESSANE_GUI=OFF -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target vessane-cli
-export VESSANE_CLI="$root/$build/cli/vessane-cli"
+scripts/build-preset.sh dev vessane-cli
+export VESSANE_CLI="$root/build/dev/cli/vessane-cli"
 export VESSANE_BUILD_JOBS=$(nproc)
-work="$root/$build/python"
+work="$root/build/python"
 
 # Builds the wheel into $work/$1 and installs it into a fresh venv there.
 install_wheel() {

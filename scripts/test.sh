@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test. A step that is missing
+# or not executable fails the command: no test is ever left out silently.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+start=$SECONDS
 for step in scripts/test-native.sh \
             scripts/test-batch.sh \
             scripts/test-accessibility.sh \
@@ -12,9 +14,11 @@ for step in scripts/test-native.sh \
             scripts/test-web.sh \
             scripts/test-win32.sh \
             scripts/test-packages.sh; do
-  if [ -x "$step" ]; then
-    echo "==> $step"
-    "$step"
+  if [ ! -x "$step" ]; then
+    echo "test: $step is missing or not executable" >&2
+    exit 1
   fi
+  echo "==> $step"
+  "$step"
 done
-echo "==> all tests passed"
+echo "==> all tests passed in $(((SECONDS - start) / 60)) min $(((SECONDS - start) % 60)) s"

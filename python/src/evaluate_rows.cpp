@@ -15,32 +15,41 @@
 namespace vessane::python {
 namespace {
 
+// Element i of an array of T, read whatever its alignment: numpy arrays (those dask
+// unpickles, for one) need not be aligned to their element's size.
+template <typename T>
+[[gnu::always_inline]] inline double Element(const void* numbers, std::size_t i) {
+    T value;
+    std::memcpy(&value, static_cast<const char*>(numbers) + i * sizeof(T), sizeof(T));
+    return static_cast<double>(value);
+}
+
 // Called eleven times a row: inlined.
 [[gnu::always_inline]] inline double NumberAt(const void* numbers, NumberType type,
                                               std::size_t i) {
     switch (type) {
         case NumberType::kFloat64:
-            return static_cast<const double*>(numbers)[i];
+            return Element<double>(numbers, i);
         case NumberType::kFloat32:
-            return static_cast<const float*>(numbers)[i];
+            return Element<float>(numbers, i);
         case NumberType::kInt8:
-            return static_cast<const std::int8_t*>(numbers)[i];
+            return Element<std::int8_t>(numbers, i);
         case NumberType::kInt16:
-            return static_cast<const std::int16_t*>(numbers)[i];
+            return Element<std::int16_t>(numbers, i);
         case NumberType::kInt32:
-            return static_cast<const std::int32_t*>(numbers)[i];
+            return Element<std::int32_t>(numbers, i);
         case NumberType::kInt64:
-            return static_cast<double>(static_cast<const std::int64_t*>(numbers)[i]);
+            return Element<std::int64_t>(numbers, i);
         case NumberType::kUInt8:
-            return static_cast<const std::uint8_t*>(numbers)[i];
+            return Element<std::uint8_t>(numbers, i);
         case NumberType::kUInt16:
-            return static_cast<const std::uint16_t*>(numbers)[i];
+            return Element<std::uint16_t>(numbers, i);
         case NumberType::kUInt32:
-            return static_cast<const std::uint32_t*>(numbers)[i];
+            return Element<std::uint32_t>(numbers, i);
         case NumberType::kUInt64:
-            return static_cast<double>(static_cast<const std::uint64_t*>(numbers)[i]);
+            return Element<std::uint64_t>(numbers, i);
         case NumberType::kBool:
-            return static_cast<const bool*>(numbers)[i] ? 1.0 : 0.0;
+            return Element<std::uint8_t>(numbers, i) != 0 ? 1.0 : 0.0;
     }
     return 0;
 }

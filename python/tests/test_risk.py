@@ -4,6 +4,7 @@ values, shapes, indexes and threads."""
 import decimal
 import importlib.metadata
 import io
+import os
 import random
 import subprocess
 import sys
@@ -240,3 +241,11 @@ def test_columns_read_in_their_own_type(dtype):
     typed = vessane.risk(frame.astype(dtype))
     assert_same_results(typed, vessane.risk(frame.astype("float64")))
     assert typed["result"].nunique() > (1 if dtype == "bool" else 20)
+
+
+def test_shared_cases():
+    # The cases every front end's tests share, as texts typed in the window.
+    path = os.path.join(os.path.dirname(__file__), "..", "..", "tests", "data",
+                        "shared_cases.csv")
+    cases = pd.read_csv(path, dtype=str, keep_default_na=False)
+    assert vessane.risk(cases)["result"].tolist() == cases["result"].tolist()

@@ -302,8 +302,9 @@ TEST(ShortestDecimal, ShortcutWritesWhatToCharsWrites) {
 }
 
 // Ten million random doubles in [2^-30, 1): every binade a probability may fall in, so
-// every number of decimals the shortcut writes (up to 22), and below its range.
-TEST(ShortestDecimal, TenMillionProbabilitiesAsToCharsWritesThem) {
+// every number of decimals the shortcut writes (up to 22), and below its range. Named
+// Exhaustive: the test presets run it once, natively, not under a sanitizer nor Wine.
+TEST(ShortestDecimal, ExhaustiveTenMillionProbabilitiesAsToCharsWritesThem) {
     std::uint64_t state = 0x2545F4914F6CDD1DULL;
     char expected[400];
     char actual[kMaxShortestDecimal + 32];

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli_test_support.h"
+#include "shared_cases.h"
 
 namespace {
 
@@ -146,6 +147,18 @@ TEST(CommandLine, FrenchSpreadsheets) {
         EXPECT_EQ(p.status, 0) << c.name;
     }
     std::remove(path.c_str());
+}
+
+// The shared test cases through the batch: each row's added result is the table's.
+TEST(CommandLine, SharedCasesThroughTheBatch) {
+    const Process p = RunCommand("CLI --quiet --batch '" VESSANE_SHARED_CASES "'");
+    ASSERT_EQ(p.status, 0) << p.err;
+    const auto rows = vessane::testing::ParseCsv(p.out);
+    ASSERT_EQ(rows.size(), vessane::testing::SharedCases().size() + 1);
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        ASSERT_EQ(rows[r].size(), 18u);
+        EXPECT_EQ(rows[r][13], rows[r][12]) << rows[r][0];  // the batch's result, the table's
+    }
 }
 
 TEST(CommandLine, ClosedPipeEndsQuietly) {

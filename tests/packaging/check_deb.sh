@@ -23,7 +23,7 @@ grep -q '^Inst vessane ' "$scratch/apt.log" || grep -q 'vessane is already the n
   { cat "$scratch/apt.log"; fail "apt would not install vessane"; }
 
 echo "--- control fields"
-[ "$(dpkg-deb -f "$deb" Version)" = "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-package/CMakeCache.txt)-1" ] ||
+[ "$(dpkg-deb -f "$deb" Version)" = "$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package/CMakeCache.txt)-1" ] ||
   fail "package version is not the project's"
 for field in Section:science Priority:optional; do
   [ "$(dpkg-deb -f "$deb" "${field%%:*}")" = "${field#*:}" ] || fail "${field%%:*} is not ${field#*:}"

@@ -5,7 +5,7 @@
 # repair by installing again, removal after files were deleted by hand) and the x86
 # MSI (its files under the 32-bit Program Files, then removed). Wine here runs 64-bit
 # programs only.
-#   tests/packaging/check_windows.sh dist build-win64
+#   tests/packaging/check_windows.sh dist build/win64
 set -euo pipefail
 dist=$(cd "$1" && pwd)
 build=$(cd "$2" && pwd)

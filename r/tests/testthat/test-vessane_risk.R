@@ -185,3 +185,10 @@ test_that("the text columns, held as codes, behave as ordinary character vectors
   copy[1] <- "changed"
   expect_identical(out$error, unname(error))
 })
+
+test_that("the cases every front end's tests share give their results", {
+  path <- Sys.getenv("VESSANE_SHARED_CASES")
+  if (!nzchar(path)) skip("VESSANE_SHARED_CASES does not name the shared test cases")
+  cases <- utils::read.csv(path, colClasses = "character", check.names = FALSE)
+  expect_identical(vessane_risk(cases)$result, cases$result)
+})
