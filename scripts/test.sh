@@ -4,20 +4,20 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
-for step in scripts/test-native.sh \
-            scripts/test-batch.sh \
-            scripts/test-accessibility.sh \
-            scripts/test-sanitizers.sh \
-            scripts/test-fuzz-short.sh \
-            scripts/test-python.sh \
-            scripts/test-r.sh \
-            scripts/test-web.sh \
-            scripts/test-win32.sh \
-            scripts/test-packages.sh; do
-  if [ ! -x "$step" ]; then
-    echo "test: $step is missing or not executable" >&2
-    exit 1
-  fi
+steps=(scripts/test-native.sh
+       scripts/test-batch.sh
+       scripts/test-accessibility.sh
+       scripts/test-sanitizers.sh
+       scripts/test-fuzz-short.sh
+       scripts/test-python.sh
+       scripts/test-r.sh
+       scripts/test-web.sh
+       scripts/test-win32.sh
+       scripts/test-packages.sh)
+for step in "${steps[@]}"; do
+  [ -x "$step" ] || { echo "test: $step is missing or not executable" >&2; exit 1; }
+done
+for step in "${steps[@]}"; do
   echo "==> $step"
   "$step"
 done
