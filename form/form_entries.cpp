@@ -107,6 +107,11 @@ int ReadEntries(const FormEntries& entries, FormValues& values, std::string& rea
     for (const ChoiceField& choice : kChoiceFields) {
         const FieldEntry& entry = entries[choice.column];
         if (entry.kind == FieldEntry::kAbsent) continue;
+        // The usual number first, without the refusal's preparations.
+        if (entry.kind == FieldEntry::kNumber && (entry.number == 0 || entry.number == 1)) {
+            values.*choice.value = entry.number == 1;
+            continue;
+        }
         std::string_view shown;
         char digits[32];
         const int index = ReadChoice(choice, entry, shown, digits);

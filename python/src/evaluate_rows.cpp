@@ -62,24 +62,34 @@ template <typename T>
     return cell.isText ? FieldEntry::Text(cell.text) : FieldEntry::Number(cell.number);
 }
 
-// One thread's rows, read through the form's one reader of data.
+// One thread's rows, read through the form's one reader of data. The columns not given
+// stay absent in entries_; only the given ones are read for each row.
 class RowEvaluator {
 public:
-    explicit RowEvaluator(const ColumnInputs& columns) : columns_(columns) {}
+    explicit RowEvaluator(const ColumnInputs& columns) : columns_(columns) {
+        for (int c = 0; c < kFormColumnCount; ++c) {
+            if (columns[c].numbers || columns[c].cells) given_[givenCount_++] = c;
+        }
+    }
 
     const RiskState& state() const { return state_; }
 
     // Evaluates one row into state(); returns its status, with reason written when the
     // status is kRowInvalidValue.
     std::uint8_t Evaluate(std::size_t row, std::string& reason) {
-        FormEntries entries;
-        for (int c = 0; c < kFormColumnCount; ++c) entries[c] = EntryAt(columns_[c], row);
-        const EntriesOutcome outcome = EvaluateEntries(entries, state_, reason);
+        for (int k = 0; k < givenCount_; ++k) {
+            const int c = given_[k];
+            entries_[c] = EntryAt(columns_[c], row);
+        }
+        const EntriesOutcome outcome = EvaluateEntries(entries_, state_, reason);
         return outcome.refused() ? kRowInvalidValue : static_cast<std::uint8_t>(outcome.failed);
     }
 
 private:
     const ColumnInputs& columns_;
+    FormEntries entries_{};
+    int given_[kFormColumnCount] = {};
+    int givenCount_ = 0;
     RiskState state_{};
 };
 
