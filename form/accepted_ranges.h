@@ -51,4 +51,8 @@ inline constexpr AcceptedMargin kAcceptedMargins[] = {
      "cholestérol total inférieur au HDL + 0.49 mmol/L"},
 };
 
+// The sex is a selection, never a default: a form whose selector shows none (the web page
+// opened from a record that does not give it) fails, first.
+inline constexpr const char* kNoSexReason = "sexe non renseigné";
+
 }  // namespace vessane

@@ -5,6 +5,7 @@
 namespace vessane {
 
 ValidationCheck ValidateInputs(const RiskState& s) {
+    if (!(s.sex == 0 || s.sex == 1)) return ValidationCheck::kSex;
     // Written so that NaN fails: every comparison with NaN is false.
     for (const AcceptedRange& range : kAcceptedRanges) {
         const double value = s.*range.value;
@@ -17,6 +18,7 @@ ValidationCheck ValidateInputs(const RiskState& s) {
 }
 
 const char* DescribeFailure(ValidationCheck check) {
+    if (check == ValidationCheck::kSex) return kNoSexReason;
     for (const AcceptedRange& range : kAcceptedRanges) {
         if (range.check == check) return range.reason;
     }

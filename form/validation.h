@@ -15,6 +15,7 @@ enum class ValidationCheck {
     kYears,
     kPulsePressure,      // systolic - diastolic
     kCholesterolMargin,  // total - HDL
+    kSex,                // no sex selected: a form without it is never computed
 };
 
 // Runs the checks in order on the inputs of state (cholesterol in mmol/L) and returns

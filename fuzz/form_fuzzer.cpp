@@ -44,7 +44,8 @@ bool InRange(double v, double low, double high) {
 }
 
 // The accepted ranges, read from the form's texts independently of the form logic.
-bool ReferenceValid(const WatchedForm& form, int unit) {
+bool ReferenceValid(const WatchedForm& form, int sex, int unit) {
+    if (sex != 0 && sex != 1) return false;  // no sex selected
     const double age = ReferenceField(form.Text(IDC_AGE));
     const double sys = ReferenceField(form.Text(IDC_SYSTOLIC));
     const double dia = ReferenceField(form.Text(IDC_DIASTOLIC));
@@ -66,9 +67,9 @@ void Arm(WatchedForm& form) {
     g_riskState.pSys = std::numeric_limits<double>::quiet_NaN();
 }
 
-void Check(const WatchedForm& form, int unit, int barBefore) {
+void Check(const WatchedForm& form, int sex, int unit, int barBefore) {
     const std::string& result = form.Text(IDC_RESULT);
-    if (!ReferenceValid(form, unit)) {
+    if (!ReferenceValid(form, sex, unit)) {
         if (result != "ERREUR") Fail("rejected form shows a result", result);
         if (form.barCalls != 0 || form.BarPos() != barBefore) Fail("rejected form moved the bar");
         if (g_riskState.digitsSys != kNotComputed || !std::isnan(g_riskState.pSys)) {
@@ -125,13 +126,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const int barBefore = form.BarPos();
         Arm(form);
         form.SetDlgItemText(kFields[i], std::string(texts[i]).c_str());
-        Check(form, unit, barBefore);
+        Check(form, sex, unit, barBefore);
     }
     if (!typed) {
         const int barBefore = form.BarPos();
         Arm(form);
         OnCalcul(form);
-        Check(form, unit, barBefore);
+        Check(form, sex, unit, barBefore);
     }
     return 0;
 }

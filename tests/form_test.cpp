@@ -53,7 +53,7 @@ TEST(OnCalcul, SelectorsAndCheckBoxesOnTheDefaultForm) {
         {"diabetes", IDC_DIABETES, 1, "13.9 %", 13},
         {"LVH", IDC_LVH, 1, "27.1 %", 27},
         {"woman", IDC_SEX, 0, "6.9 %", 6},
-        {"no sex selected", IDC_SEX, -1, "10.3 %", 10},
+        {"no sex selected is never computed as either", IDC_SEX, -1, "ERREUR", 10},
     };
     for (const Case& c : cases) {
         MemoryForm form = FormAfter({});

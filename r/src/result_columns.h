@@ -65,7 +65,7 @@ private:
     R_xlen_t reasonCount_ = 0;
     // The code of each failed check's reason once met, 0 before (codes of reasons are
     // negative).
-    std::array<int, static_cast<std::size_t>(ValidationCheck::kCholesterolMargin) + 1> failures_{};
+    std::array<int, static_cast<std::size_t>(ValidationCheck::kSex) + 1> failures_{};
 };
 
 }  // namespace vessane::r
