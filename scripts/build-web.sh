@@ -5,5 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh web node
+# The bundled SMART library (and the tests' packages), as package-lock.json pins them; no
+# browser is downloaded.
+(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 scripts/build-preset.sh web
 echo "==> page built in build/web/site"

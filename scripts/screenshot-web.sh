@@ -3,6 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-web.sh >/dev/null
-(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 node scripts/screenshot-web.mjs build/web/site docs
 echo "screenshot-web: docs/web-desktop.png docs/web-phone.png"

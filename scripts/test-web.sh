@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # The web page: builds it (scripts/build-web.sh), compares the WebAssembly core under Node
 # with the native one over the sweep's two million forms, and runs the browser tests in
-# Debian's headless Chromium. Node.js 18 (Debian's) and 20 both do.
+# Debian's headless Chromium, the page opened from a patient's record included. Node.js 18
+# (Debian's) and 20 both do.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build-web.sh
 build=build/web
 echo "==> Node.js $(node --version), npm $(npm --version)"
-# Pinned by web/package-lock.json; the tests drive the system's Chromium, so no browser
-# is downloaded.
-(cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --loglevel=error)
 
 echo "==> the same texts from the WebAssembly core as from the native one"
 sweep=$build/sweep
@@ -20,3 +18,8 @@ rm -f "$sweep/native.bin" "$sweep/wasm.bin"
 
 echo "==> the page in Chromium"
 SITE="$build/site" node --test web/test/browser.test.mjs
+
+echo "==> opened from a patient's record (SMART on FHIR), against vessane-cli"
+scripts/build-preset.sh dev vessane-cli >/dev/null
+SITE="$build/site" VESSANE_CLI=build/dev/cli/vessane-cli \
+  node --test web/test/record_reader.test.mjs web/test/smart.test.mjs

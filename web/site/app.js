@@ -83,6 +83,49 @@
     });
   }
 
+  // The form as another script of the page sees it (the page opened from a patient's
+  // record fills it): values set as a user would set them, each through the event table.
+  const TEXTS = { age: 101, systolic: 102, diastolic: 103, total: 105, hdl: 106 };
+  const BOXES = { smoker: 1006, diabetes: 1007, lvh: 1008 };
+  let formReady;
+  window.vessaneForm = new Promise((resolve) => { formReady = resolve; });
+  const form = {
+    // fields: { sex: {index}, unit: {index}, age: {text}, ..., smoker: {checked}, ... }
+    fill(fields) {
+      const select = (id, index) => {
+        control(id).selectedIndex = index;
+        notify(id, SELECTION);
+      };
+      if (fields.unit) select(1005, fields.unit.index);  // first: it converts the texts
+      if (fields.sex) select(1004, fields.sex.index);
+      for (const [name, id] of Object.entries(TEXTS)) {
+        if (!fields[name]) continue;
+        control(id).value = fields[name].text;
+        notify(id, TEXT);
+      }
+      for (const [name, id] of Object.entries(BOXES)) {
+        if (!fields[name]) continue;
+        control(id).checked = fields[name].checked;
+        notify(id, CLICK);
+      }
+    },
+    // What a control shows, as text.
+    shown(id) {
+      const element = control(id);
+      if (element instanceof HTMLSelectElement) {
+        return element.selectedIndex < 0 ? "(non renseigné)" : element.options[element.selectedIndex].text;
+      }
+      if (element.type === "checkbox") return element.checked ? "oui" : "non";
+      return hasValue(element) ? element.value : element.textContent;
+    },
+    // Calls back on every change a user makes to a control.
+    onUserChange(id, callback) {
+      const element = control(id);
+      const typed = element instanceof HTMLInputElement && element.type !== "checkbox";
+      element.addEventListener(typed ? "input" : "change", callback);
+    },
+  };
+
   const about = document.getElementById("about");
   document.getElementById("about-open").addEventListener("click", () => about.showModal());
   document.getElementById("about-ok").addEventListener("click", () => about.close());
@@ -93,6 +136,7 @@
     core = module;
     core._vessane_start();
     document.querySelector("main").inert = false;
+    formReady(form);
     performance.mark("vessane-first-result");
     document.documentElement.dataset.ready = "true";
   });

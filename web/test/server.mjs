@@ -7,6 +7,7 @@ import { extname, join, normalize } from "node:path";
 const TYPES = {
   ".html": "text/html; charset=utf-8",
   ".js": "text/javascript; charset=utf-8",
+  ".mjs": "text/javascript; charset=utf-8",
   ".css": "text/css; charset=utf-8",
   ".wasm": "application/wasm",
   ".webmanifest": "application/manifest+json",

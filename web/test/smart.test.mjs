@@ -1,0 +1,243 @@
+// The page opened from a patient's record, end to end: a FHIR server and an authorisation
+// server on 127.0.0.1 (smart_servers.mjs), the site served beside them, Debian's Chromium
+// launching it as a hospital's record would. Each patient's filled form and result are
+// compared with vessane-cli on the same fields.
+//   SITE=build/web/site VESSANE_CLI=build/dev/cli/vessane-cli node --test web/test/smart.test.mjs
+import { after, before, describe, test } from "node:test";
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import { readFileSync } from "node:fs";
+import { resolve } from "node:path";
+import { fileURLToPath } from "node:url";
+import { launchChromium } from "./chromium.mjs";
+import { startServer } from "./server.mjs";
+import { startRecord } from "./smart_servers.mjs";
+
+const SITE = resolve(process.env.SITE || "build/web/site");
+const CLI = resolve(process.env.VESSANE_CLI || "build/dev/cli/vessane-cli");
+const AXE = fileURLToPath(new URL("../node_modules/axe-core/axe.min.js", import.meta.url));
+
+const loinc = (code) => ({ coding: [{ system: "http://loinc.org", code }] });
+const qty = (value, code) => ({ value, unit: code, system: "http://unitsofmeasure.org", code });
+const obs = (code, value, date, status = "final") =>
+  ({ resourceType: "Observation", status, code: loinc(code), effectiveDateTime: date, valueQuantity: value });
+const smoking = (snomed) => ({ resourceType: "Observation", status: "final", code: loinc("72166-2"),
+  effectiveDateTime: "2026-09-01", valueCodeableConcept: { coding: [{ system: "http://snomed.info/sct", code: snomed }] } });
+const condition = (system, code) => ({ resourceType: "Condition", code: { coding: [{ system, code }] },
+  clinicalStatus: { coding: [{ code: "active" }] }, verificationStatus: { coding: [{ code: "confirmed" }] } });
+
+// Synthetic patients as French records hold them, and what the form must show.
+const PATIENTS = {
+  grams: {
+    patient: { gender: "male", birthDate: "1966-03-10" },
+    observations: [obs("8480-6", qty(150, "mm[Hg]"), "2026-10-02"), obs("8462-4", qty(90, "mm[Hg]"), "2026-10-02"),
+                   obs("2093-3", qty(2.3, "g/L"), "2026-09-15"), obs("2085-9", qty(0.5, "g/L"), "2026-09-15"),
+                   smoking("449868002")],
+    form: { sex: "Homme", age: "60", systolic: "150", diastolic: "90", unit: "g/L", total: "2.3", hdl: "0.5",
+            smoker: true, diabetes: false, lvh: false },
+  },
+  milligrams: {
+    patient: { gender: "female", birthDate: "1958-06-01" },
+    observations: [obs("8480-6", qty(138, "mm[Hg]"), "2026-11-20"), obs("8462-4", qty(84, "mm[Hg]"), "2026-11-20"),
+                   obs("2093-3", qty(230, "mg/dL"), "2026-08-01"), obs("2085-9", qty(55, "mg/dL"), "2026-08-01"),
+                   smoking("8517006")],
+    conditions: [condition("http://hl7.org/fhir/sid/icd-10", "E11.9")],
+    form: { sex: "Femme", age: "68", systolic: "138", diastolic: "84", unit: "g/L", total: "2.3", hdl: "0.55",
+            smoker: false, diabetes: true, lvh: false },
+  },
+  mixed: {
+    patient: { gender: "male", birthDate: "1970-01-15" },
+    observations: [
+      { resourceType: "Observation", status: "final", code: loinc("85354-9"), effectiveDateTime: "2025-03-01",
+        component: [{ code: loinc("8480-6"), valueQuantity: qty(160, "mm[Hg]") },
+                    { code: loinc("8462-4"), valueQuantity: qty(95, "mm[Hg]") }] },
+      obs("8480-6", qty(200, "mm[Hg]"), "2026-11-30", "entered-in-error"),
+      obs("14647-2", qty(6.1, "mmol/L"), "2026-07-01"), obs("2085-9", qty(45, "mg/dL"), "2026-07-01")],
+    conditions: [condition("http://snomed.info/sct", "164873001")],
+    form: { sex: "Homme", age: "56", systolic: "160", diastolic: "95", unit: "mmol/L", total: "6.1", hdl: "1.16",
+            smoker: false, diabetes: false, lvh: true },
+    panel: { systolic: /ancienne \(2025-03-01\)/, hdl: /2\.58/ },
+  },
+  missing: {
+    patient: { gender: "unknown", birthDate: "1961-02-02" },
+    observations: [obs("8480-6", qty(18, "kPa"), "2026-10-01")],
+    form: { sex: "(non renseigné)", systolic: "", total: "", hdl: "" },
+    panel: { sex: /sexe non renseigné/, systolic: /unité non prise en charge/, total: /aucune mesure/ },
+    result: "ERREUR",
+  },
+  paged: {
+    patient: { gender: "male", birthDate: "1980-05-05" },
+    observations: [
+      ...Array.from({ length: 60 }, (_, i) => obs("8480-6", qty(120 + (i % 10), "mm[Hg]"),
+        `2026-0${1 + Math.floor(i / 10)}-${String(1 + (i % 10)).padStart(2, "0")}`)),
+      obs("8480-6", qty(144, "mm[Hg]"), "2026-11-29"), obs("8462-4", qty(88, "mm[Hg]"), "2026-11-29"),
+      obs("2093-3", qty(2.1, "g/L"), "2026-11-29"), obs("2085-9", qty(0.45, "g/L"), "2026-11-29")],
+    form: { systolic: "144", diastolic: "88" },
+  },
+};
+
+const CONTROLS = { sex: 1004, age: 101, systolic: 102, diastolic: 103, unit: 1005, total: 105, hdl: 106,
+                   smoker: 1006, diabetes: 1007, lvh: 1008 };
+
+let site, record, chromium, page, problems;
+
+// What vessane-cli shows for the same fields.
+function cliResult(form) {
+  if (form.sex !== "Homme" && form.sex !== "Femme") return "ERREUR";
+  const args = ["--sex", form.sex, "--age", form.age, "--systolic", form.systolic, "--diastolic", form.diastolic,
+                "--unit", form.unit, "--total", form.total, "--hdl", form.hdl];
+  for (const box of ["smoker", "diabetes", "lvh"]) if (form[box]) args.push("--" + box);
+  try {
+    return execFileSync(CLI, args, { encoding: "utf8", stdio: ["ignore", "pipe", "ignore"] }).trim();
+  } catch (error) {
+    return error.stdout.trim();
+  }
+}
+
+async function shownForm() {
+  return page.evaluate((controls) => Object.fromEntries(Object.entries(controls).map(([name, id]) => {
+    const element = document.getElementById("c" + id);
+    if (element instanceof HTMLSelectElement) {
+      return [name, element.selectedIndex < 0 ? "(non renseigné)" : element.options[element.selectedIndex].text];
+    }
+    return [name, element.type === "checkbox" ? element.checked : element.value];
+  })), CONTROLS);
+}
+
+async function launch(query) {
+  problems = [];
+  await page.goto(`${site.url}launch.html?${query}`);
+  await page.waitForFunction(() => {
+    const status = document.getElementById("record-status") ?? document.getElementById("launch-status");
+    return status && !/…$/.test(status.textContent);
+  }, { timeout: 20000 });
+}
+const status = () => page.$eval("#record-status, #launch-status", (element) => element.textContent);
+const result = () => page.$eval("#c110", (element) => element.value);
+
+before(async () => {
+  site = await startServer(SITE);
+  record = await startRecord(PATIENTS, { redirectUri: `${site.url}record.html` });
+  chromium = await launchChromium();
+  page = await chromium.browser.newPage();
+  await page.setViewport({ width: 1280, height: 900 });
+  page.on("console", (message) => {
+    // A refused request is also reported by the browser itself: that is the test's doing.
+    if (message.type() === "error" && !/Failed to load resource/.test(message.text())) {
+      problems.push(`console: ${message.text()}`);
+    }
+  });
+  page.on("pageerror", (error) => problems.push(`exception: ${error.message}`));
+});
+
+after(async () => {
+  await chromium?.close();
+  await record?.close();
+  await site?.stop();
+});
+
+describe("launched from the record", () => {
+  for (const [name, patient] of Object.entries(PATIENTS)) {
+    test(`EHR launch: ${name}`, async () => {
+      await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor(name)}`);
+      assert.match(await status(), /Valeurs lues dans le dossier/);
+      const shown = await shownForm();
+      for (const [field, value] of Object.entries(patient.form)) assert.equal(shown[field], value, field);
+      assert.equal(shown.unit !== undefined && (await page.$eval("#c109", (e) => e.value)), "10");
+      assert.equal(await result(), patient.result ?? cliResult(shown));
+      for (const [field, pattern] of Object.entries(patient.panel ?? {})) {
+        assert.match(await page.$eval(`#provenance-${field}`, (e) => e.textContent), pattern, field);
+      }
+      assert.deepEqual(problems, []);
+    });
+  }
+
+  test("standalone launch and the open-server convention", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}`);
+    assert.equal((await shownForm()).systolic, "150");
+    await launch(`fhirServiceUrl=${encodeURIComponent(record.open)}&patientId=${record.ids.milligrams}`);
+    assert.equal((await shownForm()).total, "2.3");
+    assert.deepEqual(problems, []);
+  });
+
+  test("an edited value is marked as typed; the summary can be copied", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`);
+    await page.click("#c101", { count: 3 });
+    await page.keyboard.type("61");
+    assert.equal(await page.$eval("#provenance-age", (e) => e.textContent), "saisie");
+    await chromium.browser.defaultBrowserContext().overridePermissions(site.url.replace(/\/$/, ""),
+      ["clipboard-read", "clipboard-write", "clipboard-sanitized-write"]);
+    await page.click("#copy-summary");
+    const copied = await page.evaluate(() => navigator.clipboard.readText());
+    assert.match(copied, /Âge : 61 \(saisie\)/);
+    assert.match(copied, new RegExp(`Résultat : ${(await result()).replace(/[.%]/g, "\\$&")}`));
+    assert.match(copied, /Am Heart J 1991/);
+  });
+
+  test("no patient data is stored beyond the tab's session", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`);
+    const stored = await page.evaluate(() => ({ local: localStorage.length, cookies: document.cookie,
+      session: JSON.stringify(sessionStorage) }));
+    assert.deepEqual([stored.local, stored.cookies], [0, ""]);
+    assert.doesNotMatch(stored.session, /1966-03-10|mm\[Hg\]/);
+  });
+
+  test("accessible with the panel open (axe-core)", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("mixed")}`);
+    // The page's policy admits its own scripts only: axe-core is evaluated in place.
+    await page.evaluate(readFileSync(AXE, "utf8"));
+    const found = await page.evaluate(async () => (await window.axe.run()).violations.map((v) => v.id));
+    assert.deepEqual(found, []);
+  });
+});
+
+describe("a launch that fails says so and leaves the form usable", () => {
+  const cases = [
+    ["the server cannot be reached", () => "iss=" + encodeURIComponent("http://127.0.0.1:9/fhir")],
+    ["the observations are forbidden (403)", () => {
+      record.fail("Observation", 403);
+      return `iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`;
+    }],
+    ["a malformed bundle", () => {
+      record.fail("Condition", "garbage");
+      return `iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`;
+    }],
+    ["a missing patient", () => `fhirServiceUrl=${encodeURIComponent(record.open)}&patientId=absent`],
+    ["the server goes down after the launch", () => {
+      record.fail("Patient", 503);
+      return `iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`;
+    }],
+  ];
+  for (const [name, make] of cases) {
+    test(name, async () => {
+      record.heal();
+      await launch(make());
+      record.heal();
+      assert.match(await status(), /échoué|n'a pas pu|impossible/);
+      assert.deepEqual(problems, []);
+      // The plain form still computes.
+      await page.goto(`${site.url}index.html`);
+      await page.waitForSelector("html[data-ready]");
+      assert.equal(await result(), "10.3 %");
+    });
+  }
+
+  test("a bad or expired token (401)", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`);
+    await page.evaluate(() => {
+      for (const key of Object.keys(sessionStorage)) {
+        const value = sessionStorage.getItem(key);
+        if (value?.includes("access_token")) {
+          const state = JSON.parse(value);
+          state.tokenResponse.access_token = "expired";
+          sessionStorage.setItem(key, JSON.stringify(state));
+        }
+      }
+    });
+    problems = [];
+    await page.reload();
+    await page.waitForFunction(() => !/…$/.test(document.getElementById("record-status").textContent));
+    assert.match(await status(), /échoué/);
+    assert.deepEqual(problems, []);
+  });
+});
