@@ -1,11 +1,33 @@
-// Takes the web page's pictures for the README, docs/web-desktop.png and
-// docs/web-phone.png, in headless Chromium (see scripts/screenshot-web.sh).
+// Takes the web page's pictures for the README in headless Chromium (see
+// scripts/screenshot-web.sh): docs/web-desktop.png and docs/web-phone.png, the plain page,
+// and docs/web-record.png, the page opened from a (synthetic) patient's record.
 import { resolve } from "node:path";
 import { launchChromium, openPage } from "../web/test/chromium.mjs";
 import { startServer } from "../web/test/server.mjs";
+import { startRecord } from "../web/test/smart_servers.mjs";
 
 const [site, docs] = process.argv.slice(2).map((path) => resolve(path));
+const loinc = (code) => ({ coding: [{ system: "http://loinc.org", code }] });
+const measured = (code, value, unit, date) => ({ resourceType: "Observation", status: "final",
+  code: loinc(code), effectiveDateTime: date,
+  valueQuantity: { value, unit, system: "http://unitsofmeasure.org", code: unit } });
+const patient = {
+  patient: { gender: "female", birthDate: "1959-04-12" },
+  observations: [
+    { resourceType: "Observation", status: "final", code: loinc("85354-9"), effectiveDateTime: "2026-11-18",
+      component: [
+        { code: loinc("8480-6"), valueQuantity: { value: 146, unit: "mm[Hg]", system: "http://unitsofmeasure.org", code: "mm[Hg]" } },
+        { code: loinc("8462-4"), valueQuantity: { value: 88, unit: "mm[Hg]", system: "http://unitsofmeasure.org", code: "mm[Hg]" } }] },
+    measured("2093-3", 238, "mg/dL", "2025-09-02"), measured("2085-9", 0.52, "g/L", "2026-10-07"),
+    { resourceType: "Observation", status: "final", code: loinc("72166-2"), effectiveDateTime: "2026-10-07",
+      valueCodeableConcept: { coding: [{ system: "http://snomed.info/sct", code: "8517006" }] } }],
+  conditions: [{ resourceType: "Condition", code: { coding: [{ system: "http://hl7.org/fhir/sid/icd-10", code: "E11.9" }], text: "Diabète de type 2" },
+    clinicalStatus: { coding: [{ code: "active" }] }, verificationStatus: { coding: [{ code: "confirmed" }] },
+    recordedDate: "2019-03-01" }],
+};
+
 const server = await startServer(site);
+const record = await startRecord({ patient }, { redirectUri: `${server.url}record.html` });
 const chromium = await launchChromium();
 try {
   const page = await chromium.browser.newPage();
@@ -18,7 +40,12 @@ try {
     await openPage(page, server.url);
     await page.screenshot({ path: `${docs}/${name}` });
   }
+  await page.setViewport({ width: 1280, height: 760 });
+  await page.goto(`${server.url}launch.html?iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("patient")}`);
+  await page.waitForFunction(() => /Valeurs lues/.test(document.getElementById("record-status")?.textContent ?? ""));
+  await page.screenshot({ path: `${docs}/web-record.png` });
 } finally {
   await chromium.close();
+  await record.close();
   await server.stop();
 }
