@@ -19,6 +19,8 @@ for step in "${steps[@]}"; do
 done
 for step in "${steps[@]}"; do
   echo "==> $step"
+  begin=$SECONDS
   "$step"
+  echo "==> $step: $((SECONDS - begin)) s"
 done
 echo "==> all tests passed in $(((SECONDS - start) / 60)) min $(((SECONDS - start) % 60)) s"
