@@ -31,4 +31,4 @@ def test_python_examples():
             assert [line.rstrip() for line in out.getvalue().splitlines()] == \
                 [line.rstrip() for line in shown.splitlines()]
         ran += 1
-    assert ran == 3
+    assert ran == 2

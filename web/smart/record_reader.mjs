@@ -177,7 +177,7 @@ export function readRecord({ patient, observations = [], conditions = [], today 
     }
   }
   fields.unit = { index: grams ? 1 : 0, source: { recorded: grams
-    ? "g/L, l'unité des mesures du dossier (mg/dL converti)" : "mmol/L, l'unité des mesures du dossier" } };
+    ? "g/L, celle des mesures du dossier" : "mmol/L, celle des mesures du dossier" } };
   for (const [name, c] of [["total", total], ["hdl", hdl]]) {
     if (c.reason) {
       fields[name] = { text: "", reason: c.reason };
