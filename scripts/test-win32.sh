@@ -5,7 +5,7 @@
 # 32-bit programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh win32
+scripts/install-deps.sh core win32
 scripts/build-preset.sh win64
 scripts/build-preset.sh win32 vessane vessane-cli
 ls -l build/win64/ui/win32/vessane.exe build/win32/ui/win32/vessane.exe \
