@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a given time.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     (default: 600 s, every target)
-# Each target starts from its committed seeds (fuzz/corpus/<target>) and keeps what it
-# finds in build/fuzz/corpus/<target>; a failing input is saved in build/fuzz/findings.
+# The targets run side by side. Each starts from its committed seeds (fuzz/corpus/<target>)
+# and keeps what it finds in build/fuzz/corpus/<target>; a failing input is saved in
+# build/fuzz/findings.
 # Extra libFuzzer options can be given in FUZZ_OPTIONS (e.g. "-jobs=2 -workers=2").
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,12 +22,27 @@ if command -v llvm-symbolizer-14 >/dev/null; then
   export ASAN_SYMBOLIZER_PATH=$(command -v llvm-symbolizer-14)
 fi
 mkdir -p "$build/findings"
+# The targets run side by side, each for the whole time, its output in a log of its own.
+pids=()
 for target in "${targets[@]}"; do
   corpus="$build/corpus/$target"
   mkdir -p "$corpus"
-  echo "==> $target for ${seconds} s"
+  echo "==> $target for ${seconds} s (log: $build/$target.log)"
   # shellcheck disable=SC2086
   "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=4096 -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
-    ${FUZZ_OPTIONS:-} "$corpus" "fuzz/corpus/$target"
+    ${FUZZ_OPTIONS:-} "$corpus" "fuzz/corpus/$target" >"$build/$target.log" 2>&1 &
+  pids+=($!)
 done
+status=0
+for i in "${!targets[@]}"; do
+  target=${targets[$i]}
+  if wait "${pids[$i]}"; then
+    grep -E '^(Done|stat::number_of_executed_units)' "$build/$target.log" | sed "s/^/$target: /"
+  else
+    status=1
+    cat "$build/$target.log"
+    echo "==> $target failed (input saved under $build/findings)" >&2
+  fi
+done
+exit "$status"
