@@ -25,6 +25,8 @@ export _R_CHECK_FORCE_SUGGESTS_=FALSE        # never install suggested packages
 makevars="$out/Makevars.warnings"
 echo 'CXX20FLAGS = -g -O2 -Wall -Wextra' > "$makevars"
 export R_MAKEVARS_USER="$makevars"
+# The package compiled on every core.
+export MAKEFLAGS="-j$(nproc)"
 
 rm -rf "$out/vessane.Rcheck"
 (cd "$out" && R CMD check --as-cran --no-manual "$tarball") || true
