@@ -23,7 +23,7 @@ def cohort(rows):
 
 
 def test_local_cluster():
-    frame = cohort(1_000_000)
+    frame = cohort(200_000)
     expected = vessane.risk(frame)
     with distributed.LocalCluster(n_workers=2, threads_per_worker=1, processes=True,
                                   dashboard_address=None) as cluster, \
