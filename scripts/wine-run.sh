@@ -29,27 +29,30 @@ fi
 # Raised whenever make_prefix changes, so that older prefixes are made again.
 prefix_version=2
 
+# (Called where set -e does not apply: each step says when it fails.)
 make_prefix() {
   wineserver -k >/dev/null 2>&1 || true  # a half-made prefix left by an interrupted run
   rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
+  wineboot -i >/dev/null 2>&1 || return 1
   # Unmanaged windows: otherwise every window close waits on the window manager that
   # Xvfb does not have.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || return 1
   # A program that crashes ends at once with a backtrace on its error output, instead of
   # waiting on a crash dialog that nobody can answer on a virtual display.
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-    >/dev/null 2>&1
+    >/dev/null 2>&1 || return 1
   # Wine's own bitmap fonts, so "MS Sans Serif" and dialog units are Windows' own.
-  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
   wineserver -w
   echo "$prefix_version" >"$WINEPREFIX/.vessane-ready"
 }
 
 (
   flock 9
-  # (Nothing started here may keep the lock's descriptor 9 open.)
-  [ "$(cat "$WINEPREFIX/.vessane-ready" 2>/dev/null)" = "$prefix_version" ] || make_prefix 9>&-
+  # (Nothing started here may keep the lock's descriptor 9 open.) Making a prefix fails
+  # on rare occasions (wineboot's error 53 on a busy machine): a second try is made.
+  [ "$(cat "$WINEPREFIX/.vessane-ready" 2>/dev/null)" = "$prefix_version" ] ||
+    make_prefix 9>&- || make_prefix 9>&-
   [ "${1:-}" = --prepare ] && exit 0
   # When no server runs yet, start one that outlives each test by a while, and Wine's
   # background processes with it, away from the caller's output: ctest waits for every

@@ -64,12 +64,19 @@ AppWindow::AppWindow(const std::string& exePath) {
     std::wstring commandLine = L"\"" + WindowsPath(exePath) + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process_)) {
-        return;
+    // Under Wine, starting a process fails on rare occasions that say nothing of the
+    // program: it is tried again, and the last error kept for the failure message.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process_)) {
+            ::WaitForInputIdle(process_.hProcess, 10000);
+            dialog_ = FindProcessWindow(process_.dwProcessId, L"Vessane", 15000);
+            return;
+        }
+        startError_ = ::GetLastError();
+        process_ = {};
+        ::Sleep(500);
     }
-    ::WaitForInputIdle(process_.hProcess, 10000);
-    dialog_ = FindProcessWindow(process_.dwProcessId, L"Vessane", 15000);
 }
 
 AppWindow::~AppWindow() {
@@ -84,6 +91,15 @@ AppWindow::~AppWindow() {
 
 bool AppWindow::Running() const {
     return dialog_ && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string AppWindow::WhyNotRunning() const {
+    if (!process_.hProcess) return "CreateProcess failed, error " + std::to_string(startError_);
+    DWORD exitCode = 0;
+    if (::GetExitCodeProcess(process_.hProcess, &exitCode) && exitCode != STILL_ACTIVE) {
+        return "the program ended with code " + std::to_string(exitCode);
+    }
+    return dialog_ ? "running" : "no window within 15 s";
 }
 
 std::vector<HWND> AppWindow::Controls() const {

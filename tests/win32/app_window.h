@@ -27,6 +27,8 @@ public:
     HWND Dialog() const { return dialog_; }
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
     bool Running() const;
+    // Why the program is not running with its dialog shown, for a test's failure message.
+    std::string WhyNotRunning() const;
     // The dialog's own controls, in template (and tab) order.
     std::vector<HWND> Controls() const;
 
@@ -55,6 +57,7 @@ public:
 private:
     PROCESS_INFORMATION process_{};
     HWND dialog_ = nullptr;
+    DWORD startError_ = 0;
 };
 
 }  // namespace vessane::test

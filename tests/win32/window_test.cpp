@@ -15,7 +15,10 @@ namespace {
 
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(app.Running()) << "vessane.exe did not show its window"; }
+    void SetUp() override {
+        ASSERT_TRUE(app.Running())
+            << "vessane.exe did not show its window: " << app.WhyNotRunning();
+    }
 
     void ExpectResult(const std::string& text, int bar) {
         EXPECT_EQ(app.Text(IDC_RESULT), text);
