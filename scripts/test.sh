@@ -2,23 +2,24 @@
 # Installs what is missing, builds everything and runs every test. A step that is missing
 # or not executable fails the command: no test is ever left out silently.
 #
-# The steps run in two lanes side by side, as a 2-core machine has room for: the Windows
-# steps (cross builds, then Wine, which mostly waits) in the background, their output in
-# build/logs/windows.log and shown when they end, and every other step here.
+# The steps run in two lanes side by side, as a 2-core machine has room for (much of a
+# step is spent waiting on Wine, a browser or a single-threaded tool): the second lane in
+# the background, its output in build/logs/second-lane.log and its times shown when it
+# ends. Two lanes that need the same build folder take turns (scripts/build-preset.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
-main_lane=(scripts/test-native.sh
-           scripts/test-batch.sh
-           scripts/test-accessibility.sh
-           scripts/test-sanitizers.sh
-           scripts/test-fuzz-short.sh
-           scripts/test-python.sh
-           scripts/test-r.sh
-           scripts/test-web.sh)
-windows_lane=(scripts/test-win32.sh
-              scripts/test-packages.sh)
-for step in "${main_lane[@]}" "${windows_lane[@]}"; do
+first_lane=(scripts/test-native.sh
+            scripts/test-batch.sh
+            scripts/test-accessibility.sh
+            scripts/test-sanitizers.sh
+            scripts/test-fuzz-short.sh
+            scripts/test-python.sh
+            scripts/test-r.sh)
+second_lane=(scripts/test-win32.sh
+             scripts/test-packages.sh
+             scripts/test-web.sh)
+for step in "${first_lane[@]}" "${second_lane[@]}"; do
   [ -x "$step" ] || { echo "test: $step is missing or not executable" >&2; exit 1; }
 done
 
@@ -35,23 +36,23 @@ run_steps() {
 }
 
 mkdir -p build/logs
-windows_log=build/logs/windows.log
+second_log=build/logs/second-lane.log
 # In a process group of its own, so that a failure here can stop all of it.
 set -m
-run_steps "${windows_lane[@]}" >"$windows_log" 2>&1 &
-windows_lane_pid=$!
+run_steps "${second_lane[@]}" >"$second_log" 2>&1 &
+second_pid=$!
 set +m
-trap 'kill -- "-$windows_lane_pid" 2>/dev/null || true' EXIT
-echo "==> ${windows_lane[*]}: in the background (log: $windows_log)"
+trap 'kill -- "-$second_pid" 2>/dev/null || true' EXIT
+echo "==> ${second_lane[*]}: in a second lane (log: $second_log)"
 
-run_steps "${main_lane[@]}"
+run_steps "${first_lane[@]}"
 
-echo "==> waiting for ${windows_lane[*]}"
-if ! wait "$windows_lane_pid"; then
-  tail -n 200 "$windows_log"
-  echo "test: the Windows steps failed (the whole log: $windows_log)" >&2
+echo "==> waiting for the second lane"
+if ! wait "$second_pid"; then
+  tail -n 200 "$second_log"
+  echo "test: a step of the second lane failed (the whole log: $second_log)" >&2
   exit 1
 fi
 trap - EXIT
-grep '^==> scripts/.*: [0-9]* s$' "$windows_log"
+grep '^==> scripts/.*: [0-9]* s$' "$second_log"
 echo "==> all tests passed in $(((SECONDS - start) / 60)) min $(((SECONDS - start) % 60)) s"
