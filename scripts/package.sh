@@ -18,6 +18,8 @@ trap 'rm -rf "$stage"' EXIT
 native=$PWD/build/package
 # The package preset, with Debian's hardening flags.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+# The package ships its programs stripped: debug information would be compiled for nothing.
+export DEB_CXXFLAGS_STRIP=-g
 mkdir -p build
 flock --close build/package.lock sh -c 'cmake --preset package -DCMAKE_CXX_FLAGS="$1" \
   -DCMAKE_EXE_LINKER_FLAGS="$2" >/dev/null && cmake --build --preset package' - \
