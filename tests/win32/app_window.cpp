@@ -93,15 +93,6 @@ bool AppWindow::Running() const {
     return dialog_ && ::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-std::string AppWindow::WhyNotRunning() const {
-    if (!process_.hProcess) return "CreateProcess failed, error " + std::to_string(startError_);
-    DWORD exitCode = 0;
-    if (::GetExitCodeProcess(process_.hProcess, &exitCode) && exitCode != STILL_ACTIVE) {
-        return "the program ended with code " + std::to_string(exitCode);
-    }
-    return dialog_ ? "running" : "no window within 15 s";
-}
-
 std::vector<HWND> AppWindow::Controls() const {
     std::vector<HWND> children;
     ::EnumChildWindows(dialog_, CollectChild, reinterpret_cast<LPARAM>(&children));

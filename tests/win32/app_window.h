@@ -27,8 +27,8 @@ public:
     HWND Dialog() const { return dialog_; }
     HWND Item(int id) const { return ::GetDlgItem(dialog_, id); }
     bool Running() const;
-    // Why the program is not running with its dialog shown, for a test's failure message.
-    std::string WhyNotRunning() const;
+    // The error of CreateProcess's last failed try, 0 if none failed.
+    DWORD StartError() const { return startError_; }
     // The dialog's own controls, in template (and tab) order.
     std::vector<HWND> Controls() const;
 

@@ -95,8 +95,8 @@ protected:
         // This process sees the screen as vessane.exe does: at its real DPI.
         ::SetProcessDPIAware();
         ::InitCommonControls();
-        ASSERT_TRUE(app.Running())
-            << "vessane.exe did not show its window: " << app.WhyNotRunning();
+        ASSERT_TRUE(app.Running()) << "vessane.exe did not show its window (CreateProcess error "
+                                   << app.StartError() << ")";
         ASSERT_FALSE(layout.Items().empty()) << "no main dialog template in " << program;
         // The same template, made here: MapDialogRect on it converts dialog units at
         // this DPI, from the font's metrics, as Windows did for vessane.exe's dialog.

@@ -16,8 +16,8 @@ namespace {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(app.Running())
-            << "vessane.exe did not show its window: " << app.WhyNotRunning();
+        ASSERT_TRUE(app.Running()) << "vessane.exe did not show its window (CreateProcess error "
+                                   << app.StartError() << ")";
     }
 
     void ExpectResult(const std::string& text, int bar) {
