@@ -6,6 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh core r
+# R reads and checks in a UTF-8 session, as CRAN's checks run: in the C locale (a bare
+# root shell) R keeps a file's byte-order mark in its first column's name, and the check
+# itself warns that it cannot switch to UTF-8.
+if [ "$(locale charmap 2>/dev/null)" != UTF-8 ]; then
+  export LC_ALL=C.UTF-8
+fi
 out=build/r
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
