@@ -22,7 +22,7 @@ if command -v llvm-symbolizer-14 >/dev/null; then
   export ASAN_SYMBOLIZER_PATH=$(command -v llvm-symbolizer-14)
 fi
 mkdir -p "$build/findings"
-# The targets run side by side, each for the whole time, its output in a log of its own.
+# Each target's output goes to a log of its own.
 pids=()
 for target in "${targets[@]}"; do
   corpus="$build/corpus/$target"

@@ -20,11 +20,9 @@ native=$PWD/build/package
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 # The package ships its programs stripped: debug information would be compiled for nothing.
 export DEB_CXXFLAGS_STRIP=-g
-mkdir -p build
-flock --close build/package.lock sh -c 'cmake --preset package -DCMAKE_CXX_FLAGS="$1" \
-  -DCMAKE_EXE_LINKER_FLAGS="$2" >/dev/null && cmake --build --preset package' - \
-  "$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
-  "$(dpkg-buildflags --get LDFLAGS)"
+scripts/build-preset.sh package \
+  -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+  -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$native/CMakeCache.txt")
 # Every file packed bears the release's time, so that a run gives the same bytes.
 SOURCE_DATE_EPOCH=$(cat "$native/packaging/source-date-epoch")
