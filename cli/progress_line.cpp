@@ -1,6 +1,7 @@
 #include "progress_line.h"
 
 #include <string>
+#include <utility>
 
 namespace vessane::cli {
 namespace {
@@ -23,11 +24,12 @@ std::string Duration(std::uint64_t seconds) {
 
 }  // namespace
 
-ProgressLine::ProgressLine(std::FILE* terminal, std::uint64_t totalBytes)
-    : terminal_(terminal), totalBytes_(totalBytes), start_(Clock::now()) {}
+ProgressLine::ProgressLine(std::FILE* terminal, std::uint64_t totalBytes,
+                           std::function<Clock::time_point()> now)
+    : now_(std::move(now)), terminal_(terminal), totalBytes_(totalBytes), start_(now_()) {}
 
 void ProgressLine::Update(std::uint64_t rows, std::uint64_t bytes) {
-    const Clock::time_point now = Clock::now();
+    const Clock::time_point now = now_();
     if (now - start_ < kFirstAfter || (drawnLength_ > 0 && now - lastDrawn_ < kRedrawEvery)) {
         return;
     }

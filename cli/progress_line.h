@@ -5,13 +5,18 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 
 namespace vessane::cli {
 
 class ProgressLine {
 public:
-    // totalBytes: the input's size when it is a regular file, else 0.
-    ProgressLine(std::FILE* terminal, std::uint64_t totalBytes);
+    using Clock = std::chrono::steady_clock;
+
+    // totalBytes: the input's size when it is a regular file, else 0. now: the clock read,
+    // replaceable so that a test sets the time instead of waiting for it.
+    ProgressLine(std::FILE* terminal, std::uint64_t totalBytes,
+                 std::function<Clock::time_point()> now = Clock::now);
 
     // Rows written and input bytes read so far.
     void Update(std::uint64_t rows, std::uint64_t bytes);
@@ -19,8 +24,7 @@ public:
     void Erase();
 
 private:
-    using Clock = std::chrono::steady_clock;
-
+    std::function<Clock::time_point()> now_;
     std::FILE* terminal_;
     std::uint64_t totalBytes_;
     Clock::time_point start_;

@@ -27,7 +27,7 @@ if [ "${1:-}" != --inside ]; then
   # its last client leaves, which would refuse the next one for a moment.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$runtime/display" 2>"$runtime/xvfb.log" &
   xvfb=$!
-  for _ in $(seq 100); do
+  for _ in $(seq 600); do  # a bound for a hang, far beyond a loaded machine
     [ -s "$runtime/display" ] && break
     kill -0 "$xvfb" 2>/dev/null || { cat "$runtime/xvfb.log" >&2; exit 1; }
     sleep 0.1
@@ -49,7 +49,7 @@ stop_launcher() {
   wait "$launcher" 2>/dev/null || true
 }
 trap stop_launcher EXIT
-for _ in $(seq 100); do
+for _ in $(seq 600); do  # a bound for a hang, far beyond a loaded machine
   # Asked without activating it: the one started above must be the one answering.
   if dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true'; then

@@ -52,7 +52,7 @@ QT_QPA_PLATFORM=offscreen timeout 5 "$root/usr/bin/vessane" >"$scratch/window.lo
 [ ! -s "$scratch/window.log" ] || { cat "$scratch/window.log"; fail "the window complained"; }
 # On a display: a top-level window with the caption "Vessane" is mapped.
 xvfb-run -a sh -c '"$1" & pid=$!
-  for _ in $(seq 50); do
+  for _ in $(seq 300); do
     xwininfo -root -tree | grep -q "\"Vessane\"" && { kill $pid; exit 0; }
     sleep 0.2
   done

@@ -190,8 +190,11 @@ private slots:
                                           QAccessibleActionInterface::toggleAction()})
                 actions->doAction(action);
         }
-        // A press would come through the button's click animation; let it run out.
-        QTest::qWait(300);
+        // A press would come through the button's click animation, which holds the button
+        // down until it clicks: once it is up and the posted events are handled, any click
+        // has happened.
+        QVERIFY(QTest::qWaitFor([calcul] { return !calcul->isDown(); }, 60000));
+        QCoreApplication::sendPostedEvents();
         QVERIFY(QApplication::focusWidget() != calcul);
         QCOMPARE(dlg.RecomputeCount(), before);
         QCOMPARE(Result(dlg), "10.3 %");
@@ -357,7 +360,8 @@ private slots:
             QAccessibleInterface* list = QAccessible::queryAccessibleInterface(combo)->child(0);
             list->tableInterface()->cellAt(row, 0)->actionInterface()->doAction(
                 QAccessibleActionInterface::toggleAction());
-            QTest::qWait(50);  // judged once the toolkit has finished its own change
+            // The pick is posted (judged once the toolkit has finished its own change).
+            QCoreApplication::sendPostedEvents();
         };
         int before = dlg.RecomputeCount();
         select(sex, 0);
@@ -368,7 +372,7 @@ private slots:
         sex->showPopup();
         for (int row : {1, 0}) {  // the mouse moving over the open list
             sex->view()->setCurrentIndex(sex->model()->index(row, 0));
-            QTest::qWait(50);
+            QCoreApplication::sendPostedEvents();
             QCOMPARE(sex->currentIndex(), 0);
         }
         select(sex, 1);

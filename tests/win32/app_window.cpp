@@ -69,8 +69,8 @@ AppWindow::AppWindow(const std::string& exePath) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                              nullptr, &startup, &process_)) {
-            ::WaitForInputIdle(process_.hProcess, 10000);
-            dialog_ = FindProcessWindow(process_.dwProcessId, L"Vessane", 15000);
+            ::WaitForInputIdle(process_.hProcess, 60000);
+            dialog_ = FindProcessWindow(process_.dwProcessId, L"Vessane", 60000);
             return;
         }
         startError_ = ::GetLastError();

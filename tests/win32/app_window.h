@@ -50,9 +50,9 @@ public:
 
     // A window of the program other than the main dialog, with this caption; waits
     // up to timeoutMs for it.
-    HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs = 5000) const;
+    HWND WaitForWindow(const wchar_t* caption, DWORD timeoutMs = 60000) const;  // bounds for a hang
     // Waits for the program to end; returns its exit code, or -1 on timeout.
-    long WaitForExit(DWORD timeoutMs = 10000);
+    long WaitForExit(DWORD timeoutMs = 60000);
 
 private:
     PROCESS_INFORMATION process_{};

@@ -244,7 +244,7 @@ TEST_F(WindowTest, EnterDoesNothing) {
     app.PostKey(IDC_TOTAL_CHOL, VK_RETURN);
     // A character posted behind the keys: once it shows, the keys have been handled.
     ::PostMessageW(app.Item(IDC_AGE), WM_CHAR, '7', 1);
-    for (int i = 0; i < 250 && app.Text(IDC_AGE) == "50"; ++i) ::Sleep(20);
+    for (int i = 0; i < 3000 && app.Text(IDC_AGE) == "50"; ++i) ::Sleep(20);
     EXPECT_EQ(app.Text(IDC_AGE), "750");
     EXPECT_TRUE(app.Running());
 }
@@ -285,7 +285,7 @@ void ExpectAboutBox(AppWindow& app, UINT message, WPARAM command) {
     EXPECT_NE(texts.find(L"Vessane version 1.3"), std::wstring::npos);
 
     ::PostMessageW(about, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 250 && ::IsWindow(about); ++i) ::Sleep(20);
+    for (int i = 0; i < 3000 && ::IsWindow(about); ++i) ::Sleep(20);
     EXPECT_FALSE(::IsWindow(about));
     EXPECT_TRUE(::IsWindowEnabled(app.Dialog()));
     EXPECT_TRUE(app.Running());
