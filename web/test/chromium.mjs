@@ -28,3 +28,23 @@ export async function openPage(page, url) {
   await page.goto(url, { waitUntil: "load" });
   await page.waitForSelector("html[data-ready]");
 }
+
+// Pins the clock of every document the page opens from now on: `new Date()` and `Date.now()`
+// start at `instant` and then run at the real pace (so timers and token lifetimes behave),
+// and the time zone is fixed. What a page computes against today (ages, stale marks, the
+// summary's date) then does not depend on the day the test runs.
+export async function pinClock(page, instant, timeZone = "Europe/Paris") {
+  await page.emulateTimezone(timeZone);
+  await page.evaluateOnNewDocument((start) => {
+    const RealDate = Date;
+    const offset = start - RealDate.now();
+    globalThis.Date = class extends RealDate {
+      constructor(...args) {
+        super(...(args.length ? args : [RealDate.now() + offset]));
+      }
+      static now() {
+        return RealDate.now() + offset;
+      }
+    };
+  }, Date.parse(instant));
+}

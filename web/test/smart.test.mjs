@@ -9,7 +9,7 @@ import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import { resolve } from "node:path";
 import { fileURLToPath } from "node:url";
-import { launchChromium } from "./chromium.mjs";
+import { launchChromium, pinClock } from "./chromium.mjs";
 import { startServer } from "./server.mjs";
 import { startRecord } from "./smart_servers.mjs";
 
@@ -17,6 +17,9 @@ const SITE = resolve(process.env.SITE || "build/web/site");
 const CLI = resolve(process.env.VESSANE_CLI || "build/dev/cli/vessane-cli");
 const AXE = fileURLToPath(new URL("../node_modules/axe-core/axe.min.js", import.meta.url));
 
+// The day the page believes it is: the ages and stale marks below hold for it, whatever the
+// day the test runs.
+const TODAY = "2026-12-07T10:00:00+01:00";
 const loinc = (code) => ({ coding: [{ system: "http://loinc.org", code }] });
 const qty = (value, code) => ({ value, unit: code, system: "http://unitsofmeasure.org", code });
 const obs = (code, value, date, status = "final") =>
@@ -120,6 +123,7 @@ before(async () => {
   record = await startRecord(PATIENTS, { redirectUri: `${site.url}record.html` });
   chromium = await launchChromium();
   page = await chromium.browser.newPage();
+  await pinClock(page, TODAY);
   await page.setViewport({ width: 1280, height: 900 });
   page.on("console", (message) => {
     // A refused request is also reported by the browser itself: that is the test's doing.
