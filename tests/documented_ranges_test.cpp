@@ -31,9 +31,9 @@ ValidationCheck CheckOfGrams(ValidationCheck check, double grams) {
 TEST(AcceptedRanges, GramBoundsAreTheLastAccepted) {
     for (const AcceptedRange& range : kAcceptedRanges) {
         if (range.gramHigh == 0) continue;
-        EXPECT_NE(CheckOfGrams(range.check, range.gramLow), range.check) << range.reason;
+        EXPECT_EQ(CheckOfGrams(range.check, range.gramLow), ValidationCheck::kNone) << range.reason;
         EXPECT_EQ(CheckOfGrams(range.check, range.gramLow - 0.01), range.check) << range.reason;
-        EXPECT_NE(CheckOfGrams(range.check, range.gramHigh), range.check) << range.reason;
+        EXPECT_EQ(CheckOfGrams(range.check, range.gramHigh), ValidationCheck::kNone) << range.reason;
         EXPECT_EQ(CheckOfGrams(range.check, range.gramHigh + 0.01), range.check) << range.reason;
     }
 }
