@@ -24,9 +24,6 @@ struct CholesterolExchange {
     void UpdateData(DialogControls& controls, bool saveAndValidate);
 };
 
-// True for the fields whose text changes the window routes to OnCalcul.
-bool IsRoutedField(int id);
-
 // Rewrites both cholesterol texts in the unit now selected and swaps the range labels;
 // the result is left as it was.
 void OnSelchangeUnit(DialogControls& controls, CholesterolExchange& exchange);

@@ -9,10 +9,6 @@ FormAction ActionFor(int id, ControlChange change) {
     return FormAction::kNone;
 }
 
-bool IsRoutedField(int id) {
-    return ActionFor(id, ControlChange::kText) == FormAction::kRecompute;
-}
-
 Dispatched Dispatch(DialogControls& controls, CholesterolExchange& exchange, int id,
                     ControlChange change, bool notificationsHeld) {
     if (notificationsHeld) return {};

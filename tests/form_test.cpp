@@ -8,6 +8,7 @@
 
 #include "control_ids.h"
 #include "coronary_form.h"
+#include "form_entries.h"
 #include "form_fields.h"
 #include "memory_form.h"
 #include "on_calcul.h"
@@ -230,27 +231,35 @@ TEST(ValidateInputs, ChecksInOrderAndRejectsNotANumber) {
 TEST(FormData, NumbersAndTextsGiveTheWindowsResult) {
     const struct {
         FormValues values;
-        FormFields fields;
+        const char* texts[6];  // age, systolic, diastolic, total, hdl, years
+        int sex, unit, smoker, diabetes, lvh;
         const char* shown;  // "" for ERREUR
     } cases[] = {
-        {{50, 150, 90, 2.3, 0.5, 10, 1, 1, 0, 0, 0}, kDefaultFields, "10.3 %"},
+        {{50, 150, 90, 2.3, 0.5, 10, 1, 1, 0, 0, 0},
+         {"50", "150", "90", "2.30", "0.50", "10"}, 1, 1, 0, 0, 0, "10.3 %"},
         {{50, 150, 90, 5.934, 1.29, 10, 0, 0, 1, 0, 0},
-         {"50", "150", "90", "5.934", "1.29", "10", 0, 0, 1, 0, 0},
-         "11.5 %"},
+         {"50", "150", "90", "5.934", "1.29", "10"}, 0, 0, 1, 0, 0, "11.5 %"},
         {{59, 152, 90, 6, 1, 10, 1, 0, 1, 0, 0},
-         {"59", "152", "90", "6.0", "1.0", "10", 1, 0, 1, 0, 0},
-         "29. %"},
+         {"59", "152", "90", "6.0", "1.0", "10"}, 1, 0, 1, 0, 0, "29. %"},
         {{4.66, 1, 1, 4.66, 0.5, 10, 1, 1, 0, 0, 0},  // 4.66 g/L is above 12 mmol/L
-         {"4.66", "1", "1", "4.66", "0.50", "10", 1, 1, 0, 0, 0},
-         ""},
+         {"4.66", "1", "1", "4.66", "0.50", "10"}, 1, 1, 0, 0, 0, ""},
         {{std::nan(""), 150, 90, 2.3, 0.5, 10, 1, 1, 0, 0, 0},
-         {"", "150", "90", "2.30", "0.50", "10", 1, 1, 0, 0, 0},
-         ""},
+         {"", "150", "90", "2.30", "0.50", "10"}, 1, 1, 0, 0, 0, ""},
     };
     for (const auto& c : cases) {
         RiskState byValues{}, byFields{};
         const ValidationCheck valuesCheck = EvaluateValues(c.values, byValues);
-        const ValidationCheck fieldsCheck = EvaluateFields(c.fields, byFields);
+        FormEntries entries;
+        const int textColumns[] = {kColumnAge,   kColumnSystolic, kColumnDiastolic,
+                                   kColumnTotal, kColumnHdl,      kColumnYears};
+        for (int i = 0; i < 6; ++i) entries[textColumns[i]] = FieldEntry::Text(c.texts[i]);
+        entries[kColumnSex] = FieldEntry::Number(c.sex);
+        entries[kColumnUnit] = FieldEntry::Number(c.unit);
+        entries[kColumnSmoker] = FieldEntry::Number(c.smoker);
+        entries[kColumnDiabetes] = FieldEntry::Number(c.diabetes);
+        entries[kColumnLvh] = FieldEntry::Number(c.lvh);
+        std::string reason;
+        const ValidationCheck fieldsCheck = EvaluateEntries(entries, byFields, reason).failed;
         EXPECT_EQ(valuesCheck == ValidationCheck::kNone, *c.shown != '\0') << c.shown;
         EXPECT_EQ(fieldsCheck == ValidationCheck::kNone, *c.shown != '\0') << c.shown;
         if (*c.shown == '\0') continue;

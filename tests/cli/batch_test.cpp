@@ -221,21 +221,6 @@ TEST(Batch, LargeCellIsCarriedThrough) {
               std::string::npos);
 }
 
-// The batch's borrowed controls answer as a window does for controls they do not hold.
-TEST(FieldControls, ControlsItDoesNotHave) {
-    FieldControls controls(kDefaultFields);
-    char text[8] = "x";
-    for (int id : {IDC_RISK_BAR, IDC_CALCUL, IDC_TOTAL_RANGE, 4242}) {
-        EXPECT_EQ(controls.GetCurSel(id), -1) << id;
-        EXPECT_EQ(controls.GetCheck(id), 0) << id;
-        EXPECT_EQ(controls.GetDlgItemText(id, text, sizeof text), 0) << id;
-        EXPECT_STREQ(text, "") << id;
-        EXPECT_EQ(controls.GetDlgItemTextLength(id), 0) << id;
-    }
-    EXPECT_EQ(controls.GetDlgItemText(IDC_AGE, text, sizeof text), 2);
-    EXPECT_STREQ(text, "50");
-}
-
 // Both selectors in one process, interleaved: each reads its own entries.
 TEST(Selectors, EntriesCaseInsensitivelyOrIndices) {
     const struct {
