@@ -13,8 +13,8 @@ CCoronaryApp::CCoronaryApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The desktop file's name, so that desktops match the window to its launcher.
     setDesktopFileName(QStringLiteral("org.vessane.Vessane"));
     setWindowIcon(vessane::qt::AppIcon());
-    // The dialog font for the whole program (menus included, as on the original
-    // platform): one font to load at start-up instead of two.
+    // The dialog font for the whole program (menus included, as in the Windows
+    // build): one font to load at start-up instead of two.
     setFont(vessane::qt::DialogFont());
     setStyle(vessane::qt::CreateDialogStyle());
 }

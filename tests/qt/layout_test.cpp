@@ -46,11 +46,11 @@ private slots:
         QCOMPARE(converter.Y(units), y);
     }
 
-    void dialogFontIsTheOriginalOrItsStandIn() {
+    void dialogFontIsMsSansSerifOrItsStandIn() {
         const QFont font = DialogFont();
         const QString family = QFontInfo(font).family();
         QVERIFY2(family == "MS Sans Serif" || family == "Liberation Sans", qPrintable(family));
-        // The original font's base units, 6 x 13 at 96 dpi, whichever font it is.
+        // MS Sans Serif's base units, 6 x 13 at 96 dpi, whichever font it is.
         const DialogUnits units(font);
         QCOMPARE(units.BaseX(), 6);
         QCOMPARE(units.BaseY(), 13);

@@ -232,7 +232,7 @@ QLineEdit* CCoronaryDlg::Edit(int id) const {
 
 int CCoronaryDlg::GetDlgItemText(int id, char* buffer, int maxCount) {
     if (maxCount <= 0) return 0;
-    // One byte per character, as the original single-byte program reads its fields.
+    // One byte per character: the form reads its fields as single-byte text.
     const QByteArray text = ControlText(controls_.Find(id)).left(maxCount - 1).toLatin1();
     std::memcpy(buffer, text.constData(), static_cast<std::size_t>(text.size()));
     buffer[text.size()] = '\0';

@@ -32,8 +32,8 @@ bool FamilyInstalled(const char* family) {
 QFont DialogFont() {
     // The templates ask for "MS Sans Serif" 8 pt. Where it is missing (any Linux without
     // it), Liberation Sans 8 pt stands in, installed by the set-up and narrowed to 97 %
-    // of its width: its letters then average the original font's 6.21 px at 96 dpi, and
-    // its height, rounded as the platform does, is the original's 13 px. Both fonts
+    // of its width: its letters then average MS Sans Serif's 6.21 px at 96 dpi, and
+    // its height, rounded as dialog units are, is its 13 px. Both fonts
     // thus give the same base units (6 x 13) and the texts fill their controls alike.
     // The family is checked explicitly: asking fontconfig for a missing family would
     // give whatever it prefers, and the layout would differ from machine to machine.

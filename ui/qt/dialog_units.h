@@ -1,5 +1,5 @@
 // Dialog units: the template coordinates of the windows, turned into pixels from the
-// dialog font's metrics the way the original platform does, so that every control
+// dialog font's metrics as the Windows dialog manager does, so that every control
 // keeps its place relative to the text it holds.
 #pragma once
 

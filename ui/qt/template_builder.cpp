@@ -27,7 +27,7 @@ QLineEdit* CreateEdit(ControlKind kind, QWidget* parent) {
     }
     if (kind == ControlKind::EditReadOnly) {
         edit->setReadOnly(true);
-        // Read-only edits show the window's colour, as on the original platform.
+        // Read-only edits show the window's colour, as the Windows build's do.
         QPalette palette = edit->palette();
         palette.setColor(QPalette::Base, palette.color(QPalette::Window));
         edit->setPalette(palette);

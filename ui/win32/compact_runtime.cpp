@@ -1,6 +1,6 @@
 // Replacements for pieces of the static C++ runtime that would more than double the
 // size of vessane.exe. Linked into the program and into the text sweep, which must
-// format as the program does; the other tests keep the originals to compare against.
+// format as the program does; the other tests keep the library's own to compare against.
 #include <cstdlib>
 
 #include "char_conv.h"
