@@ -17,6 +17,7 @@ function(vessane_add_host_program target output)
             -I${PROJECT_SOURCE_DIR}/ui/shared -I${PROJECT_SOURCE_DIR}/tests/sweep
             -I${PROJECT_BINARY_DIR}/generated)
   set(objects "")
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${target}.dir)
   foreach(source IN LISTS sources)
     file(RELATIVE_PATH name ${PROJECT_SOURCE_DIR} ${source})
     string(MAKE_C_IDENTIFIER "${name}" name)

@@ -3,6 +3,7 @@
 // tests all read.
 #pragma once
 
+#include "control_ids.h"
 #include "risk_state.h"
 #include "validation.h"
 
@@ -15,7 +16,9 @@ struct AcceptedRange {
     double low, high;
     // For cholesterol, the two-decimal g/L values accepted at either end (0 otherwise).
     double gramLow, gramHigh;
-    const char* reason;  // why a refused value fails
+    const char* reason;   // why a refused value fails
+    int control;          // the field that holds it
+    const char* missing;  // why a form whose field is empty fails
 };
 
 // One value at least another plus a margin.
@@ -31,17 +34,23 @@ struct AcceptedMargin {
 // two-decimal values whose conversion (× 2.58) falls inside the mmol/L range.
 inline constexpr AcceptedRange kAcceptedRanges[] = {
     {ValidationCheck::kAge, &RiskState::age, 30, 74, 0, 0,
-     "âge hors de l'intervalle [30-74] ans"},
+     "âge hors de l'intervalle [30-74] ans",
+     IDC_AGE, "âge : valeur manquante"},
     {ValidationCheck::kSystolic, &RiskState::systolic, 80, 250, 0, 0,
-     "pression systolique hors de l'intervalle [80-250] mm Hg"},
+     "pression systolique hors de l'intervalle [80-250] mm Hg",
+     IDC_SYSTOLIC, "pression systolique : valeur manquante"},
     {ValidationCheck::kDiastolic, &RiskState::diastolic, 30, 160, 0, 0,
-     "pression diastolique hors de l'intervalle [30-160] mm Hg"},
+     "pression diastolique hors de l'intervalle [30-160] mm Hg",
+     IDC_DIASTOLIC, "pression diastolique : valeur manquante"},
     {ValidationCheck::kTotalChol, &RiskState::totalChol, 2, 12, 0.78, 4.65,
-     "cholestérol total hors de l'intervalle [2-12] mmol/L (0.78 à 4.65 g/L)"},
+     "cholestérol total hors de l'intervalle [2-12] mmol/L (0.78 à 4.65 g/L)",
+     IDC_TOTAL_CHOL, "cholestérol total : valeur manquante"},
     {ValidationCheck::kHdlChol, &RiskState::hdlChol, 0.3, 5, 0.12, 1.93,
-     "cholestérol HDL hors de l'intervalle [0.3-5] mmol/L (0.12 à 1.93 g/L)"},
+     "cholestérol HDL hors de l'intervalle [0.3-5] mmol/L (0.12 à 1.93 g/L)",
+     IDC_HDL_CHOL, "cholestérol HDL : valeur manquante"},
     {ValidationCheck::kYears, &RiskState::years, 2, 10, 0, 0,
-     "horizon hors de l'intervalle [2-10] ans"},
+     "horizon hors de l'intervalle [2-10] ans",
+     IDC_YEARS, "horizon : valeur manquante"},
 };
 
 inline constexpr AcceptedMargin kAcceptedMargins[] = {

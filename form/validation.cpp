@@ -28,4 +28,18 @@ const char* DescribeFailure(ValidationCheck check) {
     return "";
 }
 
+const char* DescribeMissing(ValidationCheck check) {
+    for (const AcceptedRange& range : kAcceptedRanges) {
+        if (range.check == check) return range.missing;
+    }
+    return DescribeFailure(check);
+}
+
+int ControlOfCheck(ValidationCheck check) {
+    for (const AcceptedRange& range : kAcceptedRanges) {
+        if (range.check == check) return range.control;
+    }
+    return 0;
+}
+
 }  // namespace vessane

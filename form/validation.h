@@ -25,4 +25,11 @@ ValidationCheck ValidateInputs(const RiskState& state);
 // One French sentence naming a failed check, for the command line.
 const char* DescribeFailure(ValidationCheck check);
 
+// The same, but for a range check whose value was missing (an empty field or cell): the
+// sentence says it is missing rather than out of its range.
+const char* DescribeMissing(ValidationCheck check);
+
+// The control whose value a range check reads, or 0.
+int ControlOfCheck(ValidationCheck check);
+
 }  // namespace vessane

@@ -1,25 +1,37 @@
 // The page opened from the patient's record (SMART App Launch): receives the launch with
-// the fhirclient library, narrows the page's Content-Security-Policy to the record's own
-// servers, reads the record, fills the form through the window's own controls and shows
-// where every value came from. Patient data is neither stored nor written back; the
-// launch's state lives in the tab's sessionStorage, as the library keeps it.
-import { readRecord } from "./record_reader.mjs";
+// the fhirclient library, checks the record's server against the site's configuration,
+// narrows the page's Content-Security-Policy to that server's own origins, reads the
+// record, fills the form through the window's own controls and shows who the patient is
+// and where every value came from. A launch that fails fills nothing. Patient data is
+// neither stored nor written back; the launch's state lives in the tab's sessionStorage,
+// as the library keeps it.
+import { collectEntries, frenchDate, knownCardiovascularDisease, launchFailure, LOINC_CODES,
+         PAGE_LIMIT, readIdentity, readRecord } from "./record_reader.mjs";
+import { allowedServer, loadConfiguration } from "./site_config.mjs";
 
 const FIELDS = [
-  // [field, control, label]
-  ["sex", 1004, "Sexe"], ["age", 101, "Âge"], ["systolic", 102, "Pression systolique"],
-  ["diastolic", 103, "Pression diastolique"], ["unit", 1005, "Unité du cholestérol"],
-  ["total", 105, "Cholestérol total"], ["hdl", 106, "Cholestérol HDL"],
+  // [field, control, label, unit]
+  ["sex", 1004, "Sexe"], ["age", 101, "Âge", "ans"], ["systolic", 102, "Pression systolique", "mm Hg"],
+  ["diastolic", 103, "Pression diastolique", "mm Hg"], ["unit", 1005, "Unité du cholestérol"],
+  ["total", 105, "Cholestérol total", "unit"], ["hdl", 106, "Cholestérol HDL", "unit"],
   ["smoker", 1006, "Fumeur"], ["diabetes", 1007, "Diabète"], ["lvh", 1008, "HVG"],
 ];
-const OBSERVATION_CODES = ["8480-6", "8462-4", "85354-9", "55284-4", "2093-3", "14647-2",
-  "2085-9", "14646-4", "72166-2"].map((code) => "http://loinc.org|" + code).join(",");
+const OBSERVATION_CODES = [...LOINC_CODES.systolic, ...LOINC_CODES.diastolic, ...LOINC_CODES.pressurePanels,
+  ...LOINC_CODES.total, ...LOINC_CODES.hdl, ...LOINC_CODES.smoking]
+  .map((code) => "http://loinc.org|" + code).join(",");
 const CITATION = "Anderson KM, Odell PM, Wilson PWF, Kannel WB. Cardiovascular disease risk " +
   "profiles. Am Heart J 1991;121:293-8.";
+const SECONDARY_PREVENTION = "Maladie cardiovasculaire connue dans le dossier ({what}) : ces " +
+  "équations estiment le risque de personnes sans maladie cardiovasculaire connue ; le résultat " +
+  "ne s'applique pas à ce patient.";
+// A form with nothing in it: what a failed launch leaves.
+const EMPTY = { unit: { index: 1 }, sex: { index: -1 }, age: { text: "" }, systolic: { text: "" },
+  diastolic: { text: "" }, total: { text: "" }, hdl: { text: "" }, smoker: { checked: false },
+  diabetes: { checked: false }, lvh: { checked: false } };
 
-const panel = document.getElementById("provenance");
-const status = document.getElementById("record-status");
-const say = (text) => { status.textContent = text; };
+const $ = (id) => document.getElementById(id);
+const panel = $("provenance");
+const say = (text) => { $("record-status").textContent = text; };
 
 // Only the record's servers may be reached from now on: a second policy can only narrow.
 function allowOnly(origins) {
@@ -29,23 +41,18 @@ function allowOnly(origins) {
   document.head.append(meta);
 }
 
-// Every page of a search, as the library follows the "next" links.
+// Every page of a search, at most PAGE_LIMIT of them, as the library follows "next".
 async function search(client, query) {
-  const pages = await client.request(query, { pageLimit: 0 });
-  const list = Array.isArray(pages) ? pages : [pages];
-  const resources = [];
-  for (const bundle of list) {
-    if (bundle?.resourceType !== "Bundle") throw new Error("réponse du serveur illisible");
-    for (const entry of bundle.entry ?? []) if (entry.resource) resources.push(entry.resource);
-  }
-  return resources;
+  const pages = await client.request(query, { pageLimit: PAGE_LIMIT });
+  return collectEntries(Array.isArray(pages) ? pages : [pages]);
 }
 
 function describe(field) {
-  if (field.reason) return field.reason;
   const s = field.source ?? {};
-  return [s.code, s.date && `le ${s.date}`, s.recorded && `valeur du dossier : ${s.recorded}`,
-          s.conversion && `conversion : ${s.conversion}`].filter(Boolean).join(" ; ");
+  const parts = field.reason ? [field.reason]
+    : [s.code, s.date && `le ${s.date}`, s.dateNote, s.recorded && `valeur du dossier : ${s.recorded}`,
+       s.conversion && `conversion : ${s.conversion}`];
+  return [...parts, ...(field.notes ?? [])].filter(Boolean).join(" ; ");
 }
 
 function render(fields) {
@@ -58,46 +65,101 @@ function render(fields) {
     term.textContent = label;
     const details = document.createElement("dd");
     details.id = "provenance-" + name;
-    details.textContent = describe(field);
-    if (field.stale) details.append(" ", Object.assign(document.createElement("strong"),
-      { textContent: `ancienne (${field.source.date})` }));
-    if (field.typed) details.textContent = "saisie";
+    details.textContent = field.typed ? "saisie" : describe(field);
+    if (field.stale && !field.typed) {
+      details.append(" ", Object.assign(document.createElement("strong"),
+        { textContent: `ancienne (${field.source?.date ?? "date inconnue"})` }));
+    }
     list.append(term, details);
   }
 }
 
-function summary(form, fields) {
-  const lines = ["Vessane — risque coronarien (équations de Framingham, 1991)"];
-  for (const [name, control, label] of FIELDS) {
-    lines.push(`${label} : ${form.shown(control)}${fields[name]?.typed ? " (saisie)" : ""}`);
+function showIdentity(identity) {
+  const list = $("identity").querySelector("dl");
+  list.replaceChildren();
+  for (const [label, value] of [["Patient", identity.name], ["Né(e) le", identity.birthDate],
+                                ["Sexe enregistré", identity.sex], ["Dossier", identity.server]]) {
+    list.append(Object.assign(document.createElement("dt"), { textContent: label }),
+                Object.assign(document.createElement("dd"), { textContent: value }));
+  }
+  $("identity").hidden = false;
+}
+
+function summary(form, fields, identity, warnings) {
+  const lines = ["Vessane — risque coronarien (équations de Framingham, 1991)",
+    `Patient : ${identity.name}, né(e) le ${identity.birthDate}, sexe enregistré : ${identity.sex}`,
+    `Dossier : ${identity.server}`, ...warnings.map((w) => `Attention : ${w}`)];
+  const unit = form.shown(1005);
+  for (const [name, control, label, unitOf] of FIELDS) {
+    const field = fields[name] ?? {};
+    const shown = form.shown(control);
+    const withUnit = shown && unitOf ? `${shown} ${unitOf === "unit" ? unit : unitOf}` : shown || "(vide)";
+    const marks = [field.typed && "saisie", !field.typed && field.stale && `ancienne (${field.source?.date ?? "date inconnue"})`,
+                   !field.typed && field.reason].filter(Boolean);
+    lines.push(`${label} : ${withUnit}${marks.length ? ` (${marks.join(" ; ")})` : ""}`);
   }
   lines.push(`Horizon : ${form.shown(109)} ans`, `Résultat : ${form.shown(110)}`);
-  const reason = document.getElementById("reason").textContent;
+  const reason = $("reason").textContent;
   if (reason) lines.push(`Raison : ${reason}`);
-  lines.push(`Référence : ${CITATION}`, `Date : ${new Date().toISOString().slice(0, 10)}`);
+  lines.push(`Référence : ${CITATION}`, `Date : ${frenchDate(new Date().toISOString())}`);
   return lines.join("\n");
+}
+
+function fail(form, error) {
+  form.fill(EMPTY);
+  panel.hidden = true;
+  $("identity").hidden = true;
+  $("record-footer").hidden = true;
+  const banner = $("record-failure");
+  banner.querySelector("p").textContent =
+    `Le lancement depuis le dossier a échoué : ${launchFailure(error)}. Aucune valeur n'a été lue ; ` +
+    "le formulaire est vide, à remplir à la main.";
+  banner.querySelector("pre").textContent = String(error?.message ?? error);
+  banner.hidden = false;
+  say("");
 }
 
 async function main() {
   const form = await window.vessaneForm;  // the window's controls, once the core is ready
-  let client;
+  form.fill(EMPTY);  // nothing is shown that the record does not hold
   try {
-    client = await FHIR.oauth2.ready();
-    allowOnly([new URL(client.state.serverUrl).origin,
+    const [config, valueSets] = await Promise.all([
+      loadConfiguration(), fetch("value_sets.json").then((r) => r.json())]);
+    const client = await FHIR.oauth2.ready();
+    const server = client.state.serverUrl;
+    if (!allowedServer(config, server)) {
+      throw Object.assign(new Error(`serveur non autorisé : ${server}`), { kind: "serveur non autorisé par la configuration du site" });
+    }
+    allowOnly([new URL(server).origin,
                ...(client.state.tokenUri ? [new URL(client.state.tokenUri).origin] : [])]);
     say("Lecture du dossier…");
     const patient = await client.patient.read();
-    if (patient?.resourceType !== "Patient") throw new Error("patient introuvable");
+    if (patient?.resourceType !== "Patient") throw Object.assign(new Error("patient introuvable"), { status: 404 });
     const id = client.patient.id;
     const [observations, conditions] = await Promise.all([
-      search(client, `Observation?patient=${id}&code=${OBSERVATION_CODES}&_count=50`),
-      search(client, `Condition?patient=${id}&_count=50`),
+      search(client, `Observation?patient=${id}&code=${OBSERVATION_CODES}&_count=100`),
+      search(client, `Condition?patient=${id}&_count=100`),
     ]);
-    const fields = readRecord({ patient, observations, conditions });
+    const fields = readRecord({ patient, observations: observations.resources,
+                                conditions: conditions.resources, valueSets });
+    const identity = readIdentity(patient, server);
+    const warnings = [];
+    const disease = knownCardiovascularDisease(conditions.resources, valueSets);
+    if (disease) {
+      warnings.push(SECONDARY_PREVENTION.replace("{what}", `${disease.label} : ${disease.recorded}`));
+      $("secondary-prevention").textContent = warnings[0];
+      $("secondary-prevention").hidden = false;
+    }
+    if (observations.partial || conditions.partial) {
+      warnings.push("dossier lu en partie : il contient plus de résultats que la page n'en lit");
+    }
     form.fill(fields);
+    showIdentity(identity);
     render(fields);
     panel.hidden = false;
-    say("Valeurs lues dans le dossier du patient : vérifiez-les, chacune reste modifiable.");
+    $("record-footer").hidden = false;
+    say(["Valeurs lues dans le dossier du patient : vérifiez-les, chacune reste modifiable.",
+         ...warnings.slice(disease ? 1 : 0).map((w) => `Attention : ${w}.`)].join(" "));
     // An edited value is the user's own from then on.
     for (const [name, control] of FIELDS) {
       form.onUserChange(control, () => {
@@ -106,14 +168,12 @@ async function main() {
         render(fields);
       });
     }
-    document.getElementById("copy-summary").addEventListener("click", async () => {
-      await navigator.clipboard.writeText(summary(form, fields));
+    $("copy-summary").addEventListener("click", async () => {
+      await navigator.clipboard.writeText(summary(form, fields, identity, warnings));
       say("Résumé copié.");
     });
   } catch (error) {
-    say(`Le lancement depuis le dossier a échoué (${error?.message ?? error}) : ` +
-        "le formulaire reste utilisable, à remplir à la main.");
-    panel.hidden = true;
+    fail(form, error);
   }
 }
 

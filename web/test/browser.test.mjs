@@ -154,7 +154,8 @@ describe("the form", () => {
     await page.click("#c1006");  // 16.2 %, bar 16
     for (const [id, keys, why] of [
       [101, "29", "âge hors de l'intervalle [30-74] ans"],
-      [101, "", "âge hors de l'intervalle [30-74] ans"],
+      [101, "", "âge : valeur manquante"],
+      [105, "", "cholestérol total : valeur manquante"],
       [109, "11", "horizon hors de l'intervalle [2-10] ans"],
       [102, "99", "pression systolique inférieure à la diastolique + 9.9 mm Hg"],
       [106, "0.11", "cholestérol HDL hors de l'intervalle [0.3-5] mmol/L (0.12 à 1.93 g/L)"],

@@ -5,14 +5,14 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 import puppeteer from "puppeteer-core";
 
-export async function launchChromium() {
+export async function launchChromium(extraArgs = []) {
   const profile = mkdtempSync(join(tmpdir(), "vessane-chromium-"));
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     headless: true,
     args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
            "--disable-background-networking", "--disable-component-update", "--disable-sync",
-           `--user-data-dir=${profile}`],
+           `--user-data-dir=${profile}`, ...extraArgs],
   });
   return {
     browser,

@@ -1,91 +1,205 @@
 // Reading the form from a FHIR record: what each field takes, from where, and why one is
-// left empty. Node's test runner:   node --test web/test/record_reader.test.mjs
+// left empty. A row per rule. Node's test runner:
+//   node --test web/test/record_reader.test.mjs
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { readRecord } from "../smart/record_reader.mjs";
+import { readFileSync } from "node:fs";
+import { collectEntries, knownCardiovascularDisease, launchFailure, readIdentity, readRecord }
+  from "../smart/record_reader.mjs";
 
+const valueSets = JSON.parse(readFileSync(new URL("../smart/value_sets.json", import.meta.url), "utf8"));
 const TODAY = new Date("2026-12-07T12:00:00Z");
+const ZONE = "Europe/Paris";
 const loinc = (code) => ({ coding: [{ system: "http://loinc.org", code }] });
-const qty = (value, code) => ({ value, unit: code, system: "http://unitsofmeasure.org", code });
-const obs = (code, value, date, status = "final") =>
+const qty = (value, code, extra = {}) => ({ value, unit: code, system: "http://unitsofmeasure.org", code, ...extra });
+const obs = (code, value, date, status = "final", extra = {}) =>
   ({ resourceType: "Observation", status, code: loinc(code), effectiveDateTime: date,
-     valueQuantity: value });
-const smoking = (snomed, date = "2026-06-01") =>
+     valueQuantity: value, ...extra });
+const panel = (date, systolic, diastolic, extra = {}) =>
+  ({ resourceType: "Observation", status: "final", code: loinc("85354-9"), effectiveDateTime: date,
+     component: [{ code: loinc("8480-6"), ...systolic }, { code: loinc("8462-4"), ...diastolic }], ...extra });
+const mmHg = (value) => ({ valueQuantity: qty(value, "mm[Hg]") });
+const absent = { dataAbsentReason: { coding: [{ code: "not-performed" }] } };
+const smoking = (system, code, date = "2026-06-01") =>
   ({ resourceType: "Observation", status: "final", code: loinc("72166-2"), effectiveDateTime: date,
-     valueCodeableConcept: { coding: [{ system: "http://snomed.info/sct", code: snomed }] } });
-const condition = (system, code, status = "active", verification = "confirmed") =>
+     valueCodeableConcept: { coding: [{ system, code }] } });
+const SCT = "http://snomed.info/sct";
+const condition = (system, code, clinical = "active", verification = "confirmed", extra = {}) =>
   ({ resourceType: "Condition", code: { coding: [{ system, code }] },
-     clinicalStatus: { coding: [{ code: status }] },
-     verificationStatus: { coding: [{ code: verification }] } });
+     ...(clinical && { clinicalStatus: { coding: [{ code: clinical }] } }),
+     ...(verification && { verificationStatus: { coding: [{ code: verification }] } }), ...extra });
 const man = { resourceType: "Patient", gender: "male", birthDate: "1976-12-08" };
 
-// Each case: the record, then what some fields must hold.
+// Each case: the record, then what some fields must hold (a RegExp matches a text; for
+// `notes`, their texts joined).
 const cases = [
-  ["sex and age in whole years", { patient: man },
-   { sex: { index: 1 }, age: { text: "49" } }],
-  ["a sex other than male or female is left unset", { patient: { gender: "other" } },
-   { sex: { index: -1, reason: /sexe non renseigné/ }, age: { text: "", reason: /naissance/ } }],
-  ["pressures: the most recent final value, entered-in-error ignored",
+  // The patient
+  ["age in whole years", { patient: man }, { sex: { index: 1 }, age: { text: "49" } }],
+  ["age on the local calendar date: a Paris birthday before 02:00 UTC",
+   { patient: { gender: "female", birthDate: "1976-12-08" }, today: new Date("2026-12-07T23:30:00Z") },
+   { age: { text: "50" } }],
+  ["a deceased patient has no age", { patient: { ...man, deceasedDateTime: "2026-03-01T10:00:00+01:00" } },
+   { age: { text: "", reason: /patient décédé le 01\/03\/2026/ } }],
+  ["gender other is left to choose", { patient: { gender: "other" } },
+   { sex: { index: -1, reason: /sexe enregistré : autre : à choisir/ }, age: { text: "", reason: /naissance manquante/ } }],
+  // Which observation counts
+  ["status: final, amended, corrected; others ignored",
    { observations: [obs("8480-6", qty(150, "mm[Hg]"), "2026-01-01"),
-                    obs("8480-6", qty(135, "mm[Hg]"), "2026-10-01"),
+                    obs("8480-6", qty(135, "mm[Hg]"), "2026-10-01", "amended"),
                     obs("8480-6", qty(190, "mm[Hg]"), "2026-11-01", "entered-in-error"),
                     obs("8480-6", qty(170, "mm[Hg]"), "2026-11-02", "preliminary")] },
    { systolic: { text: "135", stale: false } }],
-  ["pressures only inside a panel",
-   { observations: [{ resourceType: "Observation", status: "final", code: loinc("85354-9"),
-                      effectiveDateTime: "2026-09-01",
-                      component: [{ code: loinc("8480-6"), valueQuantity: qty(142, "mm[Hg]") },
-                                  { code: loinc("8462-4"), valueQuantity: qty(88, "mm[Hg]") }] }] },
-   { systolic: { text: "142" }, diastolic: { text: "88" } }],
+  ["times compared as instants: 00:15+02:00 is before 23:30Z the day before",
+   { observations: [obs("8480-6", qty(141, "mm[Hg]"), "2026-10-01T23:30:00Z"),
+                    obs("8480-6", qty(152, "mm[Hg]"), "2026-10-02T00:15:00+02:00")] },
+   { systolic: { text: "141" } }],
+  ["effectivePeriod and effectiveInstant count as times",
+   { observations: [{ ...obs("8480-6", qty(131, "mm[Hg]")), effectiveDateTime: undefined, effectiveInstant: "2026-10-03T08:00:00Z" },
+                    { ...obs("8480-6", qty(132, "mm[Hg]")), effectiveDateTime: undefined,
+                      effectivePeriod: { start: "2026-10-02T08:00:00Z", end: "2026-10-02T09:00:00Z" } }] },
+   { systolic: { text: "131" } }],
+  ["a tie: the later issued wins",
+   { observations: [obs("8480-6", qty(121, "mm[Hg]"), "2026-10-01", "final", { issued: "2026-10-01T10:00:00Z" }),
+                    obs("8480-6", qty(122, "mm[Hg]"), "2026-10-01", "final", { issued: "2026-10-01T12:00:00Z" })] },
+   { systolic: { text: "122" } }],
+  ["a tie: the correction wins over the final it corrects",
+   { observations: [obs("8480-6", qty(124, "mm[Hg]"), "2026-10-01", "corrected"),
+                    obs("8480-6", qty(123, "mm[Hg]"), "2026-10-01", "final")] },
+   { systolic: { text: "124" } }],
+  ["no effective time: issued is used, and said",
+   { observations: [{ ...obs("8480-6", qty(128, "mm[Hg]")), effectiveDateTime: undefined, issued: "2026-09-01T10:00:00Z" }] },
+   { systolic: { text: "128", source: { dateNote: /date de publication/ } } }],
+  ["neither time: date unknown, marked stale",
+   { observations: [{ ...obs("8480-6", qty(129, "mm[Hg]")), effectiveDateTime: undefined }] },
+   { systolic: { text: "129", stale: true } }],
+  ["a time more than a day ahead is ignored, and said",
+   { observations: [obs("8480-6", qty(300, "mm[Hg]"), "2062-10-01"), obs("8480-6", qty(138, "mm[Hg]"), "2026-10-01")] },
+   { systolic: { text: "138", notes: /du futur ignorée \(01\/10\/2062\)/ } }],
+  ["a data-absent value does not hide an older usable one",
+   { observations: [obs("2085-9", undefined, "2026-11-01", "final", absent), obs("2085-9", qty(0.5, "g/L"), "2026-06-01")] },
+   { hdl: { text: "0.5" } }],
+  ["a censored newest value leaves the field empty; no older value replaces it",
+   { observations: [obs("2085-9", qty(15, "mg/dL", { comparator: "<" }), "2026-11-01"), obs("2085-9", qty(0.5, "g/L"), "2026-06-01")] },
+   { hdl: { text: "", reason: /valeur censurée \(< 15 mg\/dL/ } }],
   ["a stale measurement is filled and marked",
    { observations: [obs("8462-4", qty(85, "mm[Hg]"), "2025-06-30")] },
    { diastolic: { text: "85", stale: true } }],
+  // Pressures from one reading
+  ["both pressures from the newest panel",
+   { observations: [panel("2026-09-01", mmHg(142), mmHg(88)), obs("8480-6", qty(150, "mm[Hg]"), "2026-01-01")] },
+   { systolic: { text: "142" }, diastolic: { text: "88" } }],
+  ["a panel without its diastolic: each its own newest, said to differ in date",
+   { observations: [panel("2026-09-01", mmHg(142), absent), panel("2026-03-01", mmHg(160), mmHg(95))] },
+   { systolic: { text: "142", notes: /dates différentes/ }, diastolic: { text: "95", notes: /dates différentes/ } }],
   ["pressure in another unit is left empty", { observations: [obs("8480-6", qty(20, "kPa"), "2026-10-01")] },
-   { systolic: { text: "", reason: /unité non prise en charge/ } }],
+   { systolic: { text: "", reason: /unité non prise en charge : 20 kPa/ } }],
+  // Codes and units
   ["a unit's display text is never trusted",
    { observations: [obs("2093-3", { value: 2.1, unit: "g/L" }, "2026-10-01")] },
    { total: { text: "", reason: /unité non prise en charge/ } }],
-  ["cholesterol in g/L", { observations: [obs("2093-3", qty(2.1, "g/L"), "2026-10-01"),
-                                          obs("2085-9", qty(0.55, "g/L"), "2026-10-01")] },
+  ["cholesterol in g/l, as French labs write the litre", { observations: [obs("2093-3", qty(2.1, "g/l"), "2026-10-01"),
+                                                                         obs("2085-9", qty(0.55, "g/l"), "2026-10-01")] },
    { unit: { index: 1 }, total: { text: "2.1" }, hdl: { text: "0.55" } }],
-  ["mg/dL to g/L, exactly", { observations: [obs("2093-3", qty(230, "mg/dL"), "2026-10-01"),
+  ["mg/dl to g/L, exactly", { observations: [obs("2093-3", qty(230, "mg/dl"), "2026-10-01"),
                                               obs("2085-9", qty(49.5, "mg/dL"), "2026-10-01")] },
    { unit: { index: 1 }, total: { text: "2.3" }, hdl: { text: "0.495" } }],
-  ["mmol/L", { observations: [obs("14647-2", qty(5.93, "mmol/L"), "2026-10-01"),
-                              obs("14646-4", qty(1.29, "mmol/L"), "2026-10-01")] },
+  ["mmol/l, total under 35200-5", { observations: [obs("35200-5", qty(5.93, "mmol/l"), "2026-10-01"),
+                                                    obs("14646-4", qty(1.29, "mmol/L"), "2026-10-01")] },
    { unit: { index: 0 }, total: { text: "5.93" }, hdl: { text: "1.29" } }],
+  ["the unit decides, not the code: a moles code in mg/dL",
+   { observations: [obs("14647-2", qty(200, "mg/dL"), "2026-10-01"), obs("2085-9", qty(0.5, "g/L"), "2026-10-01")] },
+   { unit: { index: 1 }, total: { text: "2" } }],
+  ["UCUM is case-sensitive but for the litre: MG/DL is refused",
+   { observations: [obs("2093-3", qty(230, "MG/DL"), "2026-10-01")] }, { total: { text: "", reason: /unité non prise en charge/ } }],
+  ["code systems in their OID forms",
+   { observations: [{ ...obs("2093-3", { ...qty(2.2, "g/L"), system: "urn:oid:2.16.840.1.113883.6.8" }, "2026-10-01"),
+                      code: { coding: [{ system: "urn:oid:2.16.840.1.113883.6.1", code: "2093-3" }] } }],
+     conditions: [condition("urn:oid:2.16.840.1.113883.6.3", "E11.9"), condition("urn:oid:2.16.840.1.113883.6.96", "164873001")] },
+   { total: { text: "2.2" }, diabetes: { checked: true }, lvh: { checked: true } }],
   ["mixed units: the mass one converted with the form's factor",
-   { observations: [obs("14647-2", qty(5.2, "mmol/L"), "2026-10-01"),
-                    obs("2085-9", qty(50, "mg/dL"), "2026-10-01")] },
+   { observations: [obs("14647-2", qty(5.2, "mmol/L"), "2026-10-01"), obs("2085-9", qty(50, "mg/dL"), "2026-10-01")] },
    { unit: { index: 0 }, total: { text: "5.2" }, hdl: { text: "1.29" } }],
-  ["smoking: current, former, never, unknown",
-   { observations: [smoking("449868002")] }, { smoker: { checked: true } }],
-  ["an ex-smoker is not a smoker", { observations: [smoking("8517006")] }, { smoker: { checked: false } }],
-  ["never smoked", { observations: [smoking("266919005")] }, { smoker: { checked: false } }],
-  ["unknown smoking status says so", { observations: [smoking("266927001")] },
-   { smoker: { checked: false, reason: /inconnu/ } }],
-  ["diabetes in CIM-10, LVH in SNOMED",
-   { conditions: [condition("http://hl7.org/fhir/sid/icd-10", "E11.9"),
-                  condition("http://snomed.info/sct", "164873001")] },
+  // Conditions
+  ["diabetes from the value set: a SNOMED subtype, ICD-10-CM, CIM-10",
+   { conditions: [condition(SCT, "313436004")] }, { diabetes: { checked: true, source: { code: "SNOMED 313436004" } } }],
+  ["ICD-10-CM from the value set", { conditions: [condition("http://hl7.org/fhir/sid/icd-10-cm", "E11.65")] },
+   { diabetes: { checked: true } }],
+  ["recurrence and relapse are kinds of active",
+   { conditions: [condition(SCT, "44054006", "recurrence"), condition(SCT, "164873001", "relapse")] },
    { diabetes: { checked: true }, lvh: { checked: true } }],
-  ["inactive or entered-in-error conditions do not count",
-   { conditions: [condition("http://snomed.info/sct", "44054006", "resolved"),
-                  condition("http://snomed.info/sct", "55827005", "active", "entered-in-error")] },
-   { diabetes: { checked: false, reason: /aucun diabète/ }, lvh: { checked: false } }],
+  ["refuted never counts, though still active",
+   { conditions: [condition(SCT, "44054006", "active", "refuted"), condition(SCT, "164873001", "active", "entered-in-error")] },
+   { diabetes: { checked: false, reason: /réfuté/ }, lvh: { checked: false, reason: /réfuté/ } }],
+  ["unconfirmed, provisional, differential: to check",
+   { conditions: [condition(SCT, "44054006", "active", "provisional"), condition(SCT, "164873001", "active", "differential")] },
+   { diabetes: { checked: false, reason: /non confirmé : à vérifier/ }, lvh: { checked: false, reason: /à vérifier/ } }],
+  ["no clinical status: unticked and said",
+   { conditions: [condition(SCT, "44054006", null)] }, { diabetes: { checked: false, reason: /statut clinique absent/ } }],
+  ["an abatement ends it", { conditions: [condition(SCT, "44054006", "active", "confirmed", { abatementDateTime: "2020-01-01" })] },
+   { diabetes: { checked: false, reason: /résolu ou inactif/ } }],
+  ["no verification status counts", { conditions: [condition(SCT, "44054006", "active", null)] },
+   { diabetes: { checked: true } }],
+  ["gestational diabetes and prediabetes never count; what was seen is said",
+   { conditions: [condition(SCT, "11687002"), condition(SCT, "714628002"), condition("http://hl7.org/fhir/sid/icd-10", "O24.4")] },
+   { diabetes: { checked: false, reason: /aucun code de diabète reconnu parmi 3 problèmes actifs/ } }],
+  // Smoking
+  ["smoking: a current smoker of the value set", { observations: [smoking(SCT, "428061000124105")] }, { smoker: { checked: true } }],
+  ["smoking: a LOINC answer code", { observations: [smoking("http://loinc.org", "LA18977-1")] }, { smoker: { checked: true } }],
+  ["an ex-smoker is not a smoker", { observations: [smoking(SCT, "8517006")] }, { smoker: { checked: false, source: { recorded: /ancien fumeur/ } } }],
+  ["never smoked", { observations: [smoking("http://loinc.org", "LA18978-9")] }, { smoker: { checked: false } }],
+  ["unknown smoking status says so", { observations: [smoking(SCT, "266927001")] },
+   { smoker: { checked: false, reason: /inconnu/ } }],
   ["nothing in the record: empty fields, each with its reason", {},
    { systolic: { text: "", reason: /aucune mesure/ }, total: { text: "", reason: /aucune mesure/ },
-     smoker: { checked: false, reason: /absent/ } }],
+     smoker: { checked: false, reason: /absent/ }, diabetes: { reason: /parmi 0 problème actif/ } }],
 ];
+
+function expectFields(fields, expected, where) {
+  for (const [field, want] of Object.entries(expected)) {
+    for (const [key, value] of Object.entries(want)) {
+      let got = fields[field][key];
+      if (key === "notes") got = (got ?? []).join(" ; ");
+      if (value instanceof RegExp) assert.match(got ?? "", value, `${where}: ${field}.${key}`);
+      else if (value && typeof value === "object") expectFields({ [key]: got ?? {} }, { [key]: value }, `${where}: ${field}`);
+      else assert.equal(got, value, `${where}: ${field}.${key}`);
+    }
+  }
+}
 
 for (const [name, record, expected] of cases) {
   test(name, () => {
-    const fields = readRecord({ patient: man, ...record, today: TODAY });
-    for (const [field, want] of Object.entries(expected)) {
-      for (const [key, value] of Object.entries(want)) {
-        const got = fields[field][key];
-        if (value instanceof RegExp) assert.match(got ?? "", value, `${field}.${key}`);
-        else assert.equal(got, value, `${field}.${key}`);
-      }
-    }
+    const fields = readRecord({ patient: man, today: TODAY, timeZone: ZONE, valueSets, ...record });
+    expectFields(fields, expected, name);
   });
 }
+
+test("identity, in French", () => {
+  const identity = readIdentity({ gender: "female", birthDate: "1958-06-01",
+    name: [{ use: "official", family: "Martin", given: ["Claire"] }] }, "https://dossier.example/fhir", ZONE);
+  assert.deepEqual(identity, { name: "Claire MARTIN", birthDate: "01/06/1958", sex: "féminin",
+                               server: "https://dossier.example/fhir" });
+});
+
+test("a known cardiovascular disease from the ASCVD value sets, active and confirmed only", () => {
+  const mi = condition(SCT, "22298006");  // myocardial infarction
+  assert.equal(knownCardiovascularDisease([mi], valueSets)?.label, "infarctus du myocarde");
+  assert.equal(knownCardiovascularDisease([condition(SCT, "22298006", "resolved")], valueSets), null);
+  assert.equal(knownCardiovascularDisease([condition(SCT, "44054006")], valueSets), null);
+});
+
+test("paging is bounded; the rest is said to be missing", () => {
+  const bundle = (n, next) => ({ resourceType: "Bundle", entry: Array.from({ length: n }, () => ({ resource: {} })),
+                                 ...(next && { link: [{ relation: "next", url: "x" }] }) });
+  assert.deepEqual(collectEntries([bundle(3)]).partial, false);
+  assert.equal(collectEntries([bundle(3, true)]).partial, true);
+  const many = collectEntries(Array.from({ length: 3 }, () => bundle(900)));
+  assert.deepEqual([many.resources.length, many.partial], [2000, true]);
+  assert.throws(() => collectEntries([{ resourceType: "OperationOutcome" }]), /illisible/);
+});
+
+test("a failed launch is named in French", () => {
+  const rows = [[{ status: 404 }, "dossier introuvable"], [{ status: 403 }, "accès refusé par le serveur"],
+                [new TypeError("Failed to fetch"), "serveur injoignable"], [{ status: 401 }, "session expirée"],
+                [new SyntaxError("Unexpected end of JSON input"), "réponse illisible"]];
+  for (const [error, said] of rows) assert.equal(launchFailure(error), said);
+});

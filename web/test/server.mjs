@@ -11,11 +11,13 @@ const TYPES = {
   ".css": "text/css; charset=utf-8",
   ".wasm": "application/wasm",
   ".webmanifest": "application/manifest+json",
+  ".json": "application/json",
   ".png": "image/png",
   ".svg": "image/svg+xml",
 };
 
-export async function startServer(root) {
+// files: { "/path": text } served instead of the folder's (a test's own configuration).
+export async function startServer(root, files = {}) {
   const requests = [];
   const server = createServer(async (request, response) => {
     requests.push(request.url);
@@ -23,7 +25,7 @@ export async function startServer(root) {
     if (path.endsWith("/")) path += "index.html";
     const file = join(root, normalize(path).replace(/^(\.\.[/\\])+/, ""));
     try {
-      const body = await readFile(file);
+      const body = files[path] ?? await readFile(file);
       response.writeHead(200, {
         "Content-Type": TYPES[extname(file)] || "application/octet-stream",
         "Cache-Control": "no-cache",

@@ -1,7 +1,7 @@
 // The page opened from a patient's record, end to end: a FHIR server and an authorisation
-// server on 127.0.0.1 (smart_servers.mjs), the site served beside them, Debian's Chromium
-// launching it as a hospital's record would. Each patient's filled form and result are
-// compared with vessane-cli on the same fields.
+// server on 127.0.0.1 over https (smart_servers.mjs), the site served beside them with the
+// test's own configuration, Debian's Chromium launching it as a hospital's record would.
+// Each patient's filled form and result are compared with vessane-cli on the same fields.
 //   SITE=build/web/site VESSANE_CLI=build/dev/cli/vessane-cli node --test web/test/smart.test.mjs
 import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
@@ -26,13 +26,14 @@ const obs = (code, value, date, status = "final") =>
   ({ resourceType: "Observation", status, code: loinc(code), effectiveDateTime: date, valueQuantity: value });
 const smoking = (snomed) => ({ resourceType: "Observation", status: "final", code: loinc("72166-2"),
   effectiveDateTime: "2026-09-01", valueCodeableConcept: { coding: [{ system: "http://snomed.info/sct", code: snomed }] } });
+const UNREACHABLE = "https://127.0.0.1:9/fhir";
 const condition = (system, code) => ({ resourceType: "Condition", code: { coding: [{ system, code }] },
   clinicalStatus: { coding: [{ code: "active" }] }, verificationStatus: { coding: [{ code: "confirmed" }] } });
 
 // Synthetic patients as French records hold them, and what the form must show.
 const PATIENTS = {
   grams: {
-    patient: { gender: "male", birthDate: "1966-03-10" },
+    patient: { gender: "male", birthDate: "1966-03-10", name: [{ family: "Durand", given: ["Paul"] }] },
     observations: [obs("8480-6", qty(150, "mm[Hg]"), "2026-10-02"), obs("8462-4", qty(90, "mm[Hg]"), "2026-10-02"),
                    obs("2093-3", qty(2.3, "g/L"), "2026-09-15"), obs("2085-9", qty(0.5, "g/L"), "2026-09-15"),
                    smoking("449868002")],
@@ -59,14 +60,21 @@ const PATIENTS = {
     conditions: [condition("http://snomed.info/sct", "164873001")],
     form: { sex: "Homme", age: "56", systolic: "160", diastolic: "95", unit: "mmol/L", total: "6.1", hdl: "1.16",
             smoker: false, diabetes: false, lvh: true },
-    panel: { systolic: /ancienne \(2025-03-01\)/, hdl: /2\.58/ },
+    panel: { systolic: /ancienne \(01\/03\/2025\)/, hdl: /2,58/ },
   },
   missing: {
     patient: { gender: "unknown", birthDate: "1961-02-02" },
     observations: [obs("8480-6", qty(18, "kPa"), "2026-10-01")],
     form: { sex: "(non renseigné)", systolic: "", total: "", hdl: "" },
-    panel: { sex: /sexe non renseigné/, systolic: /unité non prise en charge/, total: /aucune mesure/ },
+    panel: { sex: /sexe enregistré : inconnu : à choisir/, systolic: /unité non prise en charge/, total: /aucune mesure/ },
     result: "ERREUR",
+  },
+  coronary: {
+    patient: { gender: "male", birthDate: "1960-04-04" },
+    observations: [obs("8480-6", qty(130, "mm[Hg]"), "2026-11-02"), obs("8462-4", qty(80, "mm[Hg]"), "2026-11-02"),
+                   obs("2093-3", qty(2.0, "g/L"), "2026-11-02"), obs("2085-9", qty(0.6, "g/L"), "2026-11-02")],
+    conditions: [condition("http://snomed.info/sct", "22298006")],
+    form: { sex: "Homme", age: "66", systolic: "130" },
   },
   paged: {
     patient: { gender: "male", birthDate: "1980-05-05" },
@@ -119,9 +127,14 @@ const status = () => page.$eval("#record-status, #launch-status", (element) => e
 const result = () => page.$eval("#c110", (element) => element.value);
 
 before(async () => {
-  site = await startServer(SITE);
+  // The site's address is needed for the record's redirect, and the record's for the
+  // site's configuration: the site starts first and is given its configuration after.
+  const configuration = {};
+  site = await startServer(SITE, configuration);
   record = await startRecord(PATIENTS, { redirectUri: `${site.url}record.html` });
-  chromium = await launchChromium();
+  configuration["/smart-config.json"] = JSON.stringify({ servers: [record.fhir, record.open, UNREACHABLE]
+    .map((iss) => ({ iss, clientId: "vessane" })) });
+  chromium = await launchChromium(["--ignore-certificate-errors"]);
   page = await chromium.browser.newPage();
   await pinClock(page, TODAY);
   await page.setViewport({ width: 1280, height: 900 });
@@ -164,6 +177,21 @@ describe("launched from the record", () => {
     assert.deepEqual(problems, []);
   });
 
+  test("the patient's identity above the form; the footer once values were read", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`);
+    const identity = await page.$eval("#identity", (e) => (e.hidden ? "" : e.textContent));
+    for (const part of ["Paul DURAND", "10/03/1966", "masculin", record.fhir]) assert.ok(identity.includes(part), part);
+    assert.equal(await page.$eval("#record-footer", (e) => e.hidden), false);
+    assert.equal(await page.$eval("#secondary-prevention", (e) => e.hidden), true);
+  });
+
+  test("a known coronary disease: a banner says the equations do not apply; the result is still shown", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("coronary")}`);
+    const banner = await page.$eval("#secondary-prevention", (e) => (e.hidden ? "" : e.textContent));
+    assert.match(banner, /maladie cardiovasculaire connue.*infarctus du myocarde/i);
+    assert.match(await result(), /%$/);
+  });
+
   test("an edited value is marked as typed; the summary can be copied", async () => {
     await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`);
     await page.click("#c101", { count: 3 });
@@ -173,7 +201,9 @@ describe("launched from the record", () => {
       ["clipboard-read", "clipboard-write", "clipboard-sanitized-write"]);
     await page.click("#copy-summary");
     const copied = await page.evaluate(() => navigator.clipboard.readText());
-    assert.match(copied, /Âge : 61 \(saisie\)/);
+    assert.match(copied, /Âge : 61 ans \(saisie\)/);
+    assert.match(copied, /Patient : Paul DURAND, né\(e\) le 10\/03\/1966/);
+    assert.match(copied, /Cholestérol total : 2\.3 g\/L/);
     assert.match(copied, new RegExp(`Résultat : ${(await result()).replace(/[.%]/g, "\\$&")}`));
     assert.match(copied, /Am Heart J 1991/);
   });
@@ -195,34 +225,45 @@ describe("launched from the record", () => {
   });
 });
 
-describe("a launch that fails says so and leaves the form usable", () => {
+describe("a launch that fails fills nothing and says what failed, in French", () => {
   const cases = [
-    ["the server cannot be reached", () => "iss=" + encodeURIComponent("http://127.0.0.1:9/fhir")],
-    ["the observations are forbidden (403)", () => {
+    ["the server cannot be reached", "serveur injoignable", () => "iss=" + encodeURIComponent(UNREACHABLE)],
+    ["the observations are forbidden (403)", "accès refusé par le serveur", () => {
       record.fail("Observation", 403);
       return `iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`;
     }],
-    ["a malformed bundle", () => {
+    ["a malformed bundle", "réponse illisible", () => {
       record.fail("Condition", "garbage");
       return `iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`;
     }],
-    ["a missing patient", () => `fhirServiceUrl=${encodeURIComponent(record.open)}&patientId=absent`],
-    ["the server goes down after the launch", () => {
+    ["a missing patient", "dossier introuvable", () => `fhirServiceUrl=${encodeURIComponent(record.open)}&patientId=absent`],
+    ["the server goes down after the launch", "serveur injoignable", () => {
       record.fail("Patient", 503);
       return `iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`;
     }],
+    ["a server the site does not list", "pas autorisé", () => "iss=" + encodeURIComponent("https://127.0.0.1:1/autre")],
   ];
-  for (const [name, make] of cases) {
+  for (const [name, said, make] of cases) {
     test(name, async () => {
       record.heal();
       await launch(make());
       record.heal();
-      assert.match(await status(), /échoué|n'a pas pu|impossible/);
+      const failure = await page.evaluate(() => {
+        const banner = document.getElementById("record-failure");
+        return banner && !banner.hidden ? banner.querySelector("p").textContent
+          : document.getElementById("launch-status")?.textContent ?? "";
+      });
+      assert.ok(failure.includes(said), failure);
       assert.deepEqual(problems, []);
-      // The plain form still computes.
-      await page.goto(`${site.url}index.html`);
-      await page.waitForSelector("html[data-ready]");
-      assert.equal(await result(), "10.3 %");
+      // No number anywhere: an empty form, no result, no footer about values read.
+      const onRecordPage = await page.$("#c110");
+      if (onRecordPage) {
+        const shown = await shownForm();
+        assert.deepEqual([shown.sex, shown.age, shown.systolic, shown.total], ["(non renseigné)", "", "", ""]);
+        assert.doesNotMatch(await result(), /\d/);
+        assert.equal(await page.$eval("#record-footer", (e) => e.hidden), true);
+        assert.equal(await page.$eval("#record-failure details", (e) => e.open), false);
+      }
     });
   }
 
@@ -240,8 +281,8 @@ describe("a launch that fails says so and leaves the form usable", () => {
     });
     problems = [];
     await page.reload();
-    await page.waitForFunction(() => !/…$/.test(document.getElementById("record-status").textContent));
-    assert.match(await status(), /échoué/);
+    await page.waitForFunction(() => !document.getElementById("record-failure").hidden);
+    assert.match(await page.$eval("#record-failure", (e) => e.textContent), /session expirée/);
     assert.deepEqual(problems, []);
   });
 });

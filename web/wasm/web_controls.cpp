@@ -56,7 +56,10 @@ public:
             vessane::Dispatch(*this, exchange_, id, change, holdDepth_ > 0);
         // Unlike the windows, the page says why a form gives ERREUR.
         if (done.action == vessane::FormAction::kRecompute) {
-            JsShowReason(vessane::DescribeFailure(done.failed));
+            const int control = vessane::ControlOfCheck(done.failed);
+            const bool empty = control != 0 && GetDlgItemTextLength(control) == 0;
+            JsShowReason(empty ? vessane::DescribeMissing(done.failed)
+                               : vessane::DescribeFailure(done.failed));
         }
     }
 
