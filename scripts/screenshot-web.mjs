@@ -1,8 +1,9 @@
 // Takes the web page's pictures for the README in headless Chromium (see
-// scripts/screenshot-web.sh): docs/web-desktop.png and docs/web-phone.png, the plain page,
-// and docs/web-record.png, the page opened from a (synthetic) patient's record.
+// scripts/screenshot-web.sh): docs/web-desktop.png and docs/web-phone.png, the plain page;
+// docs/web-record.png and docs/web-record-phone.png, the page opened from a (synthetic)
+// patient's record; docs/web-record-failed.png, a launch whose record cannot be read.
 import { resolve } from "node:path";
-import { launchChromium, openPage } from "../web/test/chromium.mjs";
+import { launchChromium, openPage, pinClock } from "../web/test/chromium.mjs";
 import { startServer } from "../web/test/server.mjs";
 import { startRecord } from "../web/test/smart_servers.mjs";
 
@@ -12,7 +13,7 @@ const measured = (code, value, unit, date) => ({ resourceType: "Observation", st
   code: loinc(code), effectiveDateTime: date,
   valueQuantity: { value, unit, system: "http://unitsofmeasure.org", code: unit } });
 const patient = {
-  patient: { gender: "female", birthDate: "1959-04-12" },
+  patient: { gender: "female", birthDate: "1959-04-12", name: [{ family: "Lefèvre", given: ["Anne"] }] },
   observations: [
     { resourceType: "Observation", status: "final", code: loinc("85354-9"), effectiveDateTime: "2026-11-18",
       component: [
@@ -26,11 +27,14 @@ const patient = {
     recordedDate: "2019-03-01" }],
 };
 
-const server = await startServer(site);
+const configuration = {};
+const server = await startServer(site, configuration);
 const record = await startRecord({ patient }, { redirectUri: `${server.url}record.html` });
-const chromium = await launchChromium();
+configuration["/smart-config.json"] = JSON.stringify({ servers: [{ iss: record.fhir, clientId: "vessane" }] });
+const chromium = await launchChromium(["--ignore-certificate-errors"]);
 try {
   const page = await chromium.browser.newPage();
+  await pinClock(page, "2026-12-07T10:00:00+01:00");
   const views = [
     ["web-desktop.png", { width: 1280, height: 800 }],
     ["web-phone.png", { width: 390, height: 844, isMobile: true, hasTouch: true }],
@@ -40,10 +44,19 @@ try {
     await openPage(page, server.url);
     await page.screenshot({ path: `${docs}/${name}` });
   }
+  const launched = `${server.url}launch.html?iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("patient")}`;
+  for (const [name, viewport, full] of [["web-record.png", { width: 1280, height: 900 }, false],
+                                        ["web-record-phone.png", { width: 390, height: 844, isMobile: true, hasTouch: true }, true]]) {
+    await page.setViewport(viewport);
+    await page.goto(launched);
+    await page.waitForFunction(() => /Valeurs lues/.test(document.getElementById("record-status")?.textContent ?? ""));
+    await page.screenshot({ path: `${docs}/${name}`, fullPage: full });
+  }
   await page.setViewport({ width: 1280, height: 760 });
-  await page.goto(`${server.url}launch.html?iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("patient")}`);
-  await page.waitForFunction(() => /Valeurs lues/.test(document.getElementById("record-status")?.textContent ?? ""));
-  await page.screenshot({ path: `${docs}/web-record.png` });
+  record.fail("Observation", 403);
+  await page.goto(launched);
+  await page.waitForFunction(() => !document.getElementById("record-failure")?.hidden);
+  await page.screenshot({ path: `${docs}/web-record-failed.png` });
 } finally {
   await chromium.close();
   await record.close();

@@ -1,7 +1,8 @@
 # Writes sw.js from its template: the list of the site's files and a cache name made
 # from their contents.   cmake -DSITE=<folder> -DTEMPLATE=<sw.js.in> -P service_worker.cmake
 file(GLOB files RELATIVE ${SITE} ${SITE}/*)
-list(REMOVE_ITEM files sw.js)
+# The SMART configuration is the hospital's to edit after the build: never kept stale.
+list(REMOVE_ITEM files sw.js smart-config.json)
 list(SORT files)
 set(contents "")
 set(list "\"./\"")

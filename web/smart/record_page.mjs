@@ -79,8 +79,10 @@ function showIdentity(identity) {
   list.replaceChildren();
   for (const [label, value] of [["Patient", identity.name], ["Né(e) le", identity.birthDate],
                                 ["Sexe enregistré", identity.sex], ["Dossier", identity.server]]) {
-    list.append(Object.assign(document.createElement("dt"), { textContent: label }),
+    const pair = document.createElement("div");
+    pair.append(Object.assign(document.createElement("dt"), { textContent: label }),
                 Object.assign(document.createElement("dd"), { textContent: value }));
+    list.append(pair);
   }
   $("identity").hidden = false;
 }

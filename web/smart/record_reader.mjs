@@ -392,13 +392,13 @@ function ageField(patient, now, timeZone) {
   const [ty, tm, td] = localDate(now, timeZone).split("-").map(Number);
   let age = ty - y;
   if (tm < m || (tm === m && td < d)) --age;
-  return { text: String(age), source: { code: "date de naissance", recorded: frenchDate(birth) } };
+  return { text: String(age), source: { recorded: `né(e) le ${frenchDate(birth)}` } };
 }
 
 function sexField(patient) {
   const gender = patient?.gender;
-  if (gender === "male") return { index: 1, source: { code: "sexe", recorded: GENDERS.male } };
-  if (gender === "female") return { index: 0, source: { code: "sexe", recorded: GENDERS.female } };
+  if (gender === "male") return { index: 1, source: { recorded: GENDERS.male } };
+  if (gender === "female") return { index: 0, source: { recorded: GENDERS.female } };
   return { index: -1, reason: `sexe enregistré : ${GENDERS[gender] ?? "absent"} : à choisir` };
 }
 
