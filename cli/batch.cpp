@@ -4,11 +4,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "block_evaluator.h"
 #include "block_filler.h"
 #include "csv_reader.h"
+#include "form_fields.h"
+#include "text_encoding.h"
 #include "progress_line.h"
 #include "stop_signals.h"
 #include "threads.h"
@@ -70,6 +73,13 @@ public:
 
     bool failed() const { return failed_; }
     void SetBytesRead(std::uint64_t bytes) { bytesRead_ = bytes; }
+    // What the output starts with (a byte order mark, a "sep=" line), before any row.
+    void SetPrefix(std::string prefix) { prefix_ = std::move(prefix); }
+    // Nothing is written any more: the header was refused.
+    void Discard() {
+        MonitorLock lock(monitor_);
+        discard_ = true;
+    }
 
 private:
     enum class State { kFree, kFilling, kReady, kEvaluating, kDone };
@@ -111,7 +121,13 @@ private:
         if (slot.state != State::kDone) return false;
         monitor_.Unlock();
         const Block& block = slot.block;
-        if (!failed_ && !out_.Write(block.output.get(), block.outputSize)) failed_ = true;
+        if (!failed_ && !discard_ && !prefix_.empty()) {
+            if (!out_.Write(prefix_.data(), prefix_.size())) failed_ = true;
+            prefix_.clear();
+        }
+        if (!failed_ && !discard_ && !out_.Write(block.output.get(), block.outputSize)) {
+            failed_ = true;
+        }
         rowsWritten_ += block.rows.size() - (!block.rows.empty() && block.rows[0].header);
         if (progress_ != nullptr && !failed_) progress_->Update(rowsWritten_, bytesRead_);
         monitor_.Lock();
@@ -138,6 +154,8 @@ private:
     std::uint64_t written_ = 0;
     bool closing_ = false;
     bool failed_ = false;
+    bool discard_ = false;
+    std::string prefix_;
     std::uint64_t rowsWritten_ = 0;
     std::uint64_t bytesRead_ = 0;
     BlockEvaluator evaluator_;  // the reading thread's
@@ -159,41 +177,187 @@ char DetectDelimiter(std::string_view line) {
     for (int i = 1; i < 3; ++i) {
         if (counts[i] > counts[best]) best = i;
     }
+    if (counts[best] == 0) return ',';
+    for (int i = 0; i < 3; ++i) {
+        if (i != best && counts[i] == counts[best]) return 0;
+    }
     return kCandidates[best];
 }
 
-BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inputName,
+namespace {
+
+bool IsBlankLine(std::string_view line) {
+    for (const char c : line) {
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return false;
+    }
+    return true;
+}
+
+// Where the record that starts at text[from] ends (after its '\n'), quotes respected;
+// npos when it does not end in text.
+std::size_t RecordEnd(std::string_view text, std::size_t from) {
+    bool quoted = false;
+    for (std::size_t i = from; i < text.size(); ++i) {
+        if (text[i] == '"') quoted = !quoted;
+        if (text[i] == '\n' && !quoted) return i + 1;
+    }
+    return std::string_view::npos;
+}
+
+// The start of a file up to its header: blank lines, a spreadsheet's "sep=X" line.
+struct FileStart {
+    std::size_t header = 0;  // where the header record starts
+    std::size_t sepLine = std::string_view::npos, sepEnd = 0;
+    char sep = 0;
+    bool complete = false;  // the header record is whole in the text (or the text ends)
+};
+
+FileStart ReadFileStart(std::string_view text, bool ended) {
+    FileStart start;
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t end = RecordEnd(text, at);
+        if (end == std::string_view::npos) {
+            start.header = at;
+            start.complete = ended;
+            return start;
+        }
+        const std::string_view line = text.substr(at, end - at);
+        if (IsBlankLine(line)) {
+            at = end;
+            continue;
+        }
+        std::string_view content = line.substr(0, line.find_first_of("\r\n"));
+        if (start.sepLine == std::string_view::npos && content.size() == 5 &&
+            (content.substr(0, 4) == "sep=" || content.substr(0, 4) == "SEP=")) {
+            start.sepLine = at;
+            start.sepEnd = end;
+            start.sep = content[4];
+            at = end;
+            continue;
+        }
+        start.header = at;
+        start.complete = true;
+        return start;
+    }
+}
+
+}  // namespace
+
+BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const char* inputName,
                   const BatchOptions& options) {
-    BatchLayout layout;
-    Pipeline pipeline(options.jobs, out, layout, options.progress);
-    BlockFiller filler(pipeline, layout,
-                       HeaderNotice{options.headerNotice ? err : nullptr, inputName});
-    // Made once the header line is read, which tells the delimiter.
-    std::optional<CsvReader<BlockFiller>> reader;
-    std::string headerStart;  // what was read before that
-    const auto startReading = [&]() {
-        static constexpr std::string_view kBom = "\xEF\xBB\xBF";
-        const bool bom = std::string_view(headerStart).substr(0, 3) == kBom;
-        layout.SetDelimiter(options.delimiter != 0
-                                ? options.delimiter
-                                : DetectDelimiter(std::string_view(headerStart).substr(bom ? 3 : 0)));
-        reader.emplace(filler, layout.delimiter);
-        // A byte order mark read is written back, for the spreadsheet that wrote it.
-        if (bom && !out.Write(kBom.data(), kBom.size())) return false;
-        reader->Feed(headerStart);
-        headerStart = std::string();
+    const std::unique_ptr<char[]> buffer(new char[kReadSize]);
+    std::uint64_t bytesRead = 0;
+    ByteSource* in = &rawIn;
+    // The start of the file, read until its encoding and its header are known.
+    std::string start;
+    bool ended = false;
+    const auto readMore = [&]() {
+        const long count = in->Read(buffer.get(), kReadSize);
+        if (count < 0) return false;
+        if (count == 0) ended = true;
+        start.append(buffer.get(), static_cast<std::size_t>(count));
+        bytesRead += static_cast<std::uint64_t>(count);
         return true;
     };
-    const std::unique_ptr<char[]> buffer(new char[kReadSize]);
-    BatchEnd end = BatchEnd::kComplete;
-    std::uint64_t bytesRead = 0;
+    const auto readError = [&]() {
+        if (StopSignal() != 0) return BatchEnd::kStopped;
+        std::fprintf(err, "vessane-cli: %s : erreur de lecture\n", inputName);
+        return BatchEnd::kReadError;
+    };
+    while (start.size() < 4 && !ended) {
+        if (!readMore()) return readError();
+    }
+    TextEncoding encoding = DetectEncoding(start);
+    std::optional<Utf16Source> utf16In;
+    std::optional<Utf16Sink> utf16Out;
+    ByteSink* out = &rawOut;
+    if (encoding == TextEncoding::kUtf16Le || encoding == TextEncoding::kUtf16Be) {
+        // Read and written as UTF-16, handled as UTF-8.
+        const bool big = encoding == TextEncoding::kUtf16Be;
+        utf16In.emplace(rawIn, big, std::string_view(start).substr(2));
+        utf16Out.emplace(rawOut, big);
+        in = &*utf16In;
+        out = &*utf16Out;
+        start.clear();
+        ended = false;
+    }
+    FileStart file;
     for (;;) {
+        const std::string_view text = std::string_view(start).substr(
+            encoding == TextEncoding::kUtf8Bom ? 3 : 0);
+        file = ReadFileStart(text, ended);
+        if (file.complete || start.size() >= 16 * kReadSize) break;
+        if (!readMore()) return readError();
+    }
+    if (encoding == TextEncoding::kUtf8) encoding = DetectEncoding(start);
+    const std::size_t skipped = encoding == TextEncoding::kUtf8Bom ? 3 : 0;
+    const std::string_view text = std::string_view(start).substr(skipped);
+
+    BatchLayout layout;
+    layout.encoding = encoding;
+    std::string prefix(encoding == TextEncoding::kUtf8Bom ? ByteOrderMark(encoding) : "");
+    char delimiter = options.delimiter;
+    if (file.sepLine != std::string_view::npos) {
+        // Excel's "sep=" line: honoured, and written back for the spreadsheet that reads
+        // the output.
+        prefix.append(text.substr(file.sepLine, file.sepEnd - file.sepLine));
+        if (delimiter == 0) delimiter = file.sep;
+    }
+    if (delimiter == 0) {
+        const std::size_t end = RecordEnd(text, file.header);
+        delimiter = DetectDelimiter(text.substr(file.header, end == std::string_view::npos
+                                                                 ? std::string_view::npos
+                                                                 : end - file.header));
+        if (delimiter == 0) {
+            std::fprintf(err,
+                         "vessane-cli: %s : s\xC3\xA9parateur ambigu dans l'en-t\xC3\xAAte (autant de "
+                         "l'un que de l'autre parmi \xC2\xAB , \xC2\xBB, \xC2\xAB ; \xC2\xBB et "
+                         "tabulation) : pr\xC3\xA9" "cisez --delimiter\n",
+                         inputName);
+            return BatchEnd::kRefused;
+        }
+    }
+    layout.SetDelimiter(delimiter);
+    layout.decimal = options.decimal != 0 ? options.decimal : delimiter == ';' ? ',' : '.';
+    for (const auto& [column, value] :
+         {std::pair{kColumnUnit, options.unit}, std::pair{kColumnYears, options.years}}) {
+        if (value == nullptr) continue;
+        layout.fixed[column] = value;
+        layout.isFixed[column] = true;
+    }
+
+    Pipeline pipeline(options.jobs, *out, layout, options.progress);
+    pipeline.SetPrefix(prefix);
+    BlockFiller filler(pipeline, layout,
+                       HeaderNotice{options.headerNotice ? err : nullptr, inputName, options.defaults});
+    CsvReader<BlockFiller> reader(filler, layout.delimiter);
+    // The header onwards: blank lines before it and a "sep=" line are not rows.
+    reader.Feed(text.substr(file.sepLine != std::string_view::npos && file.sepEnd > file.header
+                                ? file.sepEnd
+                                : file.header));
+    start = std::string();
+
+    BatchEnd end = BatchEnd::kComplete;
+    for (bool first = true;; first = false) {
+        if (!filler.refusal().empty()) {
+            pipeline.Discard();
+            std::fprintf(err, "vessane-cli: %s : %s\n", inputName, filler.refusal().c_str());
+            if (!options.defaults) {
+                std::fprintf(err,
+                             "vessane-cli: renommez les colonnes, donnez --unit ou --years pour "
+                             "celles qui manquent, ou --defaults pour prendre les valeurs par "
+                             "d\xC3\xA9" "faut de la fen\xC3\xAAtre\n");
+            }
+            return BatchEnd::kRefused;
+        }
+        if (ended && first) break;
         // Stopped between rows: a row already partly handed on is read to its end first.
         if (StopSignal() != 0 && (filler.DropOpenRow() || !options.stopAtRowBoundary)) {
             end = BatchEnd::kStopped;
             break;
         }
-        const long count = in.Read(buffer.get(), kReadSize);
+        const long count = in->Read(buffer.get(), kReadSize);
         if (count < 0 && StopSignal() != 0) continue;
         if (count < 0) {
             std::fprintf(err, "vessane-cli: %s : erreur de lecture\n", inputName);
@@ -201,25 +365,19 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
             break;
         }
         if (count == 0) break;
-        const std::string_view read(buffer.get(), static_cast<std::size_t>(count));
-        if (reader) {
-            reader->Feed(read);
-        } else {
-            headerStart.append(read);
-            if ((headerStart.find('\n') != std::string::npos || headerStart.size() >= kReadSize) &&
-                !startReading()) {
-                end = BatchEnd::kWriteError;
-                break;
-            }
-        }
+        reader.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(count)));
         bytesRead += static_cast<std::uint64_t>(count);
         pipeline.SetBytesRead(bytesRead);
         if (pipeline.failed()) end = BatchEnd::kWriteError;
         if (filler.failed()) end = BatchEnd::kScratchError;
         if (end != BatchEnd::kComplete) break;
     }
-    if (!reader && end == BatchEnd::kComplete && !startReading()) end = BatchEnd::kWriteError;
-    if (end == BatchEnd::kComplete && reader && !reader->Finish()) end = BatchEnd::kUnfinished;
+    if (end == BatchEnd::kComplete && !reader.Finish()) end = BatchEnd::kUnfinished;
+    if (!filler.refusal().empty()) {
+        pipeline.Discard();
+        std::fprintf(err, "vessane-cli: %s : %s\n", inputName, filler.refusal().c_str());
+        return BatchEnd::kRefused;
+    }
     filler.Finish();
     if (pipeline.failed()) end = BatchEnd::kWriteError;
     if (filler.failed() && end != BatchEnd::kWriteError) end = BatchEnd::kScratchError;
@@ -227,12 +385,12 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
     if (StopSignal() != 0 && end != BatchEnd::kWriteError) return BatchEnd::kStopped;
     if (end == BatchEnd::kUnfinished) {
         std::fprintf(err,
-                     "vessane-cli: %s:%zu : guillemet non fermé à la fin du fichier, "
-                     "la ligne commencée ici est ignorée\n",
-                     inputName, reader->recordLine());
+                     "vessane-cli: %s:%zu : guillemet non ferm\xC3\xA9 \xC3\xA0 la fin du fichier, "
+                     "la ligne commenc\xC3\xA9" "e ici est ignor\xC3\xA9" "e\n",
+                     inputName, reader.recordLine());
     } else if (end == BatchEnd::kScratchError) {
         std::fprintf(err,
-                     "vessane-cli: %s : impossible de mettre de côté une cellule longue "
+                     "vessane-cli: %s : impossible de mettre de c\xC3\xB4t\xC3\xA9 une cellule longue "
                      "(fichier temporaire)\n",
                      inputName);
     }
@@ -240,16 +398,18 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
 }
 
 int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs,
-             bool headerNotice) {
+             bool headerNotice, bool defaults) {
     FileSource source(in);
     FileSink sink(out);
     BatchOptions options;
     options.jobs = jobs;
     options.headerNotice = headerNotice;
+    options.defaults = defaults;
     switch (RunBatch(source, sink, err, inputName, options)) {
         case BatchEnd::kComplete:
             return 0;
         case BatchEnd::kReadError:
+        case BatchEnd::kRefused:
             return 2;
         default:
             return 1;

@@ -17,14 +17,24 @@ struct BatchOptions {
     // Whether a stop must first finish a row already partly written: not when the
     // output is discarded after a stop.
     bool stopAtRowBoundary = true;
-    // The cell delimiter: ',', ';' or a tab; 0 to take it from the header line.
+    // The cell delimiter: ',', ';' or a tab; 0 to take it from the file (its "sep=" line,
+    // else its header line).
     char delimiter = 0;
+    // The probabilities' decimal separator: '.' or ','; 0 for ',' when cells are
+    // separated by ';' (as French spreadsheets read them), else '.'.
+    char decimal = 0;
     // Whether to name on err the columns not read and the fields left at their default.
     bool headerNotice = true;
+    // Whether a required column the file lacks takes the window's default; else the file
+    // is refused and nothing is written.
+    bool defaults = false;
+    // Values for columns the file lacks (--unit, --years), or null.
+    const char* unit = nullptr;
+    const char* years = nullptr;
 };
 
 // The delimiter a header line uses: the most frequent of ',', ';' and tab outside
-// quotes (',' when none is there, or on a tie).
+// quotes; ',' when none is there; 0 on a tie, which only the user can settle.
 char DetectDelimiter(std::string_view headerLine);
 
 // What a batch ended with.
@@ -35,6 +45,7 @@ enum class BatchEnd {
     kWriteError,    // the sink's errorNumber() says why
     kScratchError,  // a long cell could not be set aside
     kStopped,       // a stop signal: the rows written end at a row boundary
+    kRefused,       // the header cannot be used (said on err): nothing written
 };
 
 // Reads CSV from in, writes the rows with their results to out, reports problems on
@@ -44,9 +55,10 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
 
 // The same over C streams, returning the process exit status: 0 when every complete
 // row was written, 1 when the input ended inside a quoted cell or output failed, 2
-// when the input could not be read.
-// The header's notice is left out unless asked for.
+// when the input could not be read or its header was refused.
+// The header's notice is left out unless asked for; absent columns take the window's
+// defaults unless asked otherwise (tests and fuzzing read partial files).
 int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs = 1,
-             bool headerNotice = false);
+             bool headerNotice = false, bool defaults = true);
 
 }  // namespace vessane::cli

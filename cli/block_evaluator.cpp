@@ -12,6 +12,8 @@ namespace vessane::cli {
 namespace {
 
 constexpr std::string_view kAddedColumns[] = {"result", "bar", "p_sys", "p_dia", "error"};
+constexpr std::string_view kFrenchAddedColumns[] = {"r\xC3\xA9sultat", "barre", "p_sys", "p_dia",
+                                                    "erreur"};
 constexpr std::string_view kError = "ERREUR";
 // Room for what a row adds to its cells: a result, or ERREUR and a reason quoted.
 constexpr std::size_t kRowRoom = 2 * kMaxShortestDecimal + 1024;
@@ -74,13 +76,26 @@ void BlockEvaluator::ReadRow(const Block& block, const BlockRow& row, const Batc
                              FormEntries& entries) {
     for (int c = 0; c < kFormColumnCount; ++c) {
         if (!layout.present[c]) {
-            entries[c] = {};
+            entries[c] = layout.isFixed[c] ? FieldEntry::Text(layout.fixed[c]) : FieldEntry{};
             continue;
         }
         const FieldRef& f = row.fields[c];
-        entries[c] = FieldEntry::Text(
-            {(f.inArena ? block.arena.data() : block.echo.get()) + f.offset, f.length});
+        std::string_view text{(f.inArena ? block.arena.data() : block.echo.get()) + f.offset,
+                              f.length};
+        if (layout.encoding == TextEncoding::kWindows1252 && !IsAscii(text)) {
+            decoded_[c].clear();
+            AppendWindows1252AsUtf8(decoded_[c], text);
+            text = decoded_[c];
+        }
+        entries[c] = FieldEntry::Text(text);
     }
+}
+
+std::string_view BlockEvaluator::Encoded(std::string_view text, const BatchLayout& layout) {
+    if (layout.encoding != TextEncoding::kWindows1252 || IsAscii(text)) return text;
+    encoded_.clear();
+    AppendUtf8AsWindows1252(encoded_, text);
+    return encoded_;
 }
 
 void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchLayout& layout) {
@@ -90,18 +105,24 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
     const auto putError = [&](std::string_view reason) {
         out = Put(out, kError);
         for (int i = 0; i < 4; ++i) *out++ = delimiter;
-        out = PutCell(out, reason, layout);
+        out = PutCell(out, Encoded(reason, layout), layout);
+    };
+    // A probability, with the decimal separator the output asks for.
+    const auto putProbability = [&](double p) {
+        char* const start = out;
+        out = WriteShortestDecimal(p, out);
+        if (layout.decimal != '.') std::replace(start, out, '.', layout.decimal);
     };
     EntriesOutcome outcome{};
     if (!row.header && row.cellCount == layout.width) {
         FormEntries entries;
         ReadRow(block, row, layout, entries);
-        outcome = EvaluateEntries(entries, state_, reason_);
+        outcome = EvaluateEntries(entries, state_, reason_, &layout.names);
     }
     if (row.header) {
-        for (const std::string_view name : kAddedColumns) {
-            if (name != kAddedColumns[0]) *out++ = delimiter;
-            out = Put(out, name);
+        for (const std::string_view name : layout.french ? kFrenchAddedColumns : kAddedColumns) {
+            if (name != kAddedColumns[0] && name != kFrenchAddedColumns[0]) *out++ = delimiter;
+            out = Put(out, Encoded(name, layout));
         }
     } else if (row.cellCount != layout.width) {
         char number[24];
@@ -110,10 +131,11 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         reason_.append(" au lieu de ");
         reason_.append(number, std::to_chars(number, number + sizeof number, layout.width).ptr);
         putError(reason_);
-    } else if (outcome.refused()) {
+    } else if (outcome.allMissing) {
+        // A row with nothing in it (a spreadsheet's trailing ";;;;"): kept, with no result.
+        for (int i = 0; i < 4; ++i) *out++ = delimiter;
+    } else if (!outcome.ok()) {
         putError(reason_);
-    } else if (outcome.failed != ValidationCheck::kNone) {
-        putError(DescribeFailure(outcome.failed));
     } else {
         // At most six characters: a loop costs less than a call to strnlen.
         for (std::size_t i = 0; i < sizeof state_.text && state_.text[i] != '\0'; ++i) {
@@ -123,9 +145,9 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         const int bar = std::clamp(BarPosition(state_.text), 0, 100);
         out = std::to_chars(out, out + 16, bar).ptr;
         *out++ = delimiter;
-        out = WriteShortestDecimal(state_.pSys, out);
+        putProbability(state_.pSys);
         *out++ = delimiter;
-        out = WriteShortestDecimal(state_.pDia, out);
+        putProbability(state_.pDia);
         *out++ = delimiter;
     }
     block.outputSize = static_cast<std::size_t>(PutLineEnd(out, layout) - block.output.get());

@@ -2,6 +2,7 @@
 // risk state its rows are computed in.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -16,13 +17,18 @@ public:
     void Evaluate(Block& block, const BatchLayout& layout);
 
 private:
-    // The row's cells as the form's entries: the columns the header names, as texts.
-    static void ReadRow(const Block& block, const BlockRow& row, const BatchLayout& layout,
-                        FormEntries& entries);
+    // The row's cells as the form's entries: the columns the header names, as texts
+    // (UTF-8), and the values given for columns the file lacks.
+    void ReadRow(const Block& block, const BlockRow& row, const BatchLayout& layout,
+                 FormEntries& entries);
     void WriteResult(Block& block, const BlockRow& row, const BatchLayout& layout);
+    // A text of the batch's own (UTF-8) in the file's encoding.
+    std::string_view Encoded(std::string_view text, const BatchLayout& layout);
 
     RiskState state_{};
     std::string reason_;  // reused: no allocation per row
+    std::string encoded_;
+    std::array<std::string, kFormColumnCount> decoded_;  // cells of a Windows-1252 file
 };
 
 }  // namespace vessane::cli

@@ -15,9 +15,6 @@ constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
 constexpr std::size_t kTabledColumns = 1024;
 constexpr std::size_t kChunk = 4096;  // text copied at a time when it may need escaping
 
-// Unread columns named in the notice; more are counted.
-constexpr std::size_t kUnreadNamed = 16;
-
 }  // namespace
 
 BlockFiller::BlockFiller(BlockQueue& queue, BatchLayout& layout, const HeaderNotice& notice)
@@ -38,40 +35,37 @@ int BlockFiller::FormColumnOf(std::size_t column) const {
 }
 
 void BlockFiller::ReadHeaderCell(std::string_view name) {
-    int form = FormColumnOfName(name);
-    // The first column of a name is read; later ones are carried through.
-    if (form >= 0 && columnOf_[form] == kNoColumn) {
-        columnOf_[form] = column_;
-    } else {
-        form = -1;
-        if (unreadCount_++ < kUnreadNamed) unreadNames_.emplace_back(name);
+    std::string decoded;
+    if (layout_.encoding == TextEncoding::kWindows1252 && !IsAscii(name)) {
+        AppendWindows1252AsUtf8(decoded, name);
+        name = decoded;
     }
+    const int form = found_.Add(name);
+    if (form >= 0) columnOf_[form] = column_;
     if (column_ < kTabledColumns) formColumnOf_.push_back(static_cast<signed char>(form));
 }
 
-void BlockFiller::ReportHeader() const {
-    if (notice_.err == nullptr) return;
-    if (unreadCount_ > 0) {
-        std::string names;
-        for (const std::string& name : unreadNames_) {
-            names.append(names.empty() ? "« " : ", « ").append(name).append(" »");
-        }
-        if (unreadCount_ > unreadNames_.size()) {
-            names.append(" et ").append(std::to_string(unreadCount_ - unreadNames_.size()));
-            names.append(" autres");
-        }
-        std::fprintf(notice_.err, "vessane-cli: %s : colonnes non lues : %s\n", notice_.inputName,
-                     names.c_str());
-    }
-    std::string defaults;
+void BlockFiller::EndHeader() {
     for (int c = 0; c < kFormColumnCount; ++c) {
-        if (layout_.present[c]) continue;
-        defaults.append(defaults.empty() ? "" : ", ").append(kFormColumnNames[c]).append(" = ");
-        defaults.append(DefaultColumnText(static_cast<FormColumn>(c)));
+        layout_.present[c] = found_.present(c);
+        layout_.nameTexts[c] = found_.NameOf(c);
+        layout_.names[c] = layout_.nameTexts[c];
+        if (layout_.isFixed[c] && found_.present(c)) {
+            refusal_ = "--" + std::string(kFormColumnNames[c]) + " est donn\xC3\xA9, mais le fichier a " +
+                       "d\xC3\xA9j\xC3\xA0 la colonne \xC2\xAB " + layout_.nameTexts[c] + " \xC2\xBB";
+        }
     }
+    layout_.french = found_.french();
+    if (refusal_.empty() && !notice_.defaults) refusal_ = found_.MissingRequired(layout_.isFixed);
+    if (!refusal_.empty() || notice_.err == nullptr) return;
+    if (found_.unreadCount() > 0) {
+        std::fprintf(notice_.err, "vessane-cli: %s : colonnes non lues : %s\n", notice_.inputName,
+                     found_.UnreadList().c_str());
+    }
+    const std::string defaults = found_.DefaultsTaken(layout_.isFixed);
     if (!defaults.empty()) {
         std::fprintf(notice_.err,
-                     "vessane-cli: %s : sans colonne, valeur par défaut de la fenêtre : %s\n",
+                     "vessane-cli: %s : sans colonne, valeur par d\xC3\xA9" "faut de la fen\xC3\xAAtre : %s\n",
                      notice_.inputName, defaults.c_str());
     }
 }
@@ -118,9 +112,8 @@ void BlockFiller::EndRecord(bool crlf, bool blank) {
         width_ = count;
         layout_.width = count;
         layout_.crlf = crlf;
-        for (int c = 0; c < kFormColumnCount; ++c) layout_.present[c] = columnOf_[c] != kNoColumn;
         row_.header = true;
-        ReportHeader();
+        EndHeader();
     } else if (count < width_) {
         decided_ = true;  // the padding may be handed on as it is written
         for (std::size_t i = count; i < width_; ++i) {

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "header_resolver.h"
 #include "row_block.h"
 #include "spill_file.h"
 
@@ -30,11 +31,14 @@ public:
     virtual void Close(Block* last) = 0;
 };
 
-// Where the header's notice goes: the columns not read and the fields that take the
-// window's default. No notice without err.
+// What the header must hold, and where its notice goes (the columns not read and the
+// fields that take the window's default; no notice without err).
 struct HeaderNotice {
     std::FILE* err = nullptr;
     const char* inputName = "";
+    // Whether an absent required column takes the window's default (--defaults); else
+    // the header is refused.
+    bool defaults = false;
 };
 
 class BlockFiller {
@@ -78,6 +82,9 @@ public:
     bool DropOpenRow();
     // A scratch file could not be written: the output would be wrong.
     bool failed() const { return failed_; }
+    // Why the header cannot be used (a required column absent, an option for a column
+    // the file has), or empty. Nothing is to be written then.
+    const std::string& refusal() const { return refusal_; }
 
 private:
     static constexpr std::size_t kNoRow = static_cast<std::size_t>(-1);
@@ -95,7 +102,7 @@ private:
     }
     int FormColumnOf(std::size_t column) const;
     void ReadHeaderCell(std::string_view name);
-    void ReportHeader() const;
+    void EndHeader();
 
     void Append(const char* text, std::size_t count);
     void AppendQuoted(const char* text, std::size_t count);
@@ -117,8 +124,8 @@ private:
     BlockQueue& queue_;
     BatchLayout& layout_;
     HeaderNotice notice_;
-    std::vector<std::string> unreadNames_;  // the first few, as the header writes them
-    std::size_t unreadCount_ = 0;
+    ColumnsFound found_;
+    std::string refusal_;
     Block* block_ = nullptr;
     char* echo_ = nullptr;
     std::size_t size_ = 0;

@@ -56,9 +56,17 @@ constexpr const char* kUsage =
     "  --batch FICHIER           évalue chaque ligne d'un fichier CSV (colonnes sex, age,\n"
     "                            systolic, diastolic, total, hdl, unit, years, smoker,\n"
     "                            diabetes, lvh, ou leurs noms français) et écrit le CSV\n"
-    "                            complété sur la sortie\n"
-    "  --delimiter , | ; | tab   avec --batch : séparateur des cellules (défaut : celui de\n"
-    "                            la ligne d'en-tête)\n"
+    "                            complété sur la sortie, dans l'encodage du fichier ;\n"
+    "                            chaque cellule est lue en entier. Sans colonne sexe, âge,\n"
+    "                            systolique, diastolique, total, HDL ou unité, rien n'est\n"
+    "                            calculé (code 2). Avec --batch, seuls --unit et --years\n"
+    "                            sont admis, pour une colonne que le fichier n'a pas\n"
+    "  --defaults                avec --batch : une colonne absente prend la valeur par\n"
+    "                            défaut de la fenêtre\n"
+    "  --delimiter , | ; | tab   avec --batch : séparateur des cellules (défaut : la ligne\n"
+    "                            sep= du fichier, sinon celui de la ligne d'en-tête)\n"
+    "  --decimal , | .           avec --batch : séparateur décimal des probabilités écrites\n"
+    "                            (défaut : la virgule si les cellules sont séparées par ;)\n"
     "  --jobs N                  avec --batch : N fils de calcul (défaut : les processeurs\n"
     "                            disponibles) ; la sortie est la même pour tout N\n"
     "  -o, --output FICHIER      avec --batch : écrit dans FICHIER, remplacé seulement si\n"
@@ -86,7 +94,13 @@ struct Arguments {
     int jobs = 0;  // 0: the processors this process may run on
     const char* output = nullptr;
     bool quiet = false;
-    char delimiter = 0;  // 0: the header line's
+    char delimiter = 0;  // 0: the file's
+    char decimal = 0;    // 0: from the delimiter
+    bool defaults = false;
+    // With --batch: the texts of --unit and --years, and the other form options given.
+    const char* unitText = nullptr;
+    const char* yearsText = nullptr;
+    std::string formOptions;
 };
 
 // Parses argv into args; returns -1 to go on, or the exit status to end with.
@@ -129,10 +143,6 @@ int Parse(int argc, char** argv, Arguments& args) {
             std::puts(kVersion);
             return 0;
         }
-        if (name == "--details" && !value) {
-            args.details = true;
-            continue;
-        }
         bool known = false;
         for (const auto& f : flags) {
             if (name == f.name && !value) {
@@ -145,7 +155,11 @@ int Parse(int argc, char** argv, Arguments& args) {
             const char* text = takeValue();
             if (!text) return UsageError(std::string("il manque la valeur de ") + t.name);
             args.input.*t.text = text;
+            if (name == "--years") args.yearsText = text;
             known = true;
+        }
+        if (known && name != "--years") {
+            args.formOptions.append(args.formOptions.empty() ? "" : ", ").append(name);
         }
         if (known) continue;
         if (name == "--sex" || name == "--unit") {
@@ -159,6 +173,15 @@ int Parse(int argc, char** argv, Arguments& args) {
                                   (sex ? " (Femme, Homme, 0 ou 1)" : " (mmol/L, g/L, 0 ou 1)"));
             }
             (sex ? args.input.sex : args.input.unit) = index;
+            if (sex) {
+                args.formOptions.append(args.formOptions.empty() ? "" : ", ").append(name);
+            } else {
+                args.unitText = text;
+            }
+            continue;
+        }
+        if (name == "--details" && !value) {
+            args.details = true;
             continue;
         }
         if (name == "--batch") {
@@ -195,14 +218,37 @@ int Parse(int argc, char** argv, Arguments& args) {
             return UsageError("--delimiter : séparateur invalide \"" + std::string(d) +
                               "\" (, ; ou tab)");
         }
+        if (name == "--decimal") {
+            const char* text = takeValue();
+            if (!text) return UsageError("il manque le séparateur de --decimal");
+            const std::string_view d = text;
+            if (d == "," || d == ".") {
+                args.decimal = d[0];
+                continue;
+            }
+            return UsageError("--decimal : séparateur invalide \"" + std::string(d) + "\" (, ou .)");
+        }
         if (name == "--quiet" && !value) {
             args.quiet = true;
             continue;
         }
+        if (name == "--defaults" && !value) {
+            args.defaults = true;
+            continue;
+        }
         return UsageError("option inconnue : " + std::string(arg));
     }
-    if (!args.batch && (args.output || args.jobs > 0 || args.quiet || args.delimiter)) {
-        return UsageError("--jobs, --output, --delimiter et --quiet ne servent qu'avec --batch");
+    if (!args.batch && (args.output || args.jobs > 0 || args.quiet || args.delimiter ||
+                        args.decimal || args.defaults)) {
+        return UsageError(
+            "--jobs, --output, --delimiter, --decimal, --defaults et --quiet ne servent "
+            "qu'avec --batch");
+    }
+    if (args.batch && (!args.formOptions.empty() || args.details)) {
+        return UsageError((args.formOptions.empty() ? std::string("--details")
+                                                    : args.formOptions) +
+                          " : option d'un seul formulaire, sans effet avec --batch (seuls "
+                          "--unit et --years y valent, pour une colonne absente du fichier)");
     }
     return -1;
 }
@@ -296,6 +342,8 @@ int RunBatchFile(const Arguments& args) {
             return 2;
         }
         if (!file.Open(args.output)) {
+            // Stopped while waiting for a FIFO's reader: a stop, not a failure.
+            if (vessane::cli::StopSignal() != 0) return 128 + vessane::cli::StopSignal();
             std::fprintf(stderr, "vessane-cli: impossible d'écrire %s : %s\n", args.output,
                          vessane::cli::SystemErrorText(errno));
             return 1;
@@ -313,7 +361,11 @@ int RunBatchFile(const Arguments& args) {
     options.progress = progress ? &*progress : nullptr;
     options.stopAtRowBoundary = !args.output;  // a stopped run's file is removed anyway
     options.delimiter = args.delimiter;
+    options.decimal = args.decimal;
     options.headerNotice = !args.quiet;
+    options.defaults = args.defaults;
+    options.unit = args.unitText;
+    options.years = args.yearsText;
     vessane::cli::FdSource source(fd);
     vessane::cli::FdSink sink(args.output ? file.fd() : 1);
     using vessane::cli::BatchEnd;
@@ -331,6 +383,7 @@ int RunBatchFile(const Arguments& args) {
         case BatchEnd::kStopped:
             return 128 + vessane::cli::StopSignal();
         case BatchEnd::kReadError:
+        case BatchEnd::kRefused:
             return 2;
         case BatchEnd::kWriteError:
             // A reader that went away (a closed pipe) ends the program quietly.

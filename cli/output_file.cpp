@@ -41,8 +41,33 @@ OutputFile::~OutputFile() {
 
 #ifdef _WIN32
 
+namespace {
+
+// A name Windows gives a device in every folder (NUL, CON, COM1...: the name before any
+// extension), or a named pipe: written to directly, never replaced.
+bool IsDeviceOrPipe(const std::string& path) {
+    if (path.rfind("\\\\.\\", 0) == 0 || path.rfind("//./", 0) == 0) return true;
+    std::string name = NameOf(path);
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && (name.back() == ' ')) name.pop_back();
+    for (char& c : name) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    static const char* const kDevices[] = {"NUL", "CON", "PRN", "AUX", "CONOUT$",
+                                           "COM1", "COM2", "COM3", "COM4", "LPT1", "LPT2", "LPT3"};
+    for (const char* device : kDevices) {
+        if (name == device) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool OutputFile::Open(const std::string& path) {
     path_ = path;
+    if (IsDeviceOrPipe(path)) {
+        direct_ = true;
+        fd_ = _open(path.c_str(), _O_WRONLY | _O_BINARY);
+        return fd_ != -1;
+    }
     static unsigned made = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary_ = FolderOf(path) + "." + NameOf(path) + "." + std::to_string(_getpid()) + "-" +
@@ -56,6 +81,11 @@ bool OutputFile::Open(const std::string& path) {
 }
 
 bool OutputFile::Commit() {
+    if (direct_) {
+        const bool closed = _close(fd_) == 0;
+        fd_ = -1;
+        return closed;
+    }
     const bool written = _commit(fd_) == 0;
     const bool closed = _close(fd_) == 0;
     fd_ = -1;
@@ -100,10 +130,31 @@ bool IsSameFile(int fd, const std::string& path) {
 
 namespace {
 
+// The descriptor a path names, as /dev/stdout, /dev/fd/N or /proc/self/fd/N do, or -1:
+// such a path is the program's own open file (a shell's "> file" or ">> file"), written
+// where it stands and never replaced.
+int DescriptorNamed(const std::string& path) {
+    if (path == "/dev/stdout") return 1;
+    if (path == "/dev/stderr") return 2;
+    const std::string self = "/proc/" + std::to_string(getpid()) + "/fd/";
+    for (const std::string& prefix : {std::string("/dev/fd/"), std::string("/proc/self/fd/"), self}) {
+        if (path.rfind(prefix, 0) != 0 || path.size() == prefix.size()) continue;
+        int fd = 0;
+        for (std::size_t i = prefix.size(); i < path.size(); ++i) {
+            if (path[i] < '0' || path[i] > '9' || fd > 100000) return -1;
+            fd = fd * 10 + (path[i] - '0');
+        }
+        return fd;
+    }
+    return -1;
+}
+
 // The file a path names once every symbolic link is followed, even one whose target does
-// not exist yet (it is then created there). false with errno set on a loop.
+// not exist yet (it is then created there); stops at a path that names a descriptor.
+// false with errno set on a loop.
 bool FollowLinks(std::string& path) {
     for (int links = 0; links < 40; ++links) {
+        if (DescriptorNamed(path) >= 0) return true;
         struct stat status;
         if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return true;
         std::string target(static_cast<std::size_t>(status.st_size) + 256, '\0');
@@ -141,6 +192,11 @@ int ConnectSocket(const std::string& path) {
 bool OutputFile::Open(const std::string& path) {
     path_ = path;
     if (!FollowLinks(path_)) return false;
+    if (const int named = DescriptorNamed(path_); named >= 0) {
+        direct_ = true;
+        fd_ = fcntl(named, F_DUPFD_CLOEXEC, 3);
+        return fd_ != -1;
+    }
     struct stat existing;
     const bool exists = stat(path_.c_str(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) {

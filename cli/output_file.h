@@ -1,7 +1,10 @@
 // A batch's output file, written whole or not at all: rows go to a temporary file in
 // the same folder, which replaces the file only once it is complete and on disk. A
 // symbolic link is followed (its target is replaced, the link stays); what is not a
-// plain file (a FIFO, a device, a socket) is written to directly, never replaced.
+// plain file is written to directly, never replaced: a FIFO, a device, a socket, a path
+// that names one of the program's descriptors (/dev/stdout, /dev/fd/N, /proc/self/fd/N:
+// written where it stands, so "-o /dev/stdout >> log" appends), and on Windows NUL, CON
+// and named pipes.
 #pragma once
 
 #include <string>

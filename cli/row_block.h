@@ -7,10 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "csv_reader.h"
+#include "form_entries.h"
 #include "form_fields.h"
+#include "text_encoding.h"
 
 namespace vessane::cli {
 
@@ -22,6 +25,17 @@ struct BatchLayout {
     char delimiter = ',';                          // between cells, read and written
     // The characters that make a cell be written quoted: the delimiter, quote, CR, LF.
     std::array<bool, 256> stop = CsvStop(',');
+    // The file's encoding: Windows-1252 cells are read as they are, and what the batch
+    // adds is written in it.
+    TextEncoding encoding = TextEncoding::kUtf8;
+    // The file's names of the form's columns (UTF-8), for reasons; ColumnNames views them.
+    std::array<std::string, kFormColumnCount> nameTexts;
+    ColumnNames names{};
+    // Values given on the command line for a column the file lacks (--unit, --years).
+    std::array<std::string, kFormColumnCount> fixed;
+    std::array<bool, kFormColumnCount> isFixed{};
+    bool french = false;   // the added columns take French names
+    char decimal = '.';    // in the probabilities written
 
     void SetDelimiter(char d) {
         delimiter = d;

@@ -6,25 +6,43 @@
 
 #include "form_texts.h"
 #include "number_parse.h"
+#include "validation.h"
 
 namespace vessane {
 namespace {
 
-// What the window reads of a field: its first six characters, up to a NUL.
-std::string_view WindowText(std::string_view text) {
-    text = text.substr(0, kTextBufferSize - 1);
-    const std::size_t nul = text.find('\0');
-    return nul == std::string_view::npos ? text : text.substr(0, nul);
+constexpr const char* kNumberAccepted = "un nombre";
+constexpr const char* kMissing = " : valeur manquante";
+
+bool IsBlank(std::string_view text) {
+    for (const char c : text) {
+        if (c != ' ' && c != '\t') return false;
+    }
+    return true;
+}
+
+bool IsMissing(const FieldEntry& entry) {
+    return (entry.kind == FieldEntry::kText && IsBlank(entry.text)) ||
+           (entry.kind == FieldEntry::kNumber && std::isnan(entry.number));
+}
+
+std::string_view NameOf(const ColumnNames* names, int column) {
+    return names != nullptr && !(*names)[column].empty() ? (*names)[column]
+                                                         : kFormColumnNames[column];
 }
 
 struct NumberField {
     FormColumn column;
     double FormValues::*value;
+    ValidationCheck check;  // the range check that reads it
 };
 constexpr NumberField kNumberFields[] = {
-    {kColumnAge, &FormValues::age},     {kColumnSystolic, &FormValues::systolic},
-    {kColumnDiastolic, &FormValues::diastolic}, {kColumnTotal, &FormValues::total},
-    {kColumnHdl, &FormValues::hdl},     {kColumnYears, &FormValues::years},
+    {kColumnAge, &FormValues::age, ValidationCheck::kAge},
+    {kColumnSystolic, &FormValues::systolic, ValidationCheck::kSystolic},
+    {kColumnDiastolic, &FormValues::diastolic, ValidationCheck::kDiastolic},
+    {kColumnTotal, &FormValues::total, ValidationCheck::kTotalChol},
+    {kColumnHdl, &FormValues::hdl, ValidationCheck::kHdlChol},
+    {kColumnYears, &FormValues::years, ValidationCheck::kYears},
 };
 
 // The selectors and check boxes in the columns' order: the first refused is named.
@@ -94,7 +112,7 @@ const char* AcceptedChoices(FormColumn column) {
     for (const ChoiceField& choice : kChoiceFields) {
         if (choice.column == column) return choice.accepted;
     }
-    return "";
+    return kNumberAccepted;
 }
 
 const FormValues& DefaultValues() {
@@ -102,7 +120,8 @@ const FormValues& DefaultValues() {
     return values;
 }
 
-int ReadEntries(const FormEntries& entries, FormValues& values, std::string& reason) {
+int ReadEntries(const FormEntries& entries, FormValues& values, std::string& reason,
+                const ColumnNames* names) {
     values = DefaultValues();
     for (const ChoiceField& choice : kChoiceFields) {
         const FieldEntry& entry = entries[choice.column];
@@ -112,31 +131,65 @@ int ReadEntries(const FormEntries& entries, FormValues& values, std::string& rea
             values.*choice.value = entry.number == 1;
             continue;
         }
+        // A selector is never left at a default the data do not hold.
+        if (choice.parse != ParseFlag && IsMissing(entry)) {
+            reason.assign(NameOf(names, choice.column)).append(kMissing);
+            return choice.column;
+        }
         std::string_view shown;
         char digits[32];
         const int index = ReadChoice(choice, entry, shown, digits);
         if (index < 0) {
-            DescribeInvalidValue(reason, kFormColumnNames[choice.column], shown, choice.accepted);
+            DescribeInvalidValue(reason, NameOf(names, choice.column), shown, choice.accepted);
             return choice.column;
         }
         values.*choice.value = index;
     }
     for (const NumberField& field : kNumberFields) {
         const FieldEntry& entry = entries[field.column];
-        if (entry.kind == FieldEntry::kText) {
-            values.*field.value = ParseNumber(WindowText(entry.text));
-        } else if (entry.kind == FieldEntry::kNumber) {
+        if (entry.kind == FieldEntry::kNumber) {
             values.*field.value = entry.number;
+        } else if (entry.kind == FieldEntry::kText) {
+            // Read in full: a missing value fails its range check, and is said so below.
+            const ParsedNumber parsed = ParseNumberPrefix(entry.text);
+            if (!IsBlank(entry.text) &&
+                (parsed.consumed == 0 || entry.text.size() > kMaxNumberText)) {
+                DescribeInvalidValue(reason, NameOf(names, field.column), entry.text,
+                                     kNumberAccepted);
+                return field.column;
+            }
+            values.*field.value = IsBlank(entry.text) ? std::nan("") : parsed.value;
         }
     }
     return kNoColumnRefused;
 }
 
-EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason) {
+EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason,
+                               const ColumnNames* names) {
+    bool anyGiven = false, allMissing = true;
+    for (const FieldEntry& entry : entries) {
+        if (entry.kind == FieldEntry::kAbsent) continue;
+        anyGiven = true;
+        if (!IsMissing(entry)) {
+            allMissing = false;
+            break;
+        }
+    }
+    if (anyGiven && allMissing) return {kNoColumnRefused, ValidationCheck::kNone, true};
     FormValues values;
-    const int refused = ReadEntries(entries, values, reason);
+    const int refused = ReadEntries(entries, values, reason, names);
     if (refused != kNoColumnRefused) return {refused};
-    return {kNoColumnRefused, EvaluateValues(values, state)};
+    const ValidationCheck failed = EvaluateValues(values, state);
+    if (failed != ValidationCheck::kNone) {
+        reason.assign(DescribeFailure(failed));
+        // The value the check reads was missing: say so rather than give its range.
+        for (const NumberField& field : kNumberFields) {
+            if (field.check == failed && IsMissing(entries[field.column])) {
+                reason.assign(NameOf(names, field.column)).append(kMissing);
+            }
+        }
+    }
+    return {kNoColumnRefused, failed};
 }
 
 }  // namespace vessane

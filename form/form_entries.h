@@ -13,11 +13,11 @@
 namespace vessane {
 
 // One input of a form given as data.
-//   text:   read as the window reads its field (first six characters) or its selector;
+//   text:   read in full, as a number (a decimal comma as a point) or a choice;
 //   number: used as it is; NaN stands for a missing value (NA, None, an empty number);
 //   absent: no such column, the window's default.
-// A missing value in a field fails that field's check, as an empty field does in the
-// window; in a selector or a check box it reads as an empty cell does.
+// A missing value (an empty or blank text, NaN) in a field or a selector gives ERREUR
+// with "valeur manquante"; in a check box it reads as unchecked.
 struct FieldEntry {
     enum Kind : unsigned char { kAbsent, kText, kNumber };
     Kind kind = kAbsent;
@@ -34,20 +34,34 @@ const FormValues& DefaultValues();
 
 inline constexpr int kNoColumnRefused = -1;
 
-// Reads entries into values. Returns the column of the first selector or check box
-// (in the columns' order) whose value cannot be taken, with reason written, or
-// kNoColumnRefused.
-int ReadEntries(const FormEntries& entries, FormValues& values, std::string& reason);
+// A number's text longer than this is refused rather than read in part.
+inline constexpr std::size_t kMaxNumberText = 40;
 
-// What a selector or check box column accepts, as a reason states it.
+// The names a table gives the form's columns ("Fumeur"), for reasons; null entries, or
+// no names at all, stand for the English names.
+using ColumnNames = std::array<std::string_view, kFormColumnCount>;
+
+// Reads entries into values. Returns the column of the first value (choices in the
+// columns' order, then numbers) that cannot be taken, with reason written, or
+// kNoColumnRefused: a choice it does not know, a missing selector, a text that is no
+// number or too long.
+int ReadEntries(const FormEntries& entries, FormValues& values, std::string& reason,
+                const ColumnNames* names = nullptr);
+
+// What a column accepts, as a reason states it.
 const char* AcceptedChoices(FormColumn column);
 
-// ReadEntries then, when every choice was taken, EvaluateValues into state.
+// ReadEntries then, when every value was taken, EvaluateValues into state.
 struct EntriesOutcome {
-    int refusedColumn = kNoColumnRefused;      // a choice that could not be taken
+    int refusedColumn = kNoColumnRefused;             // a value that could not be taken
     ValidationCheck failed = ValidationCheck::kNone;  // else the failed check, or kNone
+    bool allMissing = false;  // every column given is missing here: no result, no error
     bool refused() const { return refusedColumn != kNoColumnRefused; }
+    bool ok() const { return !refused() && failed == ValidationCheck::kNone && !allMissing; }
 };
-EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason);
+// reason is written whenever the outcome is not ok and not allMissing: the refusal, the
+// missing value ("âge : valeur manquante") or the failed range.
+EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason,
+                               const ColumnNames* names = nullptr);
 
 }  // namespace vessane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 
 #include "control_ids.h"
 #include "form_entries.h"
@@ -42,73 +43,34 @@ int ParseSelector(std::string_view text, const std::array<std::string_view, N>& 
     return -1;
 }
 
+// Other spellings of a choice that data use, any case, with the index they stand for.
+struct Spelling {
+    std::string_view text;
+    int index;
+};
+int ParseSpelling(std::string_view text, std::initializer_list<Spelling> spellings) {
+    for (const Spelling& s : spellings) {
+        if (EqualsIgnoringCase(text, s.text)) return s.index;
+    }
+    return -1;
+}
+
 }  // namespace
 
 int ParseSexSelector(std::string_view text) {
-    return ParseSelector(text, kSexNames);
+    const int index = ParseSelector(text, kSexNames);
+    if (index >= 0) return index;
+    return ParseSpelling(text, {{"F", 0},
+                                {"H", 1},
+                                {"M", 1},
+                                {"female", 0},
+                                {"male", 1},
+                                {"f\xC3\xA9minin", 0},
+                                {"feminin", 0},
+                                {"masculin", 1}});
 }
 int ParseUnitSelector(std::string_view text) {
     return ParseSelector(text, kUnitNames);
-}
-
-namespace {
-
-// A column name folded for comparison: ASCII lower case, French accented letters to
-// their base letter, surrounding spaces dropped. Empty when it is too long to be a name.
-std::string FoldName(std::string_view name) {
-    static constexpr struct {
-        const char* accented;
-        char base;
-    } kAccents[] = {{"\xC3\xA0", 'a'}, {"\xC3\xA2", 'a'}, {"\xC3\xA4", 'a'}, {"\xC3\x80", 'a'},
-                    {"\xC3\x82", 'a'}, {"\xC3\xA9", 'e'}, {"\xC3\xA8", 'e'}, {"\xC3\xAA", 'e'},
-                    {"\xC3\xAB", 'e'}, {"\xC3\x89", 'e'}, {"\xC3\x88", 'e'}, {"\xC3\x8A", 'e'},
-                    {"\xC3\xAE", 'i'}, {"\xC3\xAF", 'i'}, {"\xC3\x8E", 'i'}, {"\xC3\xB4", 'o'},
-                    {"\xC3\x94", 'o'}, {"\xC3\xB9", 'u'}, {"\xC3\xBB", 'u'}, {"\xC3\xBC", 'u'},
-                    {"\xC3\x99", 'u'}, {"\xC3\x9B", 'u'}, {"\xC3\xA7", 'c'}, {"\xC3\x87", 'c'}};
-    while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
-    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
-    std::string folded;
-    if (name.size() > 40) return folded;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        for (const auto& accent : kAccents) {
-            if (name.substr(i, 2) == accent.accented) {
-                c = accent.base;
-                ++i;
-                break;
-            }
-        }
-        folded += c;
-    }
-    return folded;
-}
-
-// The French names of the inputs, folded.
-constexpr struct {
-    FormColumn column;
-    const char* name;
-} kFrenchColumnNames[] = {
-    {kColumnSex, "sexe"},         {kColumnSystolic, "systolique"},
-    {kColumnSystolic, "pas"},     {kColumnDiastolic, "diastolique"},
-    {kColumnDiastolic, "pad"},    {kColumnTotal, "cholesterol total"},
-    {kColumnTotal, "ct"},         {kColumnUnit, "unite"},
-    {kColumnYears, "horizon"},    {kColumnYears, "annees"},
-    {kColumnSmoker, "fumeur"},    {kColumnSmoker, "tabac"},
-    {kColumnDiabetes, "diabete"}, {kColumnLvh, "hvg"},
-};
-
-}  // namespace
-
-int FormColumnOfName(std::string_view name) {
-    const std::string folded = FoldName(name);
-    for (int c = 0; c < kFormColumnCount; ++c) {
-        if (folded == kFormColumnNames[c]) return c;
-    }
-    for (const auto& french : kFrenchColumnNames) {
-        if (folded == french.name) return french.column;
-    }
-    return -1;
 }
 
 std::string_view DefaultColumnText(FormColumn column) {
@@ -137,7 +99,17 @@ std::string_view DefaultColumnText(FormColumn column) {
 int ParseFlag(std::string_view text) {
     if (text.empty() || text == "0") return 0;
     if (text == "1") return 1;
-    return -1;
+    return ParseSpelling(text, {{"non", 0},
+                                {"oui", 1},
+                                {"faux", 0},
+                                {"vrai", 1},
+                                {"n", 0},
+                                {"o", 1},
+                                {"no", 0},
+                                {"yes", 1},
+                                {"false", 0},
+                                {"true", 1},
+                                {"x", 1}});
 }
 
 void DescribeInvalidValue(std::string& reason, std::string_view column, std::string_view value,

@@ -31,11 +31,6 @@ inline constexpr std::array<const char*, kFormColumnCount> kFormColumnNames = {
     "sex",  "age",   "systolic", "diastolic", "total", "hdl",
     "unit", "years", "smoker",   "diabetes",  "lvh"};
 
-// The input a column name stands for, or -1: the names above, or their French names
-// ("sexe", "âge", "pas", "cholestérol total", "unité", "fumeur", "hvg"...), in any case,
-// with or without accents, surrounding spaces ignored.
-int FormColumnOfName(std::string_view name);
-
 // The window's default form: its texts and choices.
 struct DefaultForm {
     std::string_view age, systolic, diastolic, total, hdl, years;
@@ -49,15 +44,17 @@ inline constexpr DefaultForm kDefaultFields{"50", "150", "90", "2.30", "0.50", "
 std::string_view DefaultColumnText(FormColumn column);
 
 // A selector's index from its text (case-insensitive) or from "0"/"1"; -1 if neither.
+// The sex also reads as data spell it: F, H, M (masculin), female, male.
 int ParseSexSelector(std::string_view text);
 int ParseUnitSelector(std::string_view text);
-// A check box from "0", "1" or "" (unchecked); -1 otherwise.
+// A check box, any case: checked from 1, oui, vrai, o, yes, true or x; unchecked from 0,
+// non, faux, n, no, false or empty; -1 otherwise.
 int ParseFlag(std::string_view text);
 
 // What each kind of choice accepts, for the reason given when a value is refused.
-inline constexpr const char* kSexAccepted = "Femme, Homme, 0 ou 1";
+inline constexpr const char* kSexAccepted = "Femme, Homme, F, H, M, female, male, 0 ou 1";
 inline constexpr const char* kUnitAccepted = "mmol/L, g/L, 0 ou 1";
-inline constexpr const char* kFlagAccepted = "0, 1 ou vide";
+inline constexpr const char* kFlagAccepted = "1, oui, vrai, x ; 0, non, faux ou vide";
 
 // Writes into reason why a value of the named column cannot be taken, quoting it (cut at
 // 40 bytes, never inside a UTF-8 sequence).

@@ -27,8 +27,8 @@ std::string Shown(const std::vector<Given>& given) {
     RiskState state{};
     std::string reason;
     const EntriesOutcome outcome = EvaluateEntries(entries, state, reason);
-    if (outcome.refused()) return reason;
-    if (outcome.failed != ValidationCheck::kNone) return DescribeFailure(outcome.failed);
+    if (outcome.allMissing) return "(vide)";
+    if (!outcome.ok()) return reason;
     return state.text;
 }
 
@@ -42,54 +42,92 @@ FieldEntry N(double number) {
 TEST(ReadEntries, TextsNumbersMissingAndAbsent) {
     const std::string age = "âge hors de l'intervalle [30-74] ans";
     const std::string sex = "valeur de sex invalide : ";
-    const std::string sexes = " (attendu : Femme, Homme, 0 ou 1)";
+    const std::string sexes = " (attendu : Femme, Homme, F, H, M, female, male, 0 ou 1)";
     const std::string units = " (attendu : mmol/L, g/L, 0 ou 1)";
-    const std::string flags = " (attendu : 0, 1 ou vide)";
+    const std::string flags = " (attendu : 1, oui, vrai, x ; 0, non, faux ou vide)";
+    const Given man = {kColumnSex, T("Homme")};
     const struct {
         std::vector<Given> given;
         std::string shown;
     } cases[] = {
         {{}, "10.3 %"},  // every column absent: the window's defaults
-        // Fields: texts through the window's six characters, numbers as they are.
+        // Fields: texts read in full, numbers as they are.
         {{{kColumnAge, T("50")}}, "10.3 %"},
-        {{{kColumnAge, T("0000050")}}, age},
+        {{{kColumnAge, T("0000050")}}, "10.3 %"},
         {{{kColumnAge, N(50)}}, "10.3 %"},
         {{{kColumnAge, T(" 5e1x")}}, "10.3 %"},
         {{{kColumnTotal, T("2,30")}}, "10.3 %"},
         {{{kColumnTotal, T("2.300001")}}, "10.3 %"},
-        {{{kColumnAge, T("")}}, age},
-        {{{kColumnAge, N(kMissing)}}, age},
+        {{{kColumnAge, T("abc")}}, "valeur de age invalide : \"abc\" (attendu : un nombre)"},
+        {{{kColumnAge, T("50.000000000000000000000000000000000000001")}},
+         "valeur de age invalide : \"50.0000000000000000000000000000000000000...\" (attendu : "
+         "un nombre)"},
         {{{kColumnAge, N(INFINITY)}}, age},
         {{{kColumnUnit, N(0)}, {kColumnTotal, N(5.934)}, {kColumnHdl, T("1.29")}}, "10.3 %"},
-        // Selectors: every spelling, a number only when exactly 0 or 1; missing as empty.
+        // A missing value says so, unless the whole row is missing: then nothing at all.
+        {{{kColumnAge, T("")}}, "(vide)"},
+        {{{kColumnAge, T(" ")}, {kColumnSmoker, N(kMissing)}}, "(vide)"},
+        {{man, {kColumnAge, T("")}}, "age : valeur manquante"},
+        {{man, {kColumnAge, N(kMissing)}}, "age : valeur manquante"},
+        {{man, {kColumnSystolic, T("")}, {kColumnAge, T("")}}, "age : valeur manquante"},
+        // Selectors: every spelling, a number only when exactly 0 or 1; never missing.
         {{{kColumnSex, T("Femme")}}, "6.9 %"},
         {{{kColumnSex, T("fEMME")}}, "6.9 %"},
         {{{kColumnSex, T("0")}}, "6.9 %"},
         {{{kColumnSex, N(0)}}, "6.9 %"},
+        {{{kColumnSex, T("F")}}, "6.9 %"},
+        {{{kColumnSex, T("female")}}, "6.9 %"},
         {{{kColumnSex, T("HOMME")}}, "10.3 %"},
+        {{{kColumnSex, T("h")}}, "10.3 %"},
+        {{{kColumnSex, T("M")}}, "10.3 %"},
         {{{kColumnSex, N(1)}}, "10.3 %"},
         {{{kColumnSex, N(2)}}, sex + "\"2\"" + sexes},
         {{{kColumnSex, N(0.5)}}, sex + "\"0.5\"" + sexes},
         {{{kColumnSex, T("2")}}, sex + "\"2\"" + sexes},
-        {{{kColumnSex, T("")}}, sex + "\"\"" + sexes},
-        {{{kColumnSex, N(kMissing)}}, sex + "\"\"" + sexes},
+        {{{kColumnSex, T("")}, {kColumnAge, T("50")}}, "sex : valeur manquante"},
+        {{{kColumnSex, N(kMissing)}, {kColumnAge, T("50")}}, "sex : valeur manquante"},
         {{{kColumnUnit, T("mmol/l")}, {kColumnTotal, T("5.93")}, {kColumnHdl, T("1.29")}},
          "10.3 %"},
         {{{kColumnUnit, T("G/L")}}, "10.3 %"},
         {{{kColumnUnit, T("mg/dL")}}, "valeur de unit invalide : \"mg/dL\"" + units},
-        {{{kColumnUnit, N(kMissing)}}, "valeur de unit invalide : \"\"" + units},
-        // Check boxes: 0, 1 or empty; a missing value is unchecked.
+        {{{kColumnUnit, N(kMissing)}, {kColumnAge, T("50")}}, "unit : valeur manquante"},
+        // Check boxes: every spelling in any case; a missing value is unchecked.
         {{{kColumnSmoker, T("1")}}, "16.2 %"},
         {{{kColumnSmoker, N(1)}}, "16.2 %"},
-        {{{kColumnSmoker, T("")}}, "10.3 %"},
-        {{{kColumnSmoker, N(kMissing)}}, "10.3 %"},
-        {{{kColumnDiabetes, T("oui")}}, "valeur de diabetes invalide : \"oui\"" + flags},
+        {{{kColumnSmoker, T("VRAI")}}, "16.2 %"},
+        {{{kColumnSmoker, T("Oui")}}, "16.2 %"},
+        {{{kColumnSmoker, T("x")}}, "16.2 %"},
+        {{{kColumnSmoker, T("o")}}, "16.2 %"},
+        {{{kColumnSmoker, T("TRUE")}}, "16.2 %"},
+        {{{kColumnSmoker, T("FAUX")}, man}, "10.3 %"},
+        {{{kColumnSmoker, T("non")}, man}, "10.3 %"},
+        {{{kColumnSmoker, T("")}, man}, "10.3 %"},
+        {{{kColumnSmoker, N(kMissing)}, man}, "10.3 %"},
+        {{{kColumnDiabetes, T("peut-être")}}, "valeur de diabetes invalide : \"peut-être\"" + flags},
         {{{kColumnLvh, N(-INFINITY)}}, "valeur de lvh invalide : \"-inf\"" + flags},
         // The first choice refused, in the columns' order, before any field's check.
         {{{kColumnLvh, N(3)}, {kColumnSex, T("x")}, {kColumnAge, T("29")}},
          sex + "\"x\"" + sexes},
     };
     for (const auto& c : cases) EXPECT_EQ(Shown(c.given), c.shown) << c.shown;
+}
+
+// Reasons name a column as the table names it.
+TEST(ReadEntries, ReasonsUseTheTablesNames) {
+    FormEntries entries;
+    entries[kColumnSex] = T("Homme");
+    entries[kColumnSmoker] = T("peut-être");
+    ColumnNames names{};
+    names[kColumnSmoker] = "Fumeur";
+    RiskState state{};
+    std::string reason;
+    EXPECT_TRUE(EvaluateEntries(entries, state, reason, &names).refused());
+    EXPECT_EQ(reason.substr(0, 33), "valeur de Fumeur invalide : \"peut");
+    entries[kColumnSmoker] = T("0");
+    entries[kColumnAge] = T("");
+    names[kColumnAge] = "Âge";
+    EXPECT_EQ(EvaluateEntries(entries, state, reason, &names).failed, ValidationCheck::kAge);
+    EXPECT_EQ(reason, "Âge : valeur manquante");
 }
 
 }  // namespace

@@ -146,12 +146,12 @@ TEST(BatchOutputFile, ReplacedWholeOrLeftAsItWas) {
         int status;
         bool replaced;
     } cases[] = {
-        {"complete", "CLI --quiet --batch IN -o OUT", 0, true},
-        {"complete, from standard input", "CLI --quiet --batch - --output OUT < IN", 0, true},
-        {"unterminated quote", "(cat IN; printf '\"5') | CLI --quiet --batch - -o OUT", 1, false},
+        {"complete", "CLI --defaults --quiet --batch IN -o OUT", 0, true},
+        {"complete, from standard input", "CLI --defaults --quiet --batch - --output OUT < IN", 0, true},
+        {"unterminated quote", "(cat IN; printf '\"5') | CLI --defaults --quiet --batch - -o OUT", 1, false},
         // A write past the size limit fails (EFBIG) as on a full disk.
-        {"full disk", "ulimit -f 16; trap '' XFSZ; CLI --quiet --batch IN -o OUT", 1, false},
-        {"folder that cannot be written", "CLI --quiet --batch IN -o /proc/vessane.csv", 1, false},
+        {"full disk", "ulimit -f 16; trap '' XFSZ; CLI --defaults --quiet --batch IN -o OUT", 1, false},
+        {"folder that cannot be written", "CLI --defaults --quiet --batch IN -o /proc/vessane.csv", 1, false},
     };
     for (const Case& c : cases) {
         for (const bool existed : {false, true}) {
@@ -221,23 +221,39 @@ TEST(BatchOutputFile, EachKindOfFile) {
              Put(target, "old\n");
              symlink("target.csv", out.c_str());
          },
-         "CLI --quiet --batch IN -o OUT", 0, S_IFLNK, Output(5000)},
+         "CLI --defaults --quiet --batch IN -o OUT", 0, S_IFLNK, Output(5000)},
         {"link to a missing file", [&] { symlink(target.c_str(), out.c_str()); },
-         "CLI --quiet --batch IN -o OUT", 0, S_IFLNK, Output(5000)},
+         "CLI --defaults --quiet --batch IN -o OUT", 0, S_IFLNK, Output(5000)},
         {"FIFO", [&] { mkfifo(out.c_str(), 0600); },
-         "cat OUT > TARGET & CLI --quiet --batch IN -o OUT; s=$?; wait; exit $s", 0, S_IFIFO,
+         "cat OUT > TARGET & CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s", 0, S_IFIFO,
          Output(5000)},
         {"FIFO whose reader goes away", [&] { mkfifo(out.c_str(), 0600); },
-         "head -c 3 OUT > TARGET & CLI --quiet --batch IN -o OUT; s=$?; wait; exit $s", 128 + SIGPIPE,
+         "head -c 3 OUT > TARGET & CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s", 128 + SIGPIPE,
          S_IFIFO, Output(1).substr(0, 3)},
         {"socket", [] {},
          "python3 -c \"import socket; s = socket.socket(socket.AF_UNIX); s.bind('OUT'); "
          "s.listen(); c = s.accept()[0]; open('TARGET', 'wb').write(c.makefile('rb').read())\" & "
-         "while [ ! -S OUT ]; do sleep 0.05; done; CLI --quiet --batch IN -o OUT; s=$?; wait; exit $s",
+         "while [ ! -S OUT ]; do sleep 0.05; done; CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s",
          0, S_IFSOCK, Output(5000)},
         {"character device", [&] { symlink("/dev/null", out.c_str()); },
-         "CLI --quiet --batch IN -o OUT", 0, S_IFLNK, ""},
-        {"folder", [&] { mkdir(out.c_str(), 0700); }, "CLI --quiet --batch IN -o OUT", 1, S_IFDIR, ""},
+         "CLI --defaults --quiet --batch IN -o OUT", 0, S_IFLNK, ""},
+        {"folder", [&] { mkdir(out.c_str(), 0700); }, "CLI --defaults --quiet --batch IN -o OUT", 1, S_IFDIR, ""},
+        // The program's own descriptors: written where they stand, appended to, never
+        // replaced (the file behind them keeps what it held).
+        {"/dev/stdout appending to a file", [&] { Put(target, "old\n"); },
+         "CLI --defaults --quiet --batch IN -o /dev/stdout >> TARGET; s=$?; touch OUT; exit $s", 0,
+         S_IFREG, "old\n" + Output(5000)},
+        {"/dev/fd/3", [&] { Put(target, "old\n"); },
+         "CLI --defaults --quiet --batch IN -o /dev/fd/3 3>> TARGET; s=$?; touch OUT; exit $s", 0,
+         S_IFREG, "old\n" + Output(5000)},
+        {"/proc/self/fd/1", [&] { Put(target, "old\n"); },
+         "CLI --defaults --quiet --batch IN -o /proc/self/fd/1 >> TARGET; s=$?; touch OUT; exit $s",
+         0, S_IFREG, "old\n" + Output(5000)},
+        // Stopped while waiting for a FIFO's reader: the stop's status, not a failure.
+        {"FIFO without a reader, stopped", [&] { mkfifo(out.c_str(), 0600); },
+         "CLI --defaults --quiet --batch IN -o OUT & p=$!; "
+         "until grep -qE 'wait_for_partner|fifo_open' /proc/$p/wchan; do sleep 0.01; done; "
+         "kill -INT $p; wait $p", 128 + SIGINT, S_IFIFO, ""},
     };
     for (const Case& c : cases) {
         RunShell("rm -rf '" + out + "' '" + target + "'");
@@ -257,6 +273,7 @@ TEST(BatchOutputFile, EachKindOfFile) {
         EXPECT_EQ(status.st_mode & S_IFMT, c.kind) << c.name;
         EXPECT_EQ(Slurp(target), c.targetAfter) << c.name;
         EXPECT_EQ(run.err.empty(), c.status != 1) << c.name << ": " << run.err;
+        if (c.kind == S_IFREG) RunShell("rm -f '" + out + "'");
         if (c.status == 1) {
             EXPECT_NE(run.err.find("dossier"), std::string::npos) << run.err;
         }
@@ -276,7 +293,7 @@ TEST(BatchSignals, StopAtARowBoundary) {
             const std::string stdoutPath = folder / "stdout.csv";
             const std::string out = folder / "out.csv";
             Put(out, "old contents\n");
-            std::vector<std::string> arguments = {"--batch", "-", "--jobs", "2"};
+            std::vector<std::string> arguments = {"--defaults", "--batch", "-", "--jobs", "2"};
             if (toFile) arguments.insert(arguments.end(), {"-o", out});
             Child child(arguments, stdoutPath);
             // Enough rows for several blocks, then half a row: the program waits for the
@@ -314,7 +331,7 @@ TEST(BatchProgress, OnATerminalOnly) {
     if (access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no script(1) for a terminal";
     const Folder folder;
     const std::string slow =
-        "(echo age; yes 50 | head -n 3000; sleep 1.2; echo 50) | CLI --batch - -o '" +
+        "(echo age; yes 50 | head -n 3000; sleep 1.2; echo 50) | CLI --defaults --batch - -o '" +
         (folder / "out.csv") + "'";
     struct Case {
         const char* name;
@@ -402,7 +419,7 @@ TEST(BatchMemory, BoundedWhateverTheFile) {
         const pid_t pid = fork();
         if (pid == 0) {
             const std::string command = "(" + c.generator + ") | '" + VESSANE_CLI_PATH +
-                                        "' --batch - | tail -c " + std::to_string(c.ends.size()) +
+                                        "' --defaults --batch - | tail -c " + std::to_string(c.ends.size()) +
                                         " > '" + end + "'";
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
             _exit(127);

@@ -13,7 +13,9 @@
 #include "batch.h"
 #include "cli_test_support.h"
 #include "control_ids.h"
+#include "form_entries.h"
 #include "form_input.h"
+#include "on_calcul.h"
 
 namespace vessane::cli {
 namespace {
@@ -46,7 +48,8 @@ TEST(Batch, WritesEveryRowWithItsResult) {
          0},
         {"bad flag", "smoker,x\n2,\"a,b\"\n",
          "smoker,x,result,bar,p_sys,p_dia,error\n"
-         "2,\"a,b\",ERREUR,,,,\"valeur de smoker invalide : \"\"2\"\" (attendu : 0, 1 ou vide)\"\n",
+         "2,\"a,b\",ERREUR,,,,\"valeur de smoker invalide : \"\"2\"\" (attendu : 1, oui, vrai, x ; 0, non, "
+         "faux ou vide)\"\n",
          0},
         {"bad unit", "unit\nmg/dL\n",
          "unit,result,bar,p_sys,p_dia,error\nmg/dL,ERREUR,,,,\"valeur de unit invalide : "
@@ -105,9 +108,46 @@ TEST(Batch, ReportsTheLineOfAnUnterminatedQuote) {
     EXPECT_NE(run.err.find("cohorte.csv:4"), std::string::npos) << run.err;
 }
 
+// A cell as the batch writes it: quoted when it holds a quote or a comma.
+std::string CsvCell(const std::string& text) {
+    if (text.find_first_of("\",") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+// What the shared reader of data gives a form whose texts are read in full: its result,
+// or its reason. The batch must hand it every cell whole.
+FormOutcome ReadInFull(const FormInput& f) {
+    FormEntries entries;
+    entries[kColumnAge] = FieldEntry::Text(f.age);
+    entries[kColumnSystolic] = FieldEntry::Text(f.systolic);
+    entries[kColumnDiastolic] = FieldEntry::Text(f.diastolic);
+    entries[kColumnTotal] = FieldEntry::Text(f.total);
+    entries[kColumnHdl] = FieldEntry::Text(f.hdl);
+    entries[kColumnYears] = FieldEntry::Text(f.years);
+    entries[kColumnSex] = FieldEntry::Number(f.sex);
+    entries[kColumnUnit] = FieldEntry::Number(f.unit);
+    RiskState state{};
+    static std::string reason;
+    const EntriesOutcome outcome = EvaluateEntries(entries, state, reason);
+    FormOutcome result;
+    result.valid = outcome.ok();
+    result.failure = reason.c_str();
+    if (result.valid) {
+        result.result = state.text;
+        result.bar = BarPosition(state.text);
+        result.pSys = state.pSys;
+        result.pDia = state.pDia;
+    }
+    return result;
+}
+
 // Runs input through the batch and checks that row i ends with exactly the cells the
-// single-form path gives forms[i]. Returns how many rows showed a result.
-int ExpectRowsAgree(const std::string& input, const std::vector<FormInput>& forms) {
+// single-form path (or, wholeCells, the shared reader of data) gives forms[i]. Returns
+// how many rows showed a result.
+int ExpectRowsAgree(const std::string& input, const std::vector<FormInput>& forms,
+                    bool wholeCells = false) {
     const BatchRun run = RunOn(input);
     EXPECT_EQ(run.status, 0);
     std::size_t lineStart = run.out.find('\n') + 1;
@@ -121,13 +161,13 @@ int ExpectRowsAgree(const std::string& input, const std::vector<FormInput>& form
         const std::string line = run.out.substr(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
         MemoryForm form;
-        const FormOutcome expected = Evaluate(f, form);
+        const FormOutcome expected = wholeCells ? ReadInFull(f) : Evaluate(f, form);
         shown += expected.valid;
         const std::string added = expected.valid
                                       ? "," + expected.result + "," + std::to_string(expected.bar) +
                                             "," + ShortestDecimal(expected.pSys) + "," +
                                             ShortestDecimal(expected.pDia) + ","
-                                      : ",ERREUR,,,," + std::string(expected.failure);
+                                      : ",ERREUR,,,," + CsvCell(expected.failure);
         EXPECT_TRUE(line.size() >= added.size() &&
                     line.compare(line.size() - added.size(), added.size(), added) == 0)
             << line << "\nexpected to end with " << added;
@@ -162,10 +202,10 @@ TEST(Batch, AgreesWithTheSingleFormPath) {
     EXPECT_GT(shown, 100);  // the table exercises results, not only errors
 }
 
-// The batch reads its cells through its own controls; every odd text of any field must
-// end exactly as the single-form path ends it: six characters seen, same grammar, same
-// digits, same reason.
-TEST(Batch, AgreesWithTheSingleFormPathOnOddTexts) {
+// The batch reads every cell in full through the shared reader of data: every odd text of
+// any field must end exactly as that reader ends it (same grammar, same digits, same
+// reason), however the cell was quoted or kept.
+TEST(Batch, HandsEveryOddTextWholeToTheSharedReader) {
     const char* const odd[] = {"",        " 50",  "50 ",  "0000050", "2.300001", "5e1",
                                "1e",      "+60",  "-0",   ".5",      "5.",       "abc",
                                "\"1,5\"", "0x1A", "inf",  "nan",     "1e400",    "60.999999",
@@ -197,7 +237,7 @@ TEST(Batch, AgreesWithTheSingleFormPathOnOddTexts) {
             }
         }
     }
-    ExpectRowsAgree(input, forms);
+    ExpectRowsAgree(input, forms, true);
 }
 
 TEST(Batch, LargeCellIsCarriedThrough) {

@@ -64,9 +64,8 @@ TEST(HostileBatch, EveryRowComesOutUnchanged) {
         std::string output;
     };
     const Case cases[] = {
-        {"a line holding \"\" is a row of one empty cell", "age\n\"\"\n50\n",
-         "age,"s + kAdded + "\n,ERREUR,,,,âge hors de l'intervalle [30-74] ans\n50," +
-             kDefaultResult + "\n"},
+        {"a line holding \"\" is a row of one empty cell: empty results", "age\n\"\"\n50\n",
+         "age,"s + kAdded + "\n,,,,,\n50," + kDefaultResult + "\n"},
         {"quoted line breaks, LF and CRLF, inside cells",
          "note,age\n\"l1\r\nl2\",50\n\"a\nb\n\",29\n",
          "note,age,"s + kAdded + "\n\"l1\r\nl2\",50," + kDefaultResult +
@@ -92,15 +91,22 @@ TEST(HostileBatch, EveryRowComesOutUnchanged) {
         {"a selector cell with invalid UTF-8 is quoted in the reason", "sex\n\xc3\n",
          "sex,"s + kAdded +
              "\n\xc3,ERREUR,,,,\"valeur de sex invalide : \"\"\xc3\"\" (attendu : Femme, Homme, "
-             "0 ou 1)\"\n"},
+             "F, H, M, female, male, 0 ou 1)\"\n"},
     };
-    // The same files with ';' and tab between cells: the same rows, in order. (A header of
-    // one column names no delimiter: the output then takes ',').
+    // The same files with ';' and tab between cells: the same rows, in order, and with ';'
+    // the probabilities' decimal commas. (A header of one column names no delimiter: the
+    // output then takes ',').
     const auto withDelimiter = [](std::string text, char delimiter) {
         std::replace(text.begin(), text.end(), ',', delimiter);
-        const std::string list = "Femme"s + delimiter + " Homme" + delimiter + " 0";
+        const std::string d(1, delimiter);
+        const std::string list = "Femme" + d + " Homme" + d + " F" + d + " H" + d + " M" + d +
+                                 " female" + d + " male" + d + " 0";
         if (const std::size_t at = text.find(list); at != std::string::npos) {
-            text.replace(at, list.size(), "Femme, Homme, 0");
+            text.replace(at, list.size(), "Femme, Homme, F, H, M, female, male, 0");
+        }
+        for (const char* p : {"0.10338928041321527", "0.09352022457316844"}) {
+            const std::size_t at = delimiter == ';' ? text.find(p) : std::string::npos;
+            if (at != std::string::npos) text[at + 1] = ',';
         }
         return text;
     };
@@ -212,7 +218,7 @@ TEST(HostileCommandLine, FilesOfEveryShape) {
     };
     for (const Case& c : cases) {
         const std::string path = WriteFile("vessane_hostile.csv", c.content);
-        const Process p = Shell("CLI --quiet --batch '" + path + "'");
+        const Process p = Shell("CLI --defaults --quiet --batch '" + path + "'");
         std::remove(path.c_str());
         EXPECT_EQ(p.out, c.out) << c.name;
         EXPECT_EQ(p.status, c.status) << c.name;
@@ -227,7 +233,7 @@ TEST(HostileCommandLine, UnreadableFileIsAUsageError) {
     }
     const std::string path = WriteFile("vessane_locked.csv", "age\n50\n");
     ASSERT_EQ(chmod(path.c_str(), 0), 0);
-    const Process p = Shell("CLI --batch '" + path + "'");
+    const Process p = Shell("CLI --defaults --batch '" + path + "'");
     std::remove(path.c_str());
     EXPECT_EQ(p.status, 2);
     EXPECT_EQ(p.out, "");
@@ -240,7 +246,7 @@ TEST(HostileCommandLine, OutputThatCannotBeWrittenIsAFailure) {
         "CLI > /dev/full",
         "CLI --details > /dev/full",
         "CLI --help > /dev/full",
-        "printf 'age\\n50\\n' | CLI --quiet --batch - > /dev/full",
+        "printf 'age\\n50\\n' | CLI --defaults --quiet --batch - > /dev/full",
     };
     for (const char* command : commands) {
         const Process p = Shell(command);
@@ -252,7 +258,7 @@ TEST(HostileCommandLine, OutputThatCannotBeWrittenIsAFailure) {
 TEST(HostileCommandLine, ClosedPipeOnAnErrorRow) {
     // Rows of ERREUR with long reasons fill the pipe as fast as results do.
     const Process p =
-        Shell("(echo sex,age; yes x,29 | head -n 200000) | CLI --quiet --batch - | head -n 1");
+        Shell("(echo sex,age; yes x,29 | head -n 200000) | CLI --defaults --quiet --batch - | head -n 1");
     EXPECT_EQ(p.out, "sex,age,"s + kAdded + "\n");
     EXPECT_EQ(p.err, "");
 }
