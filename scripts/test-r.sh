@@ -23,6 +23,7 @@ tarball=$(scripts/build-r-package.sh "$out")
 export VESSANE_CLI="$PWD/build/dev/cli/vessane-cli"
 export VESSANE_BATCH_FILES="$PWD/fuzz/corpus/batch_fuzzer"
 export VESSANE_SHARED_CASES="$PWD/tests/data/shared_cases.csv"
+export VESSANE_SPREADSHEETS="$PWD/tests/data/spreadsheets"
 # The checks that need the network, turned off:
 export _R_CHECK_CRAN_INCOMING_REMOTE_=FALSE  # CRAN's package list, reverse dependencies, URLs
 export _R_CHECK_SYSTEM_CLOCK_=FALSE          # the clock compared with a time server

@@ -66,7 +66,8 @@ template <typename T>
 // stay absent in entries_; only the given ones are read for each row.
 class RowEvaluator {
 public:
-    explicit RowEvaluator(const ColumnInputs& columns) : columns_(columns) {
+    RowEvaluator(const ColumnInputs& columns, const ColumnNames* names)
+        : columns_(columns), names_(names) {
         for (int c = 0; c < kFormColumnCount; ++c) {
             if (columns[c].numbers || columns[c].cells) given_[givenCount_++] = c;
         }
@@ -81,22 +82,29 @@ public:
             const int c = given_[k];
             entries_[c] = EntryAt(columns_[c], row);
         }
-        const EntriesOutcome outcome = EvaluateEntries(entries_, state_, reason);
-        return outcome.refused() ? kRowInvalidValue : static_cast<std::uint8_t>(outcome.failed);
+        const EntriesOutcome outcome = EvaluateEntries(entries_, state_, reason, names_);
+        if (outcome.allMissing) return kRowEmpty;
+        if (outcome.refused()) return kRowInvalidValue;
+        // A missing value's reason is the row's own; a range's is shared by every row.
+        if (outcome.failed != ValidationCheck::kNone && reason != DescribeFailure(outcome.failed)) {
+            return kRowInvalidValue;
+        }
+        return static_cast<std::uint8_t>(outcome.failed);
     }
 
 private:
     const ColumnInputs& columns_;
+    const ColumnNames* names_;
     FormEntries entries_{};
     int given_[kFormColumnCount] = {};
     int givenCount_ = 0;
     RiskState state_{};
 };
 
-void EvaluateBlock(const ColumnInputs& columns, std::size_t begin, std::size_t end,
-                   const RowOutputs& out, std::vector<InvalidValue>& invalid,
+void EvaluateBlock(const ColumnInputs& columns, const ColumnNames* names, std::size_t begin,
+                   std::size_t end, const RowOutputs& out, std::vector<InvalidValue>& invalid,
                    std::vector<bool>& shown) {
-    RowEvaluator evaluator(columns);
+    RowEvaluator evaluator(columns, names);
     std::string reason;
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t row = begin; row < end; ++row) {
@@ -113,7 +121,7 @@ void EvaluateBlock(const ColumnInputs& columns, std::size_t begin, std::size_t e
             out.pDia[row] = state.pDia;
             continue;
         }
-        out.resultText[row] = 0;
+        out.resultText[row] = status == kRowEmpty ? kEmptyResultCode : 0;
         out.bar[row] = 0;
         out.barMissing[row] = true;
         out.pSys[row] = kNaN;
@@ -125,12 +133,12 @@ void EvaluateBlock(const ColumnInputs& columns, std::size_t begin, std::size_t e
 }  // namespace
 
 RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
-                         int jobs) {
+                         int jobs, const ColumnNames* names) {
     const std::size_t blocks = BlockCount(count, jobs);
     std::vector<std::vector<InvalidValue>> invalid(blocks);
     std::vector<std::vector<bool>> shown(blocks, std::vector<bool>(kShownTextCount));
     RunBlocks(count, blocks, [&](std::size_t block, std::size_t begin, std::size_t end) {
-        EvaluateBlock(columns, begin, end, outputs, invalid[block], shown[block]);
+        EvaluateBlock(columns, names, begin, end, outputs, invalid[block], shown[block]);
     });
     RowsSummary summary{std::move(invalid[0]), {}};
     for (std::size_t b = 1; b < blocks; ++b) {

@@ -10,7 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "form_entries.h"
 #include "form_fields.h"
+#include "risk_state.h"
 
 namespace vessane::python {
 
@@ -39,7 +41,10 @@ using ColumnInputs = std::array<ColumnInput, kFormColumnCount>;
 
 // What a row's evaluation gives, besides its numbers.
 inline constexpr std::uint8_t kRowValid = 0;            // otherwise a ValidationCheck
-inline constexpr std::uint8_t kRowInvalidValue = 0xFF;  // a choice that cannot be taken
+inline constexpr std::uint8_t kRowInvalidValue = 0xFF;  // a value refused or missing
+inline constexpr std::uint8_t kRowEmpty = 0xFE;         // every value given is missing
+// The result text code of an empty row (codes are 1 + ShownTextNumber, 0 for ERREUR).
+inline constexpr std::uint16_t kEmptyResultCode = kShownTextCount + 1;
 
 // Where rows [0, count) write their results; every array has count entries.
 struct RowOutputs {
@@ -64,8 +69,9 @@ struct RowsSummary {
 };
 
 // Evaluates rows [0, count) of columns into outputs, the rows cut into contiguous
-// blocks over at most jobs threads, each with a risk state of its own.
+// blocks over at most jobs threads, each with a risk state of its own. names: the
+// columns' names as the data spell them, for reasons (null for the English names).
 RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
-                         int jobs);
+                         int jobs, const ColumnNames* names = nullptr);
 
 }  // namespace vessane::python

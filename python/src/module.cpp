@@ -2,15 +2,18 @@
 // and its results handed back as numpy arrays, the GIL released while rows are evaluated.
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "evaluate_rows.h"
+#include "header_resolver.h"
 #include "form_texts.h"
 #include "risk_state.h"
 #include "parallel_blocks.h"
@@ -143,6 +146,8 @@ public:
         numbers_.fill(kNone);
         numbers_[0] = 0;
         objects_.Add(py::str(kErrorText));
+        numbers_[kEmptyResultCode] = 1;  // a row with nothing in it
+        objects_.Add(py::str(""));
     }
 
     // Under the GIL: makes the objects of the texts not met yet.
@@ -160,7 +165,7 @@ public:
 
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-    std::array<std::size_t, kShownTextCount + 1> numbers_;
+    std::array<std::size_t, kShownTextCount + 2> numbers_;
     SharedObjects objects_;
 };
 
@@ -269,9 +274,18 @@ Column CheckColumn(const py::handle entry, std::size_t rows, std::size_t index) 
 }
 
 py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
-                  const py::tuple& missing) {
-    if (py::len(entries) != kFormColumnCount) {
-        throw py::value_error("expected one entry per input column");
+                  const py::tuple& missing, const py::sequence& names) {
+    if (py::len(entries) != kFormColumnCount || py::len(names) != kFormColumnCount) {
+        throw py::value_error("expected one entry and one name per input column");
+    }
+    // The data's own names of the columns, for reasons.
+    std::array<std::string, kFormColumnCount> nameTexts;
+    ColumnNames columnNames{};
+    for (std::size_t c = 0; c < kFormColumnCount; ++c) {
+        if (py::handle name = names[c]; !name.is_none()) {
+            nameTexts[c] = name.cast<std::string>();
+            columnNames[c] = nameTexts[c];
+        }
     }
     std::array<Column, kFormColumnCount> columns;
     ColumnInputs inputs{};
@@ -333,7 +347,7 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
         RowsSummary summary;
         {
             py::gil_scoped_release release;
-            summary = EvaluateRows(inputs, count, outputs, jobs);
+            summary = EvaluateRows(inputs, count, outputs, jobs, &columnNames);
         }
         resultTexts.Learn(summary.resultTexts);
         FillObjects(resultTexts, texts.data(), status.data(), count, jobs, resultItems + start,
@@ -357,6 +371,15 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
     return out;
 }
 
+py::tuple ReadColumns(const std::vector<std::string>& names, const std::vector<bool>& supplied) {
+    ColumnsFound found;
+    std::vector<int> columns;
+    for (const std::string& name : names) columns.push_back(found.Add(name));
+    std::array<bool, kFormColumnCount> given{};
+    for (std::size_t c = 0; c < given.size() && c < supplied.size(); ++c) given[c] = supplied[c];
+    return py::make_tuple(columns, found.MissingRequired(given), found.DefaultsTaken(given));
+}
+
 }  // namespace
 }  // namespace vessane::python
 
@@ -369,7 +392,12 @@ PYBIND11_MODULE(_core, m) {
     }
     m.attr("COLUMNS") = names;
     m.def("evaluate", &vessane::python::Evaluate, py::arg("columns"), py::arg("rows"),
-          py::arg("jobs"), py::arg("missing"),
+          py::arg("jobs"), py::arg("missing"), py::arg("names"),
           "Evaluates rows of columns (None, numeric or object arrays of one entry or one per "
-          "row, in COLUMNS' order) over jobs threads; returns the result arrays.");
+          "row, in COLUMNS' order) over jobs threads; returns the result arrays. names: each "
+          "column's name in the data (None for its English name), for reasons.");
+    m.def("read_columns", &vessane::python::ReadColumns, py::arg("names"), py::arg("supplied"),
+          "Reads a table's column names as the batch reads a header: (the input each name "
+          "stands for or -1, the message naming the required inputs absent and not supplied "
+          "or '', the optional inputs left at their default or '').");
 }

@@ -17,7 +17,10 @@ def cohort(rows):
         "sex": r.choice(np.array(["Femme", "Homme", "x"], dtype=object), rows, p=[.5, .49, .01]),
         "age": r.integers(28, 76, rows),
         "systolic": r.uniform(100, 200, rows).round(1),
+        "diastolic": r.uniform(60, 95, rows).round(1),
         "total": r.uniform(1.5, 3.5, rows).round(2),
+        "hdl": r.uniform(0.3, 0.9, rows).round(2),
+        "unit": "g/L",
         "smoker": r.random(rows) < 0.3,
     }, index=pd.RangeIndex(rows) * 3)
 

@@ -3,6 +3,7 @@
 import collections.abc
 import numbers
 import os
+import warnings
 
 import numpy as np
 
@@ -19,15 +20,19 @@ RESULT_COLUMNS = ("result", "bar", "p_sys", "p_dia", "error")
 
 def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=None,
          hdl=None, unit=None, years=None, smoker=None, diabetes=None, lvh=None, jobs=None,
-         as_frame=None):
+         as_frame=None, defaults=False):
     """Evaluates one form per row, exactly as the Vessane window and ``vessane-cli --batch``.
 
-    data: a pandas DataFrame or a mapping of columns named as in the batch (any case; the
-    first of a repeated name is read, other columns are ignored). Keyword columns override
-    it; a column given nowhere (or given as None) takes the window's default.
-    Each column is a scalar, a list, a 1-D numpy array or a pandas Series. Texts are read as
-    the window reads its fields (first six characters); numbers are used as they are.
-    sex: "Femme"/"Homme"/0/1; unit: "g/L"/"mmol/L"/1/0; flags: bool, 0/1 or "0"/"1"/"".
+    data: a pandas DataFrame or a mapping of columns named as in the batch, in English or
+    French (any case, with or without accents: "Âge", "PAS", "Cholestérol HDL", "Fumeur"...;
+    the first of a repeated name is read, other columns are named in a warning). Keyword
+    columns override it. sex, age, systolic, diastolic, total, hdl and unit are required:
+    without one of them ValueError is raised, unless defaults=True, which gives it the
+    window's default. smoker, diabetes, lvh (unchecked) and years (10) may be absent.
+    Each column is a scalar, a list, a 1-D numpy array or a pandas Series. Texts are read in
+    full (a decimal comma as a point); numbers are used as they are.
+    sex: "Femme"/"Homme"/"F"/"H"/"M"/"female"/"male"/0/1; unit: "g/L"/"mmol/L"/1/0; flags:
+    bool, 0/1, "oui"/"non", "vrai"/"faux", "x"/"" (any case).
     jobs: threads to use (default: every available core).
     as_frame: return a DataFrame (the default when pandas is installed) or a dict of
     numpy arrays.
@@ -35,12 +40,17 @@ def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=
     Returns the columns result (the window's text or "ERREUR"), bar (integer, missing on
     ERREUR), p_sys, p_dia (NaN on ERREUR) and error (the reason in French, or ""), one row
     per input row in order, with the data's index. A value that cannot be taken gives
-    ERREUR in its row; a column of the wrong shape, length or type raises ValueError.
+    ERREUR in its row, a row whose values are all missing empty results; a column of the
+    wrong shape, length or type raises ValueError.
     """
     keywords = dict(sex=sex, age=age, systolic=systolic, diastolic=diastolic, total=total,
                     hdl=hdl, unit=unit, years=years, smoker=smoker, diabetes=diabetes, lvh=lvh)
-    given, rows, index = _columns_of(data)
+    supplied = [keywords[name] is not None for name in COLUMNS]
+    given, rows, index, names = _columns_of(data, supplied, defaults)
     given.update((name, value) for name, value in keywords.items() if value is not None)
+    for name, value in keywords.items():
+        if value is not None:
+            names.pop(name, None)  # a reason names the keyword
 
     entries = []
     for name in COLUMNS:
@@ -63,25 +73,38 @@ def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=
     if rows is None:
         rows = 1  # scalars only: one form
 
-    raw = _core.evaluate(entries, rows, _jobs(jobs), _MISSING)
+    raw = _core.evaluate(entries, rows, _jobs(jobs), _MISSING,
+                         [names.get(name) for name in COLUMNS])
     return _results(raw, index, as_frame)
 
 
-def _columns_of(data):
-    """The form's columns found in data by name, its number of rows and its index."""
-    if data is None:
-        return {}, None, None
+def _columns_of(data, supplied, defaults):
+    """The form's columns found in data by name (as the batch reads a header), its number
+    of rows, its index and the data's names of the columns read. Raises ValueError when a
+    required input is neither in data nor supplied, unless defaults."""
     is_frame = pd is not None and isinstance(data, pd.DataFrame)
-    if not is_frame and not isinstance(data, collections.abc.Mapping):
+    if data is not None and not is_frame and not isinstance(data, collections.abc.Mapping):
         raise ValueError(f"data must be a pandas DataFrame or a mapping of columns, "
                          f"not {type(data).__name__}")
-    found = {}
-    for key, value in data.items():
-        if isinstance(key, str) and key.isascii() and key.lower() in COLUMNS:
-            found.setdefault(key.lower(), value)
+    items = list(data.items()) if data is not None else []
+    keys = [key if isinstance(key, str) else str(key) for key, _ in items]
+    read, missing, defaulted = _core.read_columns(keys, supplied)
+    if missing and not defaults:
+        raise ValueError(missing + " (defaults=True prend les valeurs par défaut de la fenêtre)")
+    unread = [key for key, column in zip(keys, read) if column < 0]
+    if unread:
+        warnings.warn("colonnes non lues : " + ", ".join(f"« {key} »" for key in unread),
+                      stacklevel=3)
+    if defaulted:
+        warnings.warn("sans colonne, valeur par défaut de la fenêtre : " + defaulted, stacklevel=3)
+    found, names = {}, {}
+    for (key, value), column in zip(items, read):
+        if column >= 0:
+            found[COLUMNS[column]] = value
+            names[COLUMNS[column]] = key
     if is_frame:
-        return found, len(data), data.index
-    return found, None, None
+        return found, len(data), data.index, names
+    return found, None, None, names
 
 
 def _as_column(name, value):

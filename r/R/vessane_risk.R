@@ -1,28 +1,51 @@
 # Each column is used as the batch uses the same column of a CSV file; a factor by its
-# labels. Returns the list of the eleven columns (NULL when not given) and the row count.
-form_columns <- function(data, given) {
+# labels. Data's names are read as the batch reads a header (English or French names);
+# a required input neither in data nor given is an error unless defaults. Returns the
+# list of the eleven columns (NULL when not given), the row count and the data's names
+# of the columns read (NA for the others), for reasons.
+form_columns <- function(data, given, defaults) {
   names <- .form_column_names()
+  supplied <- !vapply(given[names], is.null, logical(1))
+  from_data <- vector("list", length(names))
+  data_names <- rep(NA_character_, length(names))
   if (!is.null(data)) {
     if (!is.data.frame(data)) {
       stop("'data' must be a data frame, not ", class(data)[1L], call. = FALSE)
     }
     rows <- nrow(data)
-    # Column names in any case; the first of a name is read, as in the batch.
-    folded <- chartr("ABCDEFGHIJKLMNOPQRSTUVWXYZ", "abcdefghijklmnopqrstuvwxyz", names(data))
-    found <- match(names, folded)
-    from_data <- lapply(found, function(i) if (is.na(i)) NULL else data[[i]])
+    read <- .read_columns(enc2utf8(names(data)), supplied)
   } else {
     sizes <- lengths(Filter(Negate(is.null), given))
     rows <- if (length(sizes) == 0L) 1 else max(sizes)
-    from_data <- vector("list", length(names))
+    read <- .read_columns(character(0), supplied)
+  }
+  if (nzchar(read$missing) && !defaults) {
+    stop(read$missing, " (defaults = TRUE prend les valeurs par d\u00e9faut de la fen\u00eatre)",
+         call. = FALSE)
+  }
+  if (!is.null(data)) {
+    unread <- names(data)[read$columns < 0L]
+    if (length(unread) > 0L) {
+      warning("colonnes non lues : ", paste0("\u00ab ", unread, " \u00bb", collapse = ", "),
+              call. = FALSE)
+    }
+    for (i in which(read$columns >= 0L)) {
+      from_data[read$columns[i] + 1L] <- list(data[[i]])
+      data_names[read$columns[i] + 1L] <- names(data)[i]
+    }
+  }
+  if (nzchar(read$defaulted)) {
+    warning("sans colonne, valeur par d\u00e9faut de la fen\u00eatre : ", read$defaulted,
+            call. = FALSE)
   }
   columns <- vector("list", length(names))
   for (i in seq_along(names)) {
     x <- if (is.null(given[[names[i]]])) from_data[[i]] else given[[names[i]]]
+    if (!is.null(given[[names[i]]])) data_names[i] <- NA_character_  # named as the argument
     if (is.null(x)) next
     columns[i] <- list(form_column(x, names[i], rows))
   }
-  list(columns = columns, rows = rows)
+  list(columns = columns, rows = rows, names = data_names)
 }
 
 form_column <- function(x, name, rows) {
@@ -42,10 +65,11 @@ form_column <- function(x, name, rows) {
 # Documented in man/vessane_risk.Rd.
 vessane_risk <- function(data = NULL, sex = NULL, age = NULL, systolic = NULL,
                          diastolic = NULL, total = NULL, hdl = NULL, unit = NULL,
-                         years = NULL, smoker = NULL, diabetes = NULL, lvh = NULL) {
+                         years = NULL, smoker = NULL, diabetes = NULL, lvh = NULL,
+                         defaults = FALSE) {
   given <- mget(.form_column_names(), envir = environment())  # the arguments but data
-  form <- form_columns(data, given)
-  out <- .evaluate_forms(form$columns, form$rows)
+  form <- form_columns(data, given, defaults)
+  out <- .evaluate_forms(form$columns, form$rows, enc2utf8(form$names))
   row_names <- if (!is.null(data) && .row_names_info(data) > 0L) {
     attr(data, "row.names")
   } else {

@@ -12,6 +12,7 @@
 #include "form_entries.h"
 #include "form_fields.h"
 #include "form_texts.h"
+#include "header_resolver.h"
 #include "input_column.h"
 #include "number_parse.h"
 #include "on_calcul.h"
@@ -22,28 +23,39 @@ namespace {
 
 class FormRows {
 public:
-    explicit FormRows(const Rcpp::List& columns) {
-        if (columns.size() != kFormColumnCount) throw std::invalid_argument("11 columns expected");
+    FormRows(const Rcpp::List& columns, const Rcpp::CharacterVector& names) {
+        if (columns.size() != kFormColumnCount || names.size() != kFormColumnCount) {
+            throw std::invalid_argument("11 columns and 11 names expected");
+        }
         for (int c = 0; c < kFormColumnCount; ++c) {
             const SEXP values = columns[c];
             if (values != R_NilValue) columns_[c] = InputColumn(values, kFormColumnNames[c]);
+            if (names[c] != NA_STRING) {
+                nameTexts_[c] = Rf_translateCharUTF8(names[c]);
+                names_[c] = nameTexts_[c];
+            }
         }
     }
 
     void Evaluate(R_xlen_t row, ResultColumns& out) {
         FormEntries entries;
         for (int c = 0; c < kFormColumnCount; ++c) entries[c] = columns_[c].EntryAt(row);
-        const EntriesOutcome outcome = EvaluateEntries(entries, state_, reason_);
-        if (outcome.refused()) {
+        const EntriesOutcome outcome = EvaluateEntries(entries, state_, reason_, &names_);
+        if (outcome.allMissing) {
+            out.Empty(row);
+        } else if (outcome.refused()) {
             // The value as R would print it, where it differs from the reader's spelling.
             const int column = outcome.refusedColumn;
             if (columns_[column].Shown(row, shown_)) {
-                DescribeInvalidValue(reason_, kFormColumnNames[column], shown_,
-                                     AcceptedChoices(static_cast<FormColumn>(column)));
+                DescribeInvalidValue(reason_, names_[column].empty() ? kFormColumnNames[column]
+                                                                     : names_[column],
+                                     shown_, AcceptedChoices(static_cast<FormColumn>(column)));
             }
             out.Refused(row, reason_);
         } else if (outcome.failed == ValidationCheck::kNone) {
             out.Shown(row, state_);
+        } else if (reason_ != DescribeFailure(outcome.failed)) {
+            out.Refused(row, reason_);  // a missing value, said so
         } else {
             out.Failed(row, outcome.failed);
         }
@@ -51,6 +63,8 @@ public:
 
 private:
     std::array<InputColumn, kFormColumnCount> columns_;
+    std::array<std::string, kFormColumnCount> nameTexts_;
+    ColumnNames names_{};
     RiskState state_{};           // this call's own: calls never share a state
     std::string shown_, reason_;  // reused: no allocation per row
 };
@@ -64,11 +78,12 @@ void RegisterColumnClasses(DllInfo* dll) {
 }
 
 // Evaluates every row of columns (a list in the order of .form_column_names(), NULL for
-// a column not given; each of length 1 or rows).
+// a column not given; each of length 1 or rows); names: each column's name in the data
+// (NA for its English name), for reasons.
 // [[Rcpp::export(.evaluate_forms)]]
-Rcpp::List EvaluateForms(Rcpp::List columns, double rows) {
+Rcpp::List EvaluateForms(Rcpp::List columns, double rows, Rcpp::CharacterVector names) {
     const auto count = static_cast<R_xlen_t>(rows);
-    vessane::r::FormRows forms(columns);
+    vessane::r::FormRows forms(columns, names);
     vessane::r::ResultColumns out(count);
     for (R_xlen_t row = 0; row < count; ++row) {
         // A long call can be interrupted (Ctrl-C): checked every 2^20 rows, a few ms.
@@ -83,6 +98,28 @@ Rcpp::List EvaluateForms(Rcpp::List columns, double rows) {
 Rcpp::CharacterVector FormColumnNames() {
     return Rcpp::CharacterVector(vessane::kFormColumnNames.begin(),
                                  vessane::kFormColumnNames.end());
+}
+
+// Reads a data frame's names as the batch reads a header: the input each name stands for
+// (0-based, -1 when not read), the message naming the required inputs absent and not
+// supplied ("" if none) and the optional inputs left at their default ("" if none).
+// [[Rcpp::export(.read_columns)]]
+Rcpp::List ReadColumns(Rcpp::CharacterVector names, Rcpp::LogicalVector supplied) {
+    vessane::ColumnsFound found;
+    Rcpp::IntegerVector columns(names.size());
+    for (R_xlen_t i = 0; i < names.size(); ++i) {
+        columns[i] = names[i] == NA_STRING ? -1 : found.Add(Rf_translateCharUTF8(names[i]));
+    }
+    std::array<bool, vessane::kFormColumnCount> given{};
+    for (R_xlen_t c = 0; c < supplied.size() && c < vessane::kFormColumnCount; ++c) {
+        given[static_cast<std::size_t>(c)] = supplied[c] == TRUE;
+    }
+    const auto utf8 = [](const std::string& text) {
+        return Rcpp::String(text, CE_UTF8);
+    };
+    return Rcpp::List::create(Rcpp::Named("columns") = columns,
+                              Rcpp::Named("missing") = utf8(found.MissingRequired(given)),
+                              Rcpp::Named("defaulted") = utf8(found.DefaultsTaken(given)));
 }
 
 // Decimal texts read to the nearest double. R's own reading (as.numeric) scales in long

@@ -17,7 +17,7 @@ ResultColumns::ResultColumns(R_xlen_t rows)
       bars_(bar_.begin()),
       pSyss_(pSys_.begin()),
       pDias_(pDia_.begin()),
-      shownTexts_(kShownTextCount),
+      shownTexts_(kShownTextCount + 1),
       reasons_(16) {
     MapForWriting(codes_, rows * sizeof *codes_);
     MapForWriting(bars_, rows * sizeof *bars_);
@@ -59,6 +59,17 @@ void ResultColumns::Failed(R_xlen_t row, ValidationCheck check) {
 
 void ResultColumns::Refused(R_xlen_t row, std::string_view reason) {
     Erreur(row, AddReason(reason));
+}
+
+void ResultColumns::Empty(R_xlen_t row) {
+    if (emptyCode_ < 0) {
+        emptyCode_ = shownCount_;
+        SET_STRING_ELT(shownTexts_, shownCount_++, R_BlankString);
+    }
+    codes_[row] = emptyCode_;
+    bars_[row] = NA_INTEGER;
+    pSyss_[row] = NA_REAL;
+    pDias_[row] = NA_REAL;
 }
 
 Rcpp::List ResultColumns::List() const {

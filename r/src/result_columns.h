@@ -31,6 +31,8 @@ public:
     void Failed(R_xlen_t row, ValidationCheck check);
     // The row shows ERREUR for a value that cannot be taken, given in UTF-8.
     void Refused(R_xlen_t row, std::string_view reason);
+    // The row holds nothing: an empty result, no error.
+    void Empty(R_xlen_t row);
 
     // A named list of result, bar, p_sys, p_dia and error.
     Rcpp::List List() const;
@@ -60,6 +62,7 @@ private:
     Rcpp::CharacterVector shownTexts_;
     std::array<ShownText, kShownTextCount> shown_{};
     int shownCount_ = 0;
+    int emptyCode_ = -1;  // the empty result's code once met
     // The reasons of ERREUR by code, -1 - code (the first reasonCount_ of reasons_).
     Rcpp::CharacterVector reasons_;
     R_xlen_t reasonCount_ = 0;

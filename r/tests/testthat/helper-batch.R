@@ -13,7 +13,8 @@ batch_program <- function() {
 run_batch <- function(cli, input) {
   output <- tempfile(fileext = ".csv")
   on.exit(unlink(output))
-  system2(cli, c("--batch", shQuote(input)), stdout = output, stderr = FALSE)
+  system2(cli, c("--batch", shQuote(input), "--defaults", "--decimal", "."), stdout = output,
+          stderr = FALSE)
   utils::read.csv(output, colClasses = "character", na.strings = character(0),
                   check.names = FALSE, blank.lines.skip = FALSE, strip.white = FALSE,
                   encoding = "UTF-8")

@@ -6,9 +6,10 @@ risk <- function(...) vessane_risk(...)[1, ]
 invalid <- function(column, value, accepted) {
   sprintf("valeur de %s invalide : \"%s\" (attendu : %s)", column, value, accepted)
 }
-sexes <- "Femme, Homme, 0 ou 1"
+sexes <- "Femme, Homme, F, H, M, female, male, 0 ou 1"
 units <- "mmol/L, g/L, 0 ou 1"
-flags <- "0, 1 ou vide"
+flags <- "1, oui, vrai, x ; 0, non, faux ou vide"
+missing_value <- function(column) paste(column, ": valeur manquante")
 failure <- c(
   age = "\u00e2ge hors de l'intervalle [30-74] ans",
   systolic = "pression systolique hors de l'intervalle [80-250] mm Hg",
@@ -50,13 +51,16 @@ test_that("every kind of value is taken or refused as the batch takes it", {
     list(args = list(sex = "0"), result = "6.9 %"),
     list(args = list(sex = 2), error = invalid("sex", "2", sexes)),
     list(args = list(sex = 0.5), error = invalid("sex", "0.5", sexes)),
-    # NA reads as an empty cell of the batch: a sex or unit refused, a flag unchecked.
-    list(args = list(sex = NA), error = invalid("sex", "", sexes)),
-    list(args = list(sex = NA_character_), error = invalid("sex", "", sexes)),
-    list(args = list(unit = NA_real_), error = invalid("unit", "", units)),
-    list(args = list(smoker = NA), result = "10.3 %"),
-    list(args = list(sex = ""), error = invalid("sex", "", sexes)),
-    list(args = list(sex = factor("F")), error = invalid("sex", "F", sexes)),
+    # NA reads as an empty cell of the batch: a sex or unit missing, a flag unchecked; a
+    # row of missing values only is empty.
+    list(args = list(sex = NA, age = 50), error = missing_value("sex")),
+    list(args = list(sex = NA_character_, age = 50), error = missing_value("sex")),
+    list(args = list(unit = NA_real_, age = 50), error = missing_value("unit")),
+    list(args = list(smoker = NA, sex = 1), result = "10.3 %"),
+    list(args = list(smoker = NA), result = ""),
+    list(args = list(sex = "", age = 50), error = missing_value("sex")),
+    list(args = list(sex = factor("F")), result = "6.9 %"),
+    list(args = list(sex = "x"), error = invalid("sex", "x", sexes)),
     list(args = list(unit = "G/L"), result = "10.3 %"),
     list(args = list(unit = 1), result = "10.3 %"),
     list(args = list(unit = 0, total = 5.934, hdl = 1.29), result = "10.3 %"),
@@ -64,10 +68,11 @@ test_that("every kind of value is taken or refused as the batch takes it", {
     list(args = list(unit = -1L), error = invalid("unit", "-1", units)),
     list(args = list(smoker = TRUE), result = "16.2 %"),
     list(args = list(smoker = "1"), result = "16.2 %"),
-    list(args = list(smoker = ""), result = "10.3 %"),
+    list(args = list(smoker = "", sex = 1), result = "10.3 %"),
+    list(args = list(smoker = "VRAI"), result = "16.2 %"),
     list(args = list(smoker = 2L), error = invalid("smoker", "2", flags)),
-    list(args = list(diabetes = "oui"), error = invalid("diabetes", "oui", flags)),
-    list(args = list(lvh = NaN), result = "10.3 %"),
+    list(args = list(diabetes = "peut-\u00eatre"), error = invalid("diabetes", "peut-\u00eatre", flags)),
+    list(args = list(lvh = NaN, sex = 1), result = "10.3 %"),
     list(args = list(lvh = -Inf), error = invalid("lvh", "-Inf", flags)),
     list(args = list(lvh = 1e300), error = invalid("lvh", "1e+300", flags)),
     # The first value refused is named, in the batch's order of columns.
@@ -75,25 +80,28 @@ test_that("every kind of value is taken or refused as the batch takes it", {
     # A refused value is quoted up to 40 bytes, never cutting a character.
     list(args = list(unit = strrep("\u00e9", 30)),
          error = invalid("unit", paste0(strrep("\u00e9", 20), "..."), units)),
-    # Texts through the field's six characters; numbers as they are.
-    list(args = list(age = "0000050"), error = failure[["age"]]),
+    # Texts read in full, as numbers are.
+    list(args = list(age = "0000050"), result = "10.3 %"),
     list(args = list(age = 0000050), result = "10.3 %"),
     list(args = list(total = "2,30"), result = "10.3 %"),
     list(args = list(total = "2.300001"), result = "10.3 %"),
     list(args = list(age = " 5e1x"), result = "10.3 %"),
-    list(args = list(years = "NA"), error = failure[["years"]]),
-    # Missing and non-finite numbers, and missing texts, fail the field's check.
-    list(args = list(age = NA), error = failure[["age"]]),
-    list(args = list(age = NA_integer_), error = failure[["age"]]),
-    list(args = list(systolic = NaN), error = failure[["systolic"]]),
+    list(args = list(years = "NA"), error = invalid("years", "NA", "un nombre")),
+    # Missing numbers and texts are said missing; non-finite numbers fail the check.
+    list(args = list(age = NA, sex = 1), error = missing_value("age")),
+    list(args = list(age = NA_integer_, sex = 1), error = missing_value("age")),
+    list(args = list(systolic = NaN, sex = 1), error = missing_value("systolic")),
     list(args = list(total = Inf), error = failure[["total"]]),
-    list(args = list(hdl = NA_character_), error = failure[["hdl"]]),
-    list(args = list(hdl = NA_character_, age = "50"), error = failure[["hdl"]])
+    list(args = list(hdl = NA_character_, sex = 1), error = missing_value("hdl")),
+    list(args = list(hdl = NA_character_, age = "50"), error = missing_value("hdl"))
   )
   for (case in cases) {
     row <- do.call(risk, case$args)
     label <- deparse(case$args)
-    if (is.null(case$error)) {
+    if (identical(case$result, "")) {
+      expect_identical(row$result, "", label = label)
+      expect_identical(row$error, "", label = label)
+    } else if (is.null(case$error)) {
       expect_identical(row$result, case$result, label = label)
     } else {
       expect_identical(row$result, "ERREUR", label = label)
@@ -145,7 +153,24 @@ test_that("columns come from data in any case, arguments replace them", {
   expect_identical(nrow(vessane_risk(data.frame(age = numeric(0)), sex = "Femme")), 0L)
   expect_identical(vessane_risk(age = c(50, 29), sex = "Femme")$result, c("6.9 %", "ERREUR"))
   expect_named(vessane_risk(), c("result", "bar", "p_sys", "p_dia", "error"))
-  expect_identical(names(formals(vessane_risk))[-1], vessane:::.form_column_names())
+  expect_identical(names(formals(vessane::vessane_risk))[-1],
+                   c(vessane:::.form_column_names(), "defaults"))
+})
+
+test_that("French names, and required columns as the batch requires them", {
+  cohort <- data.frame(Sexe = "H", "\u00c2ge" = 59, PAS = 152, PAD = 90,
+                       "Cholest\u00e9rol total" = "6,0", "Cholest\u00e9rol HDL" = 1,
+                       "Unit\u00e9" = "mmol/L", Fumeur = "VRAI", check.names = FALSE)
+  expect_identical(vessane::vessane_risk(cohort)$result, "29. %")
+  misnamed <- cohort
+  names(misnamed)[2] <- "Age patient"
+  expect_error(vessane::vessane_risk(misnamed),
+               "colonnes n\u00e9cessaires absentes : \u00e2ge \\(age\\) ; colonnes non lues : \u00ab Age patient \u00bb")
+  expect_warning(vessane::vessane_risk(misnamed, defaults = TRUE), "\u00ab Age patient \u00bb")
+  # Reasons name the column as the data do.
+  misnamed$Fumeur <- "peut-\u00eatre"
+  out <- vessane::vessane_risk(misnamed, age = 59)
+  expect_identical(out$error, invalid("Fumeur", "peut-\u00eatre", flags))
 })
 
 test_that("a wrong type or length stops the call", {
