@@ -227,9 +227,11 @@ FileStart ReadFileStart(std::string_view text, bool ended) {
             at = end;
             continue;
         }
-        std::string_view content = line.substr(0, line.find_first_of("\r\n"));
+        std::string_view content = line.substr(0, line.size() - 1);  // without its LF
+        if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
         if (start.sepLine == std::string_view::npos && content.size() == 5 &&
-            (content.substr(0, 4) == "sep=" || content.substr(0, 4) == "SEP=")) {
+            (content.substr(0, 4) == "sep=" || content.substr(0, 4) == "SEP=") &&
+            content[4] != '"') {
             start.sepLine = at;
             start.sepEnd = end;
             start.sep = content[4];
