@@ -152,13 +152,13 @@ int ReadEntries(const FormEntries& entries, FormValues& values, std::string& rea
         } else if (entry.kind == FieldEntry::kText) {
             // Read in full: a missing value fails its range check, and is said so below.
             const ParsedNumber parsed = ParseNumberPrefix(entry.text);
-            if (!IsBlank(entry.text) &&
-                (parsed.consumed == 0 || entry.text.size() > kMaxNumberText)) {
+            const bool blank = parsed.consumed == 0 && IsBlank(entry.text);
+            if (!blank && (parsed.consumed == 0 || entry.text.size() > kMaxNumberText)) {
                 DescribeInvalidValue(reason, NameOf(names, field.column), entry.text,
                                      kNumberAccepted);
                 return field.column;
             }
-            values.*field.value = IsBlank(entry.text) ? std::nan("") : parsed.value;
+            values.*field.value = blank ? std::nan("") : parsed.value;
         }
     }
     return kNoColumnRefused;
