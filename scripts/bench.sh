@@ -63,8 +63,8 @@ start=$(date +%s%N)
 big_kb=$( { "$build/bench/vessane_gen_rows" "$big_rows" | /usr/bin/time -f %M "$cli" --batch - >/dev/null; } 2>&1 | tail -1)
 big_rate=$(awk -v n="$big_rows" -v t="$(( ($(date +%s%N) - start) / 1000 ))" 'BEGIN { printf "%.0f", n / t * 1e6 }')
 gigabyte() { head -c 1073741824 /dev/zero | tr '\0' x; }
-cell_kb=$( { { printf 'note,age\n",'; gigabyte; printf '",50\n'; } | /usr/bin/time -f %M "$cli" --batch - >/dev/null; } 2>&1 | tail -1)
-line_kb=$( { { printf 'age\n'; yes 50, | tr -d '\n' | head -c 1073741824; echo; } | /usr/bin/time -f %M "$cli" --batch - >/dev/null; } 2>&1 | tail -1)
+cell_kb=$( { { printf 'note,age\n",'; gigabyte; printf '",50\n'; } | /usr/bin/time -f %M "$cli" --defaults --batch - >/dev/null; } 2>&1 | tail -1)
+line_kb=$( { { printf 'age\n'; yes 50, | tr -d '\n' | head -c 1073741824; echo; } | /usr/bin/time -f %M "$cli" --defaults --batch - >/dev/null; } 2>&1 | tail -1)
 # Every 5000th row against the single-form path (--details gives both probabilities).
 mismatch=0
 while IFS=, read -r sex age sys dia total hdl unit years smoker diabetes lvh result bar psys pdia error; do
