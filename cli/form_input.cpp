@@ -6,6 +6,7 @@
 #include "on_calcul.h"
 #include "risk_state.h"
 #include "validation.h"
+#include "what_if.h"
 
 namespace vessane::cli {
 
@@ -39,6 +40,7 @@ FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
     outcome.digitsSys = state.digitsSys;
     outcome.digitsDia = state.digitsDia;
     outcome.diastolicShown = state.pDia > state.pSys;
+    outcome.whatIf = WhatIfLines(state, input.unit == 1);
     return outcome;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "form_fields.h"
@@ -34,6 +35,7 @@ struct FormOutcome {
     int digitsDia = 0;
     bool diastolicShown = false;
     const char* failure = "";  // French reason when not valid
+    std::vector<std::string> whatIf;  // "Et si…" lines when valid
 };
 
 // Fills form with input and evaluates it as the window reads its controls.

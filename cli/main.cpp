@@ -52,7 +52,9 @@ constexpr const char* kUsage =
     "  --smoker                  fumeur\n"
     "  --diabetes                diabétique\n"
     "  --lvh                     hypertrophie ventriculaire gauche (HVG)\n"
-    "  --details                 probabilités, équation retenue et chiffres significatifs\n"
+    "  --details                 probabilités, équation retenue, chiffres significatifs et\n"
+    "                            « et si » : le risque avec chaque facteur modifiable à\n"
+    "                            sa cible (ce que donne le modèle, pas l'effet d'un soin)\n"
     "  --batch FICHIER           évalue chaque ligne d'un fichier CSV (colonnes sex, age,\n"
     "                            systolic, diastolic, total, hdl, unit, years, smoker,\n"
     "                            diabetes, lvh, ou leurs noms français) et écrit le CSV\n"
@@ -267,6 +269,7 @@ int RunOne(const Arguments& args) {
                     vessane::cli::ShortestDecimal(outcome.pDia).c_str(),
                     outcome.diastolicShown ? "diastolique" : "systolique", outcome.digitsSys,
                     outcome.digitsDia);
+        for (const std::string& line : outcome.whatIf) std::printf("et si : %s\n", line.c_str());
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #ifndef _WIN32
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "cli_test_support.h"
@@ -76,7 +77,11 @@ TEST(CommandLine, Details) {
     const Process p = RunCommand("CLI --details");
     EXPECT_EQ(p.out,
               "10.3 %\np_sys 0.10338928041321527\np_dia 0.09352022457316844\n"
-              "equation systolique\ndigits_sys 3\ndigits_dia 2\n");
+              "equation systolique\ndigits_sys 3\ndigits_dia 2\n"
+              "et si : avec une pression à 120/80 mm Hg, le modèle donnerait 7.7 %\n"
+              "et si : avec un cholestérol total à 2.00 g/L, le modèle donnerait 8.6 %\n"
+              "et si : avec un cholestérol HDL à 0.60 g/L, le modèle donnerait 8.1 %\n"
+              "et si : avec tous ces changements ensemble, le modèle donnerait 4.8 %\n");
     EXPECT_NE(RunCommand("CLI --help").out.find("--batch"), std::string::npos);
 }
 
@@ -185,6 +190,54 @@ TEST(CommandLine, SharedCasesThroughTheBatch) {
     for (std::size_t r = 1; r < rows.size(); ++r) {
         ASSERT_EQ(rows[r].size(), 18u);
         EXPECT_EQ(rows[r][13], rows[r][12]) << rows[r][0];  // the batch's result, the table's
+    }
+}
+
+// "Et si…" as --details prints it: the shared table's lines, and each single change's
+// risk is what the single-form path shows for the form so changed.
+TEST(CommandLine, WhatIfLines) {
+    std::ifstream file(VESSANE_WHAT_IF_CASES);
+    const std::string text{std::istreambuf_iterator<char>(file), {}};
+    const auto rows = vessane::testing::ParseCsv(text);
+    ASSERT_GT(rows.size(), 3u);
+    const char* const names[] = {"sex", "age", "systolic", "diastolic", "total", "hdl", "unit", "years"};
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const auto& row = rows[r];
+        std::string form;
+        for (int k = 0; k < 8; ++k) form += " --" + std::string(names[k]) + " '" + row[k + 1] + "'";
+        for (int k = 0; k < 3; ++k) {
+            if (row[9 + k] == "1") form += std::string(" --") + (k == 0 ? "smoker" : k == 1 ? "diabetes" : "lvh");
+        }
+        const Process p = RunCommand("CLI --details" + form);
+        std::string lines;
+        for (std::size_t at = 0; (at = p.out.find("et si : ", at)) != std::string::npos;) {
+            const std::size_t end = p.out.find('\n', at);
+            lines += (lines.empty() ? "" : " | ") + p.out.substr(at + 8, end - at - 8);
+            at = end;
+        }
+        EXPECT_EQ(lines, row[12]) << row[0];
+        const bool grams = row[7] == "g/L";
+        const struct {
+            const char* line;
+            std::string change;
+        } singles[] = {{"sans tabac, ", " --smoker 0"},
+                       {"avec une pression à 120/80 mm Hg, ", " --systolic 120 --diastolic 80"},
+                       {"avec un cholestérol total à ", grams ? " --total 2.00" : " --total 5.16"},
+                       {"avec un cholestérol HDL à ", grams ? " --hdl 0.60" : " --hdl 1.55"}};
+        for (const auto& single : singles) {
+            const std::size_t at = lines.find(single.line);
+            if (at == std::string::npos) continue;
+            std::string changed = form;
+            if (single.change == " --smoker 0") {
+                changed.erase(changed.find(" --smoker"), 9);
+            } else {
+                changed += single.change;  // a later option replaces an earlier one
+            }
+            const std::string shown = RunCommand("CLI" + changed).out;
+            const std::size_t value = lines.find("donnerait ", at) + 10;
+            EXPECT_EQ(lines.substr(value, lines.find(" %", value) + 2 - value) + "\n", shown)
+                << row[0] << ": " << single.line;
+        }
     }
 }
 

@@ -37,6 +37,15 @@
     },
     // After each recomputation: the reason of an ERREUR, or "" for a result. While the
     // result is ERREUR the bar shows no value rather than the last result.
+    // "Et si…": the core's lines, one a line; none hides the list.
+    showWhatIf(text) {
+      const section = document.getElementById("what-if");
+      if (!section) return;
+      const list = section.querySelector("ul");
+      list.replaceChildren(...(text ? text.split("\n") : []).map((line) =>
+        Object.assign(document.createElement("li"), { textContent: line })));
+      section.hidden = !text;
+    },
     showReason(reason) {
       document.getElementById("reason").textContent = reason;
       const bar = control(1012);

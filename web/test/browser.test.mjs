@@ -109,11 +109,37 @@ describe("the form", () => {
     assert.deepEqual(loading.filter((url) => !url.startsWith(server.url)), [], "only the site");
   });
 
-  test("the cases every front end's tests share give their results", async () => {
-    const text = readFileSync(new URL("../../tests/data/shared_cases.csv", import.meta.url), "utf8");
-    // Cells as the table writes them: a quoted cell may hold a comma.
-    const rows = text.trim().split("\n").map((line) =>
+  // Fills the form as a user would, from a row of a shared table (the batch's columns).
+  async function fill(sex, age, sys, dia, total, hdl, unit, years, smoker, diabetes, lvh) {
+    await choose(1004, sex === "Femme" ? 0 : 1);
+    await choose(1005, unit === "mmol/L" ? 0 : 1);
+    for (const [id, value] of [[1006, smoker], [1007, diabetes], [1008, lvh]]) {
+      if (value === "1") await page.click(`#c${id}`);
+    }
+    for (const [id, value] of [[101, age], [102, sys], [103, dia], [105, total], [106, hdl],
+                               [109, years]]) {
+      await insertReplacing(id, value);
+    }
+  }
+  // A shared table's rows: a quoted cell may hold a comma.
+  const table = (name) => readFileSync(new URL(`../../tests/data/${name}`, import.meta.url), "utf8")
+    .trim().split("\n").map((line) =>
       [...line.matchAll(/(?:"([^"]*)"|([^,]*))(?:,|$)/g)].map((m) => m[1] ?? m[2]).slice(0, 13));
+
+  test("\"Et si…\" shows the lines every front end shares, and none on ERREUR", async () => {
+    for (const [name, ...row] of table("what_if.csv").slice(1)) {
+      await open();
+      await fill(...row.slice(0, 11));
+      const shown = await page.$eval("#what-if", (e) =>
+        e.hidden ? "" : [...e.querySelectorAll("li")].map((li) => li.textContent).join(" | "));
+      assert.equal(shown, row[11], name);
+    }
+    await type(101, "29");
+    assert.equal(await page.$eval("#what-if", (e) => e.hidden), true);
+  });
+
+  test("the cases every front end's tests share give their results", async () => {
+    const rows = table("shared_cases.csv");
     for (const [name, sex, age, sys, dia, total, hdl, unit, years, ...rest] of rows.slice(1)) {
       const [smoker, diabetes, lvh, shown] = rest;
       await open();

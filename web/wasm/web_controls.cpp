@@ -8,7 +8,11 @@
 #include "coronary_form.h"
 #include "dialog_controls.h"
 #include "event_table.h"
+#include "on_calcul.h"
 #include "validation.h"
+#include "what_if.h"
+
+#include <string>
 
 // Texts cross as one byte per character, as the window reads its fields: characters
 // beyond Latin-1 become '?'.
@@ -32,6 +36,7 @@ EM_JS(int, JsGetCurSel, (int id), { return Module.controls.getCurSel(id); });
 EM_JS(int, JsGetCheck, (int id), { return Module.controls.getCheck(id); });
 EM_JS(void, JsSetBarPos, (int id, int position), { Module.controls.setBarPos(id, position); });
 EM_JS(void, JsShowReason, (const char* reason), { Module.controls.showReason(UTF8ToString(reason)); });
+EM_JS(void, JsShowWhatIf, (const char* lines), { Module.controls.showWhatIf(UTF8ToString(lines)); });
 
 namespace {
 
@@ -60,7 +65,23 @@ public:
             const bool empty = control != 0 && GetDlgItemTextLength(control) == 0;
             JsShowReason(empty ? vessane::DescribeMissing(done.failed)
                                : vessane::DescribeFailure(done.failed));
+            ShowWhatIf(done.failed == vessane::ValidationCheck::kNone);
         }
+    }
+
+    // "Et si…": the form read again into a state of its own (the window's state is the
+    // window's), each line on its own line; none while the form is refused.
+    void ShowWhatIf(bool valid) {
+        std::string text;
+        if (valid) {
+            vessane::RiskState state{};
+            vessane::ReadForm(*this, state);
+            for (const std::string& line :
+                 vessane::WhatIfLines(state, GetCurSel(IDC_UNIT) == 1)) {
+                text.append(text.empty() ? "" : "\n").append(line);
+            }
+        }
+        JsShowWhatIf(text.c_str());
     }
 
     void Start() {
