@@ -1,6 +1,7 @@
 import csv
 import io
 import os
+import re
 import subprocess
 
 import numpy as np
@@ -37,7 +38,13 @@ def run_batch(cli, csv_bytes):
                          capture_output=True)
     assert run.returncode in (0, 1), run.stderr
     text = decode(run.stdout).removeprefix("\ufeff")  # a BOM back
-    rows = list(csv.reader(io.StringIO(text, newline="")))
+    # The delimiter as the batch wrote it: a "sep=" line's, or the header's most frequent.
+    first, _, rest = text.partition("\n")
+    if re.fullmatch(r"sep=[^\"]\r?", first):
+        delimiter, text = first[4], rest
+    else:
+        delimiter = max([",", ";", "\t"], key=first.count)
+    rows = list(csv.reader(io.StringIO(text, newline=""), delimiter=delimiter))
     if not rows:
         return None, None
     header, rows = rows[0], rows[1:]

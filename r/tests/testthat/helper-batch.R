@@ -15,15 +15,21 @@ run_batch <- function(cli, input) {
   on.exit(unlink(output))
   system2(cli, c("--batch", shQuote(input), "--defaults", "--decimal", "."), stdout = output,
           stderr = FALSE)
-  utils::read.csv(output, colClasses = "character", na.strings = character(0),
-                  check.names = FALSE, blank.lines.skip = FALSE, strip.white = FALSE,
-                  encoding = "UTF-8")
+  # The delimiter as the batch wrote it: a "sep=" line's, or the header's most frequent.
+  first <- readLines(output, n = 1L, warn = FALSE, encoding = "UTF-8")
+  sep_line <- length(first) == 1L && grepl("^sep=[^\"]\r?$", first)
+  counts <- vapply(c(",", ";", "\t"), function(d) lengths(regmatches(first, gregexpr(d, first, fixed = TRUE))), 0L)
+  sep <- if (sep_line) substr(first, 5L, 5L) else c(",", ";", "\t")[which.max(counts)]
+  utils::read.csv(output, sep = sep, skip = if (sep_line) 1L else 0L, colClasses = "character",
+                  na.strings = character(0), check.names = FALSE, blank.lines.skip = FALSE,
+                  strip.white = FALSE, encoding = "UTF-8")
 }
 
 # vessane_risk() on the input columns the batch wrote back equals its added columns.
 expect_same_as_batch <- function(out, label) {
   added <- utils::tail(seq_along(out), 5)
-  expected <- out[added]
+  # By position: a French header has them as résultat, barre, p_sys, p_dia, erreur.
+  expected <- stats::setNames(out[added], c("result", "bar", "p_sys", "p_dia", "error"))
   # Rows with a wrong number of cells are the CSV reader's business, not a form's.
   rows <- !startsWith(expected$error, "nombre de cellules incorrect")
   number <- function(text) replace(vessane:::.read_decimal(text), text == "", NA)
