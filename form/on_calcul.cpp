@@ -65,6 +65,12 @@ ValidationCheck EvaluateForm(DialogControls& controls, RiskState& state) {
     return ValidateAndCompute(state);
 }
 
+const char* DescribeFormFailure(DialogControls& controls, ValidationCheck failed) {
+    const int control = ControlOfCheck(failed);
+    const bool empty = control != 0 && controls.GetDlgItemTextLength(control) == 0;
+    return empty ? DescribeMissing(failed) : DescribeFailure(failed);
+}
+
 int BarPosition(const char* resultText) {
     // A result text as ComputeRisk writes it ("10.3 %", "29. %", "0 %"): its whole part
     // is the truncated number, read directly. At most six digits on either side of the

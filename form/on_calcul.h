@@ -35,6 +35,10 @@ void ReadForm(DialogControls& controls, RiskState& state);
 // ReadForm, validation and, when valid, ComputeRisk. Returns the failed check.
 ValidationCheck EvaluateForm(DialogControls& controls, RiskState& state);
 
+// Why the form in controls gives ERREUR, in French: the failed check's sentence, or, when
+// the field it reads is empty, that the value is missing. "" for kNone.
+const char* DescribeFormFailure(DialogControls& controls, ValidationCheck failed);
+
 // Bar position for a result text: its number, truncated towards zero.
 int BarPosition(const char* resultText);
 

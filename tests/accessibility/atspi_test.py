@@ -274,6 +274,19 @@ class WindowTest(unittest.TestCase):
         total.set_text_contents("2.60")
         self.assertTrue(self.window.shows("12 %", 12), self.window.text(RESULT))
 
+    def test_erreur_disables_the_bar_and_says_why(self):
+        age, bar, result = self.window.field("Age"), self.window.find(BAR), self.window.find(RESULT)
+        for text, shown, reason in [("29", "ERREUR", "âge hors de l'intervalle [30-74] ans"),
+                                    ("", "ERREUR", "âge : valeur manquante"),
+                                    ("50", "10.3 %", "")]:
+            with self.subTest(text=text):
+                age.set_text_contents(text)
+                self.assertTrue(self.window.shows(shown), self.window.text(RESULT))
+                self.assertTrue(wait_until(lambda: result.get_description() == reason),
+                                result.get_description())
+                self.assertEqual("enabled" in states(bar), shown != "ERREUR")
+                self.assertEqual(bar.get_current_value(), 10.0)  # it keeps its place
+
     def test_the_result_field_cannot_be_edited(self):
         result = self.window.find(RESULT)
         self.assertNotIn("EditableText", result.get_interfaces())

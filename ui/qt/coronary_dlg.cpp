@@ -24,6 +24,7 @@
 #include "dialog_units.h"
 #include "form_texts.h"
 #include "main_template.h"
+#include "on_calcul.h"
 #include "template_builder.h"
 
 namespace {
@@ -170,7 +171,21 @@ void CCoronaryDlg::OnInitDialog() {
 
 void CCoronaryDlg::OnChange(int id, vessane::ControlChange change) {
     const vessane::Dispatched done = vessane::Dispatch(*this, exchange_, id, change, holdDepth_ > 0);
-    if (done.action == vessane::FormAction::kRecompute) ++recomputeCount_;
+    if (done.action != vessane::FormAction::kRecompute) return;
+    ++recomputeCount_;
+    ShowFailure(done.failed);
+}
+
+void CCoronaryDlg::ShowFailure(vessane::ValidationCheck failed) {
+    // On ERREUR the bar keeps its place but is shown disabled: it is no result of this
+    // form. The result field says why, to the mouse and to a screen reader.
+    const bool erreur = failed != vessane::ValidationCheck::kNone;
+    controls_.Find(IDC_RISK_BAR)->setEnabled(!erreur);
+    const QString reason =
+        erreur ? QString::fromUtf8(vessane::DescribeFormFailure(*this, failed)) : QString();
+    QWidget* result = controls_.Find(IDC_RESULT);
+    result->setToolTip(reason);
+    result->setAccessibleDescription(reason);
 }
 
 void CCoronaryDlg::OnInfos() {

@@ -46,6 +46,9 @@ private:
 
     // Every change of a control, through the form's event table.
     void OnChange(int id, vessane::ControlChange change);
+    // Shows the outcome of a recomputation beside the result: the bar disabled and the
+    // reason on ERREUR.
+    void ShowFailure(vessane::ValidationCheck failed);
     void OnInfos();
     void OnQuitter();
     void OnRangeLabelChanged(int labelId);

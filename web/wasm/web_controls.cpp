@@ -61,10 +61,7 @@ public:
             vessane::Dispatch(*this, exchange_, id, change, holdDepth_ > 0);
         // Unlike the windows, the page says why a form gives ERREUR.
         if (done.action == vessane::FormAction::kRecompute) {
-            const int control = vessane::ControlOfCheck(done.failed);
-            const bool empty = control != 0 && GetDlgItemTextLength(control) == 0;
-            JsShowReason(empty ? vessane::DescribeMissing(done.failed)
-                               : vessane::DescribeFailure(done.failed));
+            JsShowReason(vessane::DescribeFormFailure(*this, done.failed));
             ShowWhatIf(done.failed == vessane::ValidationCheck::kNone);
         }
     }
