@@ -156,11 +156,15 @@ TEST_F(WindowTest, OutOfRangeShowsErreurAndKeepsTheBarUntilCorrected) {
                  {IDC_HDL_CHOL, "1.94", "0.50"},
                  {IDC_YEARS, "", "10"},
                  {IDC_YEARS, "11", "10"}};
+    HWND bar = app.Item(IDC_RISK_BAR);
     for (const auto& c : cases) {
         app.SetText(c.id, c.bad);
         ExpectResult("ERREUR", 10);
+        // It keeps its place, disabled: it is no result of this form.
+        EXPECT_FALSE(::IsWindowEnabled(bar)) << c.bad;
         app.SetText(c.id, c.good);
         ExpectResult("10.3 %", 10);
+        EXPECT_TRUE(::IsWindowEnabled(bar)) << c.good;
     }
 }
 

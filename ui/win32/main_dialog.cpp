@@ -1,9 +1,12 @@
 #include "main_dialog.h"
 
+#include <commctrl.h>
+
 #include "about_box.h"
 #include "coronary_form.h"
 #include "event_table.h"
 #include "form_texts.h"
+#include "on_calcul.h"
 #include "resource.h"
 #include "win32_controls.h"
 
@@ -16,7 +19,42 @@ struct MainDialog {
     HICON m_hIcon;
     Win32Controls controls;
     CholesterolExchange exchange;  // m_strTotal and m_strHdl, empty at construction
+    HWND reasonTip = nullptr;      // the result field's tooltip: why it shows ERREUR
 };
+
+// The result field's tooltip, empty until a form gives ERREUR.
+HWND MakeReasonTip(HWND window, HINSTANCE instance) {
+    HWND tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 window, nullptr, instance, nullptr);
+    if (!tip) return nullptr;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(window, IDC_RESULT));
+    tool.lpszText = const_cast<LPWSTR>(L"");
+    ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    return tip;
+}
+
+// After a recomputation: on ERREUR the bar keeps its place but is disabled (it is no
+// result of this form), and the result field's tooltip says why.
+void ShowFailure(HWND window, MainDialog& dialog, ValidationCheck failed) {
+    const bool erreur = failed != ValidationCheck::kNone;
+    ::EnableWindow(::GetDlgItem(window, IDC_RISK_BAR), !erreur);
+    if (!dialog.reasonTip) return;
+    const char* reason = erreur ? DescribeFormFailure(dialog.controls, failed) : "";
+    wchar_t text[256] = L"";
+    ::MultiByteToWideChar(CP_UTF8, 0, reason, -1, text, 255);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(window, IDC_RESULT));
+    tool.lpszText = text;
+    ::SendMessageW(dialog.reasonTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
 
 MainDialog* FromWindow(HWND window) {
     return reinterpret_cast<MainDialog*>(::GetWindowLongPtrW(window, DWLP_USER));
@@ -38,6 +76,7 @@ BOOL OnInitDialog(HWND window, MainDialog& dialog) {
     ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(dialog.m_hIcon));
     FillSelector(window, IDC_SEX, kSexItems, kDefaultSexIndex);
     FillSelector(window, IDC_UNIT, kUnitItems, kDefaultUnitIndex);
+    dialog.reasonTip = MakeReasonTip(window, dialog.instance);
     SetDefaultTexts(dialog.controls);  // each field set recomputes, nested
     return TRUE;                       // focus to the first tab stop, the sex selector
 }
@@ -74,7 +113,8 @@ bool OnCommand(HWND window, MainDialog& dialog, WPARAM wParam, LPARAM lParam) {
 
     ControlChange change;
     if (ChangeOf(code, change) && ActionFor(id, change) != FormAction::kNone) {
-        Dispatch(dialog.controls, dialog.exchange, id, change, false);
+        const Dispatched done = Dispatch(dialog.controls, dialog.exchange, id, change, false);
+        if (done.action == FormAction::kRecompute) ShowFailure(window, dialog, done.failed);
     } else if (id == ID_OPTIONS_INFOS && code == 0) {
         RunAboutBox(window, dialog.instance);
     } else if (id == ID_OPTIONS_QUITTER && code == 0) {
