@@ -2,6 +2,7 @@
 # Photographs the window on a virtual display (Xvfb, with openbox drawing the frame)
 # and writes the picture, cropped to the window, to docs/screenshot-linux.png.
 # Usage: scripts/screenshot.sh [program [picture]]   (default: build/dev/app/vessane)
+# KEYS="Tab ctrl+a 2 9" types those keys (xdotool's names) into the window first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=$(realpath -m "${1:-build/dev/app/vessane}")
@@ -21,9 +22,10 @@ QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 480x480x24 -dpi 96" bash -c '
   sleep 1
   "$1" & app=$!
   sleep 3
+  if [ -n "$3" ]; then xdotool key --delay 100 $3; sleep 1; fi
   import -window root "$2"
   kill "$app" "$wm" 2>/dev/null || true
   wait 2>/dev/null || true
-' screenshot "$program" "$raw"
+' screenshot "$program" "$raw" "${KEYS:-}"
 convert "$raw" -trim +repage "$picture"
 echo "screenshot: $picture"
