@@ -1,7 +1,10 @@
 // Takes the web page's pictures for the README in headless Chromium (see
 // scripts/screenshot-web.sh): docs/web-desktop.png and docs/web-phone.png, the plain page;
 // docs/web-record.png and docs/web-record-phone.png, the page opened from a (synthetic)
-// patient's record; docs/web-record-failed.png, a launch whose record cannot be read.
+// patient's record; docs/web-printed.png, that page printed (A4);
+// docs/web-record-failed.png, a launch whose record cannot be read.
+import { execFileSync } from "node:child_process";
+import { rmSync } from "node:fs";
 import { resolve } from "node:path";
 import { launchChromium, openPage, pinClock } from "../web/test/chromium.mjs";
 import { startServer } from "../web/test/server.mjs";
@@ -52,6 +55,13 @@ try {
     await page.waitForFunction(() => /Valeurs lues/.test(document.getElementById("record-status")?.textContent ?? ""));
     await page.screenshot({ path: `${docs}/${name}`, fullPage: full });
   }
+  // The record page as it prints (A4), rendered to a picture.
+  await page.setViewport({ width: 1280, height: 900 });
+  await page.goto(launched);
+  await page.waitForFunction(() => /Valeurs lues/.test(document.getElementById("record-status")?.textContent ?? ""));
+  await page.pdf({ path: `${docs}/web-printed.pdf`, format: "A4" });
+  execFileSync("pdftoppm", ["-png", "-r", "70", "-singlefile", `${docs}/web-printed.pdf`, `${docs}/web-printed`]);
+  rmSync(`${docs}/web-printed.pdf`);
   await page.setViewport({ width: 1280, height: 760 });
   record.fail("Observation", 403);
   await page.goto(launched);

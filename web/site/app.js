@@ -48,6 +48,7 @@
     },
     showReason(reason) {
       document.getElementById("reason").textContent = reason;
+      queueMicrotask(updatePrintSheet);  // once this recomputation has shown everything
       const bar = control(1012);
       bar.classList.toggle("no-value", reason !== "");
       if (reason !== "") {
@@ -57,6 +58,56 @@
       }
     },
   };
+
+  // The sheet the page prints (A4, French): the date, the inputs with their units, the
+  // result and its bar, the "Et si…" lines, what the record page adds (identity,
+  // provenance, warnings), the model's citation and the clinician's part.
+  let printExtras = () => ({ before: [], after: [] });
+  const shownOf = (id) => {
+    const element = control(id);
+    if (element instanceof HTMLSelectElement) {
+      return element.selectedIndex < 0 ? "(non renseigné)" : element.options[element.selectedIndex].text;
+    }
+    if (element.type === "checkbox") return element.checked ? "oui" : "non";
+    return hasValue(element) ? element.value : element.textContent;
+  };
+  function updatePrintSheet() {
+    const sheet = document.getElementById("print-sheet");
+    if (!sheet) return;
+    const node = (tag, text, className) =>
+      Object.assign(document.createElement(tag), { textContent: text, ...(className && { className }) });
+    const unit = shownOf(1005);
+    const withUnit = (id, suffix) => (shownOf(id) ? `${shownOf(id)} ${suffix}` : "(vide)");
+    const rows = [["Sexe", shownOf(1004)], ["Âge", withUnit(101, "ans")],
+      ["Pression systolique", withUnit(102, "mm Hg")], ["Pression diastolique", withUnit(103, "mm Hg")],
+      ["Cholestérol total", withUnit(105, unit)], ["Cholestérol HDL", withUnit(106, unit)],
+      ["Fumeur", shownOf(1006)], ["Diabète", shownOf(1007)], ["HVG à l'ECG", shownOf(1008)],
+      ["Horizon", withUnit(109, "ans")]];
+    const extras = printExtras();
+    const inputs = document.createElement("dl");
+    for (const [term, value] of rows) inputs.append(node("dt", term), node("dd", value));
+    const result = shownOf(110);
+    const reason = document.getElementById("reason").textContent;
+    const gauge = node("div", "", "print-gauge");
+    gauge.append(node("span", "Faible"), Object.assign(node("span", "", "print-bar"), {
+      style: `--risk: ${reason ? 0 : control(1012).value}%` }), node("span", "Fort"));
+    const whatIf = [...document.querySelectorAll("#what-if li")].map((li) => node("li", li.textContent));
+    const today = new Date();
+    const date = [today.getDate(), today.getMonth() + 1].map((n) => String(n).padStart(2, "0"))
+      .concat(today.getFullYear()).join("/");
+    sheet.replaceChildren(
+      node("h1", "Vessane — risque coronarien (équations de Framingham, 1991)"),
+      node("p", `Imprimé le ${date}`),
+      ...extras.before.map((line) => node("p", line)),
+      inputs,
+      node("p", `Résultat : ${result}${reason ? ` (${reason})` : ""}`, "print-result"),
+      gauge,
+      ...(whatIf.length ? [node("h2", "Et si…"), Object.assign(document.createElement("ul"), {}),] : []),
+      ...extras.after.map((line) => node("p", line)),
+      node("p", `Référence : ${sheet.dataset.citation}`),
+      node("p", "Ce résultat aide le jugement clinique ; il ne le remplace pas.", "print-notice"));
+    if (whatIf.length) sheet.querySelector("ul").append(...whatIf);
+  }
 
   let core = null;
   // How a control reports a change, as the core's event table names it.
@@ -126,6 +177,11 @@
       }
       if (element.type === "checkbox") return element.checked ? "oui" : "non";
       return hasValue(element) ? element.value : element.textContent;
+    },
+    // What the record page adds to the printed sheet: { before: [lines], after: [lines] }.
+    setPrintExtras(extras) {
+      printExtras = extras;
+      updatePrintSheet();
     },
     // Calls back on every change a user makes to a control.
     onUserChange(id, callback) {

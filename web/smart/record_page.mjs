@@ -158,6 +158,14 @@ async function main() {
     form.fill(fields);
     showIdentity(identity);
     render(fields);
+    // The printed sheet: who, with what warnings, and where every value came from.
+    form.setPrintExtras(() => ({
+      before: [`Patient : ${identity.name}, né(e) le ${identity.birthDate}, sexe enregistré : ${identity.sex}`,
+               `Dossier : ${identity.server}`, ...warnings.map((w) => `Attention : ${w}`)],
+      after: ["Provenance des valeurs :", ...FIELDS.filter(([name]) => fields[name]).map(([name, , label]) =>
+        `${label} : ${fields[name].typed ? "saisie" : describe(fields[name])}` +
+        (fields[name].stale && !fields[name].typed ? ` (ancienne, ${fields[name].source?.date ?? "date inconnue"})` : ""))],
+    }));
     panel.hidden = false;
     $("record-footer").hidden = false;
     say(["Valeurs lues dans le dossier du patient : vérifiez-les, chacune reste modifiable.",

@@ -10,7 +10,7 @@ import { readdirSync, readFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { fileURLToPath } from "node:url";
 import { gzipSync } from "node:zlib";
-import { launchChromium, openPage } from "./chromium.mjs";
+import { launchChromium, openPage, pinClock, printed } from "./chromium.mjs";
 import { startServer } from "./server.mjs";
 
 const SITE = resolve(process.env.SITE || "build/web/site");
@@ -68,6 +68,7 @@ before(async () => {
   server = await startServer(SITE);
   chromium = await launchChromium();
   page = await chromium.browser.newPage();
+  await pinClock(page, "2026-12-07T10:00:00+01:00");  // the printed date, whatever the day
   await page.setViewport(DESKTOP);
   page.on("console", (message) => {
     if (message.type() === "error") problems.push(`console: ${message.text()}`);
@@ -136,6 +137,18 @@ describe("the form", () => {
     }
     await type(101, "29");
     assert.equal(await page.$eval("#what-if", (e) => e.hidden), true);
+  });
+
+  test("prints on one A4 page: date, inputs with units, result, Et si…, citation", async () => {
+    await page.click("#c1006");  // a smoker: 16.2 %
+    const { pages, text } = await printed(page);
+    assert.equal(pages, 1);
+    for (const part of ["Imprimé le 07/12/2026", "Âge 50 ans", "Pression systolique 150 mm Hg",
+                        "Cholestérol total 2.30 g/L", "Fumeur oui", "Résultat : 16.2 %", "Faible",
+                        "Fort", "sans tabac, le modèle donnerait 10.3 %", "Am Heart J 1991",
+                        "Ce résultat aide le jugement clinique ; il ne le remplace pas."]) {
+      assert.ok(text.includes(part), `${part} in: ${text}`);
+    }
   });
 
   test("the cases every front end's tests share give their results", async () => {

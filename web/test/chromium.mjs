@@ -48,3 +48,19 @@ export async function pinClock(page, instant, timeZone = "Europe/Paris") {
     };
   }, Date.parse(instant));
 }
+
+// Prints the page as Chromium prints it (A4), and returns its number of pages and its
+// text as pdftotext reads it.
+export async function printed(page) {
+  const { execFileSync } = await import("node:child_process");
+  const folder = mkdtempSync(join(tmpdir(), "vessane-print-"));
+  try {
+    const pdf = join(folder, "sheet.pdf");
+    await page.pdf({ path: pdf, format: "A4" });
+    const pages = Number(/Pages:\s+(\d+)/.exec(execFileSync("pdfinfo", [pdf], { encoding: "utf8" }))[1]);
+    const text = execFileSync("pdftotext", ["-layout", pdf, "-"], { encoding: "utf8" });
+    return { pages, text: text.replace(/\s+/g, " ") };
+  } finally {
+    rmSync(folder, { recursive: true, force: true });
+  }
+}

@@ -9,7 +9,7 @@ import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import { resolve } from "node:path";
 import { fileURLToPath } from "node:url";
-import { launchChromium, pinClock } from "./chromium.mjs";
+import { launchChromium, pinClock, printed } from "./chromium.mjs";
 import { startServer } from "./server.mjs";
 import { startRecord } from "./smart_servers.mjs";
 
@@ -183,6 +183,13 @@ describe("launched from the record", () => {
     for (const part of ["Paul DURAND", "10/03/1966", "masculin", record.fhir]) assert.ok(identity.includes(part), part);
     assert.equal(await page.$eval("#record-footer", (e) => e.hidden), false);
     assert.equal(await page.$eval("#secondary-prevention", (e) => e.hidden), true);
+    // Printed: one page with the identity and where the values came from.
+    const { pages, text } = await printed(page);
+    assert.equal(pages, 1);
+    for (const part of ["Imprimé le 07/12/2026", "Patient : Paul DURAND", "Provenance des valeurs",
+                        "LOINC 2093-3", "Ce résultat aide le jugement clinique"]) {
+      assert.ok(text.includes(part), `${part} in: ${text}`);
+    }
   });
 
   test("a known coronary disease: a banner says the equations do not apply; the result is still shown", async () => {
