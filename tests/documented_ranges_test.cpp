@@ -51,6 +51,7 @@ TEST(AcceptedRanges, DocumentedAsAccepted) {
         const char* path;
         const char* dash;  // between two bounds
     } const documents[] = {{"docs/man/vessane-cli.1.in", "\\-"},
+                           {"docs/man/fr/vessane-cli.1.in", "\\-"},
                            {"r/man/vessane_risk.Rd", "--"},
                            {"README.md", "–"}};
     for (const Document& document : documents) {

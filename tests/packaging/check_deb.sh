@@ -35,7 +35,8 @@ echo "--- the unpacked programs"
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 for file in usr/bin/vessane usr/bin/vessane-cli usr/share/man/man1/vessane.1.gz \
-            usr/share/man/man1/vessane-cli.1.gz usr/share/doc/vessane/copyright \
+            usr/share/man/man1/vessane-cli.1.gz usr/share/man/fr/man1/vessane.1.gz \
+            usr/share/man/fr/man1/vessane-cli.1.gz usr/share/doc/vessane/copyright \
             usr/share/doc/vessane/changelog.Debian.gz \
             usr/share/applications/org.vessane.Vessane.desktop \
             usr/share/metainfo/org.vessane.Vessane.metainfo.xml \

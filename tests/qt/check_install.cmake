@@ -19,6 +19,8 @@ set(expected
   share/icons/hicolor/scalable/apps/${id}.svg
   share/man/man1/vessane.1.gz
   share/man/man1/vessane-cli.1.gz
+  share/man/fr/man1/vessane.1.gz
+  share/man/fr/man1/vessane-cli.1.gz
   share/doc/vessane/copyright
   share/doc/vessane/changelog.Debian.gz)
 foreach(size 16 22 24 32 48 64 128 256)
