@@ -112,8 +112,13 @@
   let core = null;
   // How a control reports a change, as the core's event table names it.
   const TEXT = 0, SELECTION = 1, CLICK = 2;
+  // The cholesterol fields show the unit the selector holds, beside them.
+  const showCholesterolUnit = () => {
+    for (const unit of document.querySelectorAll(".chol-unit")) unit.textContent = shownOf(1005);
+  };
   const notify = (id, change) => {
     if (core) core._vessane_notify(id, change);
+    if (id === 1005) showCholesterolUnit();
   };
 
   // Every control reports every change at once, as the window's do; the core's event
@@ -200,6 +205,7 @@
   createVessane({ controls }).then((module) => {
     core = module;
     core._vessane_start();
+    showCholesterolUnit();
     document.querySelector("main").inert = false;
     formReady(form);
     performance.mark("vessane-first-result");

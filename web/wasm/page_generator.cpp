@@ -1,6 +1,5 @@
 // Writes the page's HTML from its template: every text, selector entry, default and range
-// label comes from the tables the windows are built from, and the desktop layout from
-// the main window's template, in dialog units. Each NAME=FILE puts that file's contents in
+// label comes from the tables the windows are built from. Each NAME=FILE puts that file's contents in
 // place of @NAME@ (the style sheet, inlined so that the first result waits for fewer
 // requests). Run under Node at build time:
 //   node page_generator.js TEMPLATE OUTPUT [NAME=FILE...]
@@ -11,15 +10,10 @@
 #include <sstream>
 #include <string>
 
-#include "about_template.h"
 #include "form_texts.h"
-#include "main_template.h"
 #include "texts.h"
 
 namespace {
-
-using vessane::ui::ControlKind;
-using vessane::ui::ControlTemplate;
 
 // The fixed texts by the name the template uses, "@TXT_AGE@".
 #define VESSANE_TEXT(name) \
@@ -84,55 +78,6 @@ std::string Escape(const std::string& text) {
     return out;
 }
 
-// The template's key for a control: its identifier's name, or for a label without one,
-// the name of its text ("TXT_YEARS", then "TXT_YEARS_2" for the second such label).
-std::string ControlKey(const ControlTemplate& control, std::map<std::string, int>& seen) {
-    if (control.id != IDC_STATIC || control.text == nullptr) return control.name;
-    std::string key = control.text;
-    for (const auto& [name, text] : kNamedTexts) {
-        if (text == control.text) key = name;
-    }
-    const int count = ++seen[key];
-    return count == 1 ? key : key + "_" + std::to_string(count);
-}
-
-// A drop-down list's template height is that of its open list; closed, it is as high as
-// an edit box.
-constexpr int kClosedListHeight = 12;
-
-int ShownHeight(const ControlTemplate& control) {
-    return control.kind == ControlKind::DropDownList ? kClosedListHeight : control.cy;
-}
-
-bool Contains(const ControlTemplate& group, const ControlTemplate& control) {
-    return control.x >= group.x && control.y >= group.y &&
-           control.x + control.cx <= group.x + group.cx &&
-           control.y + ShownHeight(control) <= group.y + group.cy;
-}
-
-// One rule per control: its place in dialog units, relative to the group box that holds
-// it (the page nests the controls of a group box in its fieldset).
-std::string LayoutRules() {
-    std::ostringstream css;
-    std::map<std::string, int> seen;
-    for (const ControlTemplate& control : vessane::ui::kMainControls) {
-        int originX = 0, originY = 0;
-        if (control.kind != ControlKind::GroupBox) {
-            for (const ControlTemplate& group : vessane::ui::kMainControls) {
-                if (group.kind == ControlKind::GroupBox && Contains(group, control)) {
-                    originX = group.x;
-                    originY = group.y;
-                }
-            }
-        }
-        css << "[data-c=\"" << ControlKey(control, seen) << "\"]{--x:" << control.x - originX
-            << ";--y:" << control.y - originY << ";--w:" << control.cx
-            << ";--h:" << ShownHeight(control) << "}";
-    }
-    css << ".window{--w:" << vessane::ui::kMainWidth << ";--h:" << vessane::ui::kMainHeight << "}";
-    return css.str();
-}
-
 std::string Options(const char* const (&items)[2], int selected) {
     std::string html;
     for (int i = 0; i < 2; ++i) {
@@ -145,7 +90,6 @@ std::string Options(const char* const (&items)[2], int selected) {
 std::map<std::string, std::string> Substitutions() {
     std::map<std::string, std::string> values;
     for (const auto& [name, text] : kNamedTexts) values[name] = Escape(text);
-    values["LAYOUT"] = LayoutRules();
     values["SEX_OPTIONS"] = Options(vessane::kSexItems, vessane::kDefaultSexIndex);
     values["UNIT_OPTIONS"] = Options(vessane::kUnitItems, vessane::kDefaultUnitIndex);
     values["TOTAL_RANGE"] = vessane::kRangeLabels[vessane::kDefaultUnitIndex].total;
