@@ -68,3 +68,10 @@ def assert_same_results(got, expected):
     """Every column equal, the probabilities bit for bit."""
     pd.testing.assert_frame_equal(got.reset_index(drop=True), expected.reset_index(drop=True),
                                   check_exact=True)
+
+
+def pytest_configure(config):
+    # The notices vessane.risk gives about the columns are asserted where they are tested
+    # (pytest.warns); elsewhere they would only fill the summary.
+    config.addinivalue_line("filterwarnings", "ignore:sans colonne:UserWarning")
+    config.addinivalue_line("filterwarnings", "ignore:colonnes non lues:UserWarning")
