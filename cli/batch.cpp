@@ -343,19 +343,21 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
                                 : file.header));
     start = std::string();
 
+    // The header refused (as soon as it is read): nothing written, the reason said.
+    const auto refuse = [&]() {
+        pipeline.Discard();
+        std::fprintf(err, "vessane-cli: %s : %s\n", inputName, filler.refusal().c_str());
+        if (!options.defaults) {
+            std::fprintf(err,
+                         "vessane-cli: renommez les colonnes, donnez --unit ou --years pour "
+                         "celles qui manquent, ou --defaults pour prendre les valeurs par "
+                         "d\xC3\xA9" "faut de la fen\xC3\xAAtre\n");
+        }
+        return BatchEnd::kRefused;
+    };
     BatchEnd end = BatchEnd::kComplete;
     for (bool first = true;; first = false) {
-        if (!filler.refusal().empty()) {
-            pipeline.Discard();
-            std::fprintf(err, "vessane-cli: %s : %s\n", inputName, filler.refusal().c_str());
-            if (!options.defaults) {
-                std::fprintf(err,
-                             "vessane-cli: renommez les colonnes, donnez --unit ou --years pour "
-                             "celles qui manquent, ou --defaults pour prendre les valeurs par "
-                             "d\xC3\xA9" "faut de la fen\xC3\xAAtre\n");
-            }
-            return BatchEnd::kRefused;
-        }
+        if (!filler.refusal().empty()) return refuse();
         if (ended && first) break;
         // Stopped between rows: a row already partly handed on is read to its end first.
         if (StopSignal() != 0 && (filler.DropOpenRow() || !options.stopAtRowBoundary)) {
@@ -378,11 +380,7 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
         if (end != BatchEnd::kComplete) break;
     }
     if (end == BatchEnd::kComplete && !reader.Finish()) end = BatchEnd::kUnfinished;
-    if (!filler.refusal().empty()) {
-        pipeline.Discard();
-        std::fprintf(err, "vessane-cli: %s : %s\n", inputName, filler.refusal().c_str());
-        return BatchEnd::kRefused;
-    }
+    if (!filler.refusal().empty()) return refuse();
     filler.Finish();
     if (pipeline.failed()) end = BatchEnd::kWriteError;
     if (filler.failed() && end != BatchEnd::kWriteError) end = BatchEnd::kScratchError;

@@ -112,23 +112,5 @@ TEST(ReadEntries, TextsNumbersMissingAndAbsent) {
     for (const auto& c : cases) EXPECT_EQ(Shown(c.given), c.shown) << c.shown;
 }
 
-// Reasons name a column as the table names it.
-TEST(ReadEntries, ReasonsUseTheTablesNames) {
-    FormEntries entries;
-    entries[kColumnSex] = T("Homme");
-    entries[kColumnSmoker] = T("peut-être");
-    ColumnNames names{};
-    names[kColumnSmoker] = "Fumeur";
-    RiskState state{};
-    std::string reason;
-    EXPECT_TRUE(EvaluateEntries(entries, state, reason, &names).refused());
-    EXPECT_EQ(reason.substr(0, 33), "valeur de Fumeur invalide : \"peut");
-    entries[kColumnSmoker] = T("0");
-    entries[kColumnAge] = T("");
-    names[kColumnAge] = "Âge";
-    EXPECT_EQ(EvaluateEntries(entries, state, reason, &names).failed, ValidationCheck::kAge);
-    EXPECT_EQ(reason, "Âge : valeur manquante");
-}
-
 }  // namespace
 }  // namespace vessane
