@@ -1,6 +1,7 @@
 #include "app_window.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstdlib>
 
@@ -135,6 +136,28 @@ int AppWindow::Checked(int id) const {
 
 int AppWindow::BarPos() const {
     return static_cast<int>(::SendMessageA(Item(1012), PBM_GETPOS, 0, 0));
+}
+
+std::wstring AppWindow::AccessibleDescription(int id) const {
+    // MinGW's import library gives IID_IAccessible as a DLL import: defined here.
+    constexpr IID accessible = {
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    const HRESULT joined = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::wstring text = L"?";
+    IAccessible* object = nullptr;
+    if (SUCCEEDED(::AccessibleObjectFromWindow(Item(id), static_cast<DWORD>(OBJID_CLIENT),
+                                               accessible, reinterpret_cast<void**>(&object)))) {
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR description = nullptr;
+        const HRESULT got = object->get_accDescription(self, &description);
+        text = got == S_OK && description ? description : L"";
+        ::SysFreeString(description);
+        object->Release();
+    }
+    if (SUCCEEDED(joined)) ::CoUninitialize();
+    return text;
 }
 
 void AppWindow::TypeOver(int id, const std::string& characters) {

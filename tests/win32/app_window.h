@@ -43,6 +43,9 @@ public:
     int Selected(int id) const;
     int Checked(int id) const;
     int BarPos() const;
+    // A field's accessible description as screen readers get it (through the
+    // accessibility object the field gives another process); "?" if it gives none.
+    std::wstring AccessibleDescription(int id) const;
     // Typing one character into a field, after selecting all its text.
     void TypeOver(int id, const std::string& characters);
     // A key pressed in a field, through the dialog's own message loop.

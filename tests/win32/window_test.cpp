@@ -143,28 +143,36 @@ TEST_F(WindowTest, ChoosingFemmeRecomputes) {
     ExpectResult("10.3 %", 10);
 }
 
-TEST_F(WindowTest, OutOfRangeShowsErreurAndKeepsTheBarUntilCorrected) {
+TEST_F(WindowTest, OutOfRangeShowsErreurSaysWhyAndKeepsTheBarUntilCorrected) {
     const struct {
         int id;
         const char* bad;
+        const wchar_t* reason;
         const char* good;
-    } cases[] = {{IDC_AGE, "29", "50"},
-                 {IDC_AGE, "75", "50"},
-                 {IDC_SYSTOLIC, "251", "150"},
-                 {IDC_DIASTOLIC, "141", "90"},
-                 {IDC_TOTAL_CHOL, "4.66", "2.30"},
-                 {IDC_HDL_CHOL, "1.94", "0.50"},
-                 {IDC_YEARS, "", "10"},
-                 {IDC_YEARS, "11", "10"}};
+    } cases[] = {
+        {IDC_AGE, "29", L"âge hors de l'intervalle [30-74] ans", "50"},
+        {IDC_AGE, "75", L"âge hors de l'intervalle [30-74] ans", "50"},
+        {IDC_SYSTOLIC, "251", L"pression systolique hors de l'intervalle [80-250] mm Hg", "150"},
+        {IDC_DIASTOLIC, "141", L"pression systolique inférieure à la diastolique + 9.9 mm Hg",
+         "90"},
+        {IDC_TOTAL_CHOL, "4.66",
+         L"cholestérol total hors de l'intervalle [2-12] mmol/L (0.78 à 4.65 g/L)", "2.30"},
+        {IDC_HDL_CHOL, "1.94",
+         L"cholestérol HDL hors de l'intervalle [0.3-5] mmol/L (0.12 à 1.93 g/L)", "0.50"},
+        {IDC_YEARS, "", L"horizon : valeur manquante", "10"},
+        {IDC_YEARS, "11", L"horizon hors de l'intervalle [2-10] ans", "10"}};
     HWND bar = app.Item(IDC_RISK_BAR);
+    EXPECT_EQ(app.AccessibleDescription(IDC_RESULT), L"");
     for (const auto& c : cases) {
         app.SetText(c.id, c.bad);
         ExpectResult("ERREUR", 10);
         // It keeps its place, disabled: it is no result of this form.
         EXPECT_FALSE(::IsWindowEnabled(bar)) << c.bad;
+        EXPECT_EQ(app.AccessibleDescription(IDC_RESULT), c.reason) << c.bad;
         app.SetText(c.id, c.good);
         ExpectResult("10.3 %", 10);
         EXPECT_TRUE(::IsWindowEnabled(bar)) << c.good;
+        EXPECT_EQ(app.AccessibleDescription(IDC_RESULT), L"") << c.good;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "main_dialog.h"
 
@@ -10,6 +11,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The progress bar's window class lives in the common controls library.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&classes);
+    // Accessibility clients in other processes reach the result field's own accessible
+    // object through COM, which this thread must have joined.
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     vessane::RunMainDialog(instance);
+    ::CoUninitialize();
     return 0;
 }

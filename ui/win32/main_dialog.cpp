@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "about_box.h"
 #include "coronary_form.h"
+#include "described_accessible.h"
 #include "event_table.h"
 #include "form_texts.h"
 #include "on_calcul.h"
@@ -20,13 +23,14 @@ struct MainDialog {
     Win32Controls controls;
     CholesterolExchange exchange;  // m_strTotal and m_strHdl, empty at construction
     HWND reasonTip = nullptr;      // the result field's tooltip: why it shows ERREUR
+    std::wstring reason{};         // and its accessible description; empty unless ERREUR
 };
 
 // The result field's tooltip, empty until a form gives ERREUR.
 HWND MakeReasonTip(HWND window, HINSTANCE instance) {
-    HWND tip = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 window, nullptr, instance, nullptr);
+    HWND tip = ::CreateWindowExW(
+        0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
     if (!tip) return nullptr;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -40,18 +44,24 @@ HWND MakeReasonTip(HWND window, HINSTANCE instance) {
 }
 
 // After a recomputation: on ERREUR the bar keeps its place but is disabled (it is no
-// result of this form), and the result field's tooltip says why.
+// result of this form), and the result field's tooltip and accessible description say
+// why.
 void ShowFailure(HWND window, MainDialog& dialog, ValidationCheck failed) {
     const bool erreur = failed != ValidationCheck::kNone;
     ::EnableWindow(::GetDlgItem(window, IDC_RISK_BAR), !erreur);
-    if (!dialog.reasonTip) return;
     const char* reason = erreur ? DescribeFormFailure(dialog.controls, failed) : "";
     wchar_t text[256] = L"";
     ::MultiByteToWideChar(CP_UTF8, 0, reason, -1, text, 255);
+    HWND result = ::GetDlgItem(window, IDC_RESULT);
+    if (dialog.reason != text) {
+        dialog.reason = text;
+        NotifyDescriptionChanged(result);
+    }
+    if (!dialog.reasonTip) return;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(window, IDC_RESULT));
+    tool.uId = reinterpret_cast<UINT_PTR>(result);
     tool.lpszText = text;
     ::SendMessageW(dialog.reasonTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
@@ -77,6 +87,7 @@ BOOL OnInitDialog(HWND window, MainDialog& dialog) {
     FillSelector(window, IDC_SEX, kSexItems, kDefaultSexIndex);
     FillSelector(window, IDC_UNIT, kUnitItems, kDefaultUnitIndex);
     dialog.reasonTip = MakeReasonTip(window, dialog.instance);
+    AttachAccessibleDescription(::GetDlgItem(window, IDC_RESULT), &dialog.reason);
     SetDefaultTexts(dialog.controls);  // each field set recomputes, nested
     return TRUE;                       // focus to the first tab stop, the sex selector
 }

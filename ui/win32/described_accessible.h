@@ -1,0 +1,20 @@
+// A field's accessible description, which screen readers read after its name and
+// value: the standard accessible object of the field, with that one property added.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vessane {
+
+// Subclasses `field` so that assistive technologies read `*description` as its
+// accessible description (none while empty). The text is read at each request, so it
+// is never stale; it must outlive the field. Returns false if the field could not be
+// subclassed.
+bool AttachAccessibleDescription(HWND field, const std::wstring* description);
+
+// Tells assistive technologies that the field's description changed.
+void NotifyDescriptionChanged(HWND field);
+
+}  // namespace vessane
