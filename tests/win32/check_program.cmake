@@ -10,7 +10,7 @@ if(NOT headers MATCHES "Subsystem[ \t]+00000002")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" dlls "${headers}")
 list(TRANSFORM dlls REPLACE "DLL Name: " "")
-set(windows_own KERNEL32.dll USER32.dll COMCTL32.dll GDI32.dll ADVAPI32.dll msvcrt.dll OLEACC.dll
+set(windows_own KERNEL32.dll USER32.dll COMCTL32.dll GDI32.dll ADVAPI32.dll msvcrt.dll OLEACC.dll UxTheme.dll
     ole32.dll OLEAUT32.dll)
 foreach(dll IN LISTS dlls)
   string(TOUPPER "${dll}" upper)

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <iterator>
 #include <string>
 #include <vector>
@@ -166,12 +168,14 @@ TEST_F(WindowTest, OutOfRangeShowsErreurSaysWhyAndKeepsTheBarUntilCorrected) {
     for (const auto& c : cases) {
         app.SetText(c.id, c.bad);
         ExpectResult("ERREUR", 10);
-        // It keeps its place, disabled: it is no result of this form.
+        // It keeps its place, disabled and grey: it is no result of this form.
         EXPECT_FALSE(::IsWindowEnabled(bar)) << c.bad;
+        EXPECT_EQ(::SendMessageW(bar, PBM_GETBARCOLOR, 0, 0), ::GetSysColor(COLOR_GRAYTEXT));
         EXPECT_EQ(app.AccessibleDescription(IDC_RESULT), c.reason) << c.bad;
         app.SetText(c.id, c.good);
         ExpectResult("10.3 %", 10);
         EXPECT_TRUE(::IsWindowEnabled(bar)) << c.good;
+        EXPECT_EQ(::SendMessageW(bar, PBM_GETBARCOLOR, 0, 0), CLR_DEFAULT);
         EXPECT_EQ(app.AccessibleDescription(IDC_RESULT), L"") << c.good;
     }
 }

@@ -1,6 +1,7 @@
 #include "main_dialog.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <string>
 
@@ -43,12 +44,25 @@ HWND MakeReasonTip(HWND window, HINSTANCE instance) {
     return tip;
 }
 
+// A disabled progress bar is drawn as an enabled one; this one is also greyed, without
+// the visual style that would ignore its colour, so that it shows it is no result.
+void EnableBar(HWND bar, bool enabled) {
+    if ((::IsWindowEnabled(bar) != FALSE) == enabled) return;  // a theme change repaints
+    ::EnableWindow(bar, enabled);
+    ::SetWindowTheme(bar, enabled ? nullptr : L" ", enabled ? nullptr : L" ");
+    // Without a visual style the bar takes a static edge: its frame is drawn again.
+    ::SetWindowPos(bar, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(bar, PBM_SETBARCOLOR, 0,
+                   enabled ? CLR_DEFAULT : static_cast<LPARAM>(::GetSysColor(COLOR_GRAYTEXT)));
+}
+
 // After a recomputation: on ERREUR the bar keeps its place but is disabled (it is no
 // result of this form), and the result field's tooltip and accessible description say
 // why.
 void ShowFailure(HWND window, MainDialog& dialog, ValidationCheck failed) {
     const bool erreur = failed != ValidationCheck::kNone;
-    ::EnableWindow(::GetDlgItem(window, IDC_RISK_BAR), !erreur);
+    EnableBar(::GetDlgItem(window, IDC_RISK_BAR), !erreur);
     const char* reason = erreur ? DescribeFormFailure(dialog.controls, failed) : "";
     wchar_t text[256] = L"";
     ::MultiByteToWideChar(CP_UTF8, 0, reason, -1, text, 255);
