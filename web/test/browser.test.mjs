@@ -351,7 +351,7 @@ describe("the page", () => {
   });
 
   test("fits a phone in one column with large touch targets", async () => {
-    for (const width of [360, 390]) {
+    for (const width of [320, 360, 390]) {
       await page.setViewport({ ...PHONE, width });
       await open();
       assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth));
@@ -361,6 +361,21 @@ describe("the page", () => {
     }
     await page.tap("#c1007");
     assert.equal(await result(), "13.9 %");
+  });
+
+  test("uses a wide screen's width: the groups side by side, the result across", async () => {
+    await page.setViewport(DESKTOP);
+    await open();
+    const boxes = await page.evaluate(() => ["main", ...["PRESSURE", "CHOLESTEROL", "RISK"].map(
+      (g) => `fieldset[data-c="TXT_${g}_GROUP"]`)].map((sel) => {
+      const { left, top, width } = document.querySelector(sel).getBoundingClientRect();
+      return { left, top, width: width / innerWidth };
+    }));
+    const [main, pressure, cholesterol, risk] = boxes;
+    assert.ok(main.width >= 0.9, JSON.stringify(main));
+    assert.equal(pressure.top, cholesterol.top);
+    assert.ok(pressure.left < cholesterol.left && risk.top > pressure.top);
+    assert.ok(risk.width >= 0.8 * main.width, JSON.stringify(risk));
   });
 
   test("is light: every file of the site, gzipped, within 200 KB", () => {
