@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "described_accessible.h"
+
 namespace vessane::test {
 namespace {
 
@@ -139,14 +141,12 @@ int AppWindow::BarPos() const {
 }
 
 std::wstring AppWindow::AccessibleDescription(int id) const {
-    // MinGW's import library gives IID_IAccessible as a DLL import: defined here.
-    constexpr IID accessible = {
-        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
     const HRESULT joined = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::wstring text = L"?";
     IAccessible* object = nullptr;
     if (SUCCEEDED(::AccessibleObjectFromWindow(Item(id), static_cast<DWORD>(OBJID_CLIENT),
-                                               accessible, reinterpret_cast<void**>(&object)))) {
+                                               vessane::kIAccessible,
+                                               reinterpret_cast<void**>(&object)))) {
         VARIANT self{};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;

@@ -6,10 +6,6 @@
 namespace vessane {
 namespace {
 
-// Defined here: MinGW's import library gives IID_IAccessible as a DLL import, which a
-// static reference would read as a thunk.
-constexpr IID kIAccessible = {
-    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 constexpr UINT_PTR kSubclassId = 1;
 // Asked of the field from the accessible object: the description's address. Sent, so
 // it is answered only while the field exists.
