@@ -47,6 +47,17 @@ char* PutCell(char* out, std::string_view text, const BatchLayout& layout) {
     return out;
 }
 
+// The cell written from `start` to `out`, quoted in place if it holds the delimiter: a
+// "sep=" line may name a character the added cells use (a digit, '.', a letter), and
+// --decimal may be the delimiter. The added cells hold no quote, CR or LF.
+char* QuoteWritten(char* start, char* out, const BatchLayout& layout) {
+    if (std::find(start, out, layout.delimiter) == out) return out;
+    std::memmove(start + 1, start, static_cast<std::size_t>(out - start));
+    *start = '"';
+    out[1] = '"';
+    return out + 2;
+}
+
 char* PutLineEnd(char* out, const BatchLayout& layout) {
     return layout.crlf ? Put(out, "\r\n") : Put(out, "\n");
 }
@@ -103,7 +114,7 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
     const char delimiter = layout.delimiter;
     // ERREUR, the empty bar and probabilities, then the reason.
     const auto putError = [&](std::string_view reason) {
-        out = Put(out, kError);
+        out = QuoteWritten(out, Put(out, kError), layout);
         for (int i = 0; i < 4; ++i) *out++ = delimiter;
         out = PutCell(out, Encoded(reason, layout), layout);
     };
@@ -112,6 +123,7 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         char* const start = out;
         out = WriteShortestDecimal(p, out);
         if (layout.decimal != '.') std::replace(start, out, '.', layout.decimal);
+        out = QuoteWritten(start, out, layout);
     };
     EntriesOutcome outcome{};
     if (!row.header && row.cellCount == layout.width) {
@@ -122,7 +134,8 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
     if (row.header) {
         for (const std::string_view name : layout.french ? kFrenchAddedColumns : kAddedColumns) {
             if (name != kAddedColumns[0] && name != kFrenchAddedColumns[0]) *out++ = delimiter;
-            out = Put(out, Encoded(name, layout));
+            char* const start = out;
+            out = QuoteWritten(start, Put(out, Encoded(name, layout)), layout);
         }
     } else if (row.cellCount != layout.width) {
         char number[24];
@@ -138,12 +151,15 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         putError(reason_);
     } else {
         // At most six characters: a loop costs less than a call to strnlen.
+        char* const result = out;
         for (std::size_t i = 0; i < sizeof state_.text && state_.text[i] != '\0'; ++i) {
             *out++ = state_.text[i];
         }
+        out = QuoteWritten(result, out, layout);
         *out++ = delimiter;
         const int bar = std::clamp(BarPosition(state_.text), 0, 100);
-        out = std::to_chars(out, out + 16, bar).ptr;
+        char* const barStart = out;
+        out = QuoteWritten(barStart, std::to_chars(out, out + 16, bar).ptr, layout);
         *out++ = delimiter;
         putProbability(state_.pSys);
         *out++ = delimiter;

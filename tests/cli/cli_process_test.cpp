@@ -125,52 +125,79 @@ TEST(CommandLine, SpreadsheetDialects) {
     };
     const Case cases[] = {
         {"French names: French added columns, decimal commas",
-         bom + "Sexe;\xC3\x82ge;PAS;PAD;Cholest\xC3\xA9rol total;Cholest\xC3\xA9rol HDL;Unit\xC3\xA9\r\n"
+         bom + "Sexe;\xC3\x82ge;PAS;PAD;Cholest\xC3\xA9rol total;Cholest\xC3\xA9rol "
+               "HDL;Unit\xC3\xA9\r\n"
                "Homme;50;150;90;2,30;0,50;g/L\r\n",
          "", 0,
-         bom + "Sexe;\xC3\x82ge;PAS;PAD;Cholest\xC3\xA9rol total;Cholest\xC3\xA9rol HDL;Unit\xC3\xA9;"
-               "r\xC3\xA9sultat;barre;p_sys;p_dia;erreur\r\nHomme;50;150;90;2,30;0,50;g/L" +
+         bom +
+             "Sexe;\xC3\x82ge;PAS;PAD;Cholest\xC3\xA9rol total;Cholest\xC3\xA9rol HDL;Unit\xC3\xA9;"
+             "r\xC3\xA9sultat;barre;p_sys;p_dia;erreur\r\nHomme;50;150;90;2,30;0,50;g/L" +
              result.substr(0, result.size() - 1) + "\r\n",
          "years = 10"},
         {"Windows-1252 in and out, VRAI",
-         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur\nF;50;150;90;2,30;0,50;g/L;VRAI\n", "--quiet", 0,
+         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur\nF;50;150;90;2,30;0,50;g/L;VRAI\n", "--quiet",
+         0,
          "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur;r\xE9sultat;barre;p_sys;p_dia;erreur\n"
          "F;50;150;90;2,30;0,50;g/L;VRAI;11.5 %;11;0,11479834270909162;0,11024536973942445;\n",
          ""},
         {"a sep= line, written back", "sep=;\n" + full + row, "--quiet", 0,
-         "sep=;\n" + full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) + result, ""},
+         "sep=;\n" + full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) +
+             result,
+         ""},
         {"a blank first line", "\r\n" + full + row, "--quiet", 0,
          full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) + result, ""},
-        {"as many , as ; in the header", "sex,age;systolic\n", "", 2, "", "pr\xC3\xA9" "cisez --delimiter"},
+        {"as many , as ; in the header", "sex,age;systolic\n", "", 2, "",
+         "pr\xC3\xA9"
+         "cisez --delimiter"},
         {"--decimal . with ;", full + row, "--quiet --decimal .", 0,
          full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) +
              ";10.3 %;10;0.10338928041321527;0.09352022457316844;\n",
          ""},
-        {"a required column missing: nothing computed", "id\t\xC3\xA2ge\ttabac\nA-1\t50\t\n", "", 2, "",
-         "colonnes n\xC3\xA9" "cessaires absentes : sexe (sex), pression systolique (systolic)"},
-        {"--defaults: the window's defaults, said", "id\t\xC3\xA2ge\ttabac\nA-1\t50\t\n", "--defaults", 0,
-         "id\t\xC3\xA2ge\ttabac\tr\xC3\xA9sultat\tbarre\tp_sys\tp_dia\terreur\nA-1\t50\t\t10.3 %\t10\t"
+        {"a required column missing: nothing computed", "id\t\xC3\xA2ge\ttabac\nA-1\t50\t\n", "", 2,
+         "",
+         "colonnes n\xC3\xA9"
+         "cessaires absentes : sexe (sex), pression systolique (systolic)"},
+        {"--defaults: the window's defaults, said", "id\t\xC3\xA2ge\ttabac\nA-1\t50\t\n",
+         "--defaults", 0,
+         "id\t\xC3\xA2ge\ttabac\tr\xC3\xA9sultat\tbarre\tp_sys\tp_dia\terreur\nA-1\t50\t\t10.3 "
+         "%\t10\t"
          "0.10338928041321527\t0.09352022457316844\t\n",
-         "sans colonne, valeur par d\xC3\xA9" "faut de la fen\xC3\xAAtre : sex = Homme, systolic = 150"},
-        {"--unit for a column the file lacks", "sex;age;systolic;diastolic;total;hdl\n1;50;150;90;5,93;1,29\n",
-         "--quiet --unit mmol/L", 0,
+         "sans colonne, valeur par d\xC3\xA9"
+         "faut de la fen\xC3\xAAtre : sex = Homme, systolic = 150"},
+        {"--unit for a column the file lacks",
+         "sex;age;systolic;diastolic;total;hdl\n1;50;150;90;5,93;1,29\n", "--quiet --unit mmol/L",
+         0,
          "sex;age;systolic;diastolic;total;hdl" + added +
              "1;50;150;90;5,93;1,29;10.3 %;10;0,10330098742425275;0,09343793123474653;\n",
          ""},
-        {"--unit for a column the file has", full + row, "--unit mmol/L", 2, "", "a d\xC3\xA9j\xC3\xA0 la colonne"},
+        {"--unit for a column the file has", full + row, "--unit mmol/L", 2, "",
+         "a d\xC3\xA9j\xC3\xA0 la colonne"},
         {"a row of empty cells: empty results", full + row + ";;;;;;\n", "--quiet", 0,
-         full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) + result + ";;;;;;;;;;;\n", ""},
-        {"a single-form option with --batch", full + row, "--smoker", 2, "", "sans effet avec --batch"},
+         full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) + result +
+             ";;;;;;;;;;;\n",
+         ""},
+        {"a single-form option with --batch", full + row, "--smoker", 2, "",
+         "sans effet avec --batch"},
         {"--delimiter forced", "age;x\n50;1\n", "--defaults --quiet --delimiter ,", 0,
          "age;x,result,bar,p_sys,p_dia,error\n50;1,10.3 %,10,0.10338928041321527,"
          "0.09352022457316844,\n",
+         ""},
+        // Added cells that hold the delimiter are quoted.
+        {"--decimal , with ,", "age\n50\n", "--defaults --quiet --delimiter , --decimal ,", 0,
+         "age,result,bar,p_sys,p_dia,error\n"
+         "50,10.3 %,10,\"0,10338928041321527\",\"0,09352022457316844\",\n",
+         ""},
+        {"a sep= line naming a digit", "sep=1\nage\n59\n29\n", "--defaults --quiet", 0,
+         "sep=1\nage1result1bar1p_sys1p_dia1error\n591\"15.5 %\"1\"15\"1\"0.15462027918784937\"1"
+         "\"0.14777523551516425\"1\n291ERREUR1111\xC3\xA2ge hors de l'intervalle [30-74] ans\n",
          ""},
     };
     const std::string dir = ::testing::TempDir();
     const std::string path = dir + "vessane_french_" + std::to_string(getpid()) + ".csv";
     for (const Case& c : cases) {
         { std::ofstream(path, std::ios::binary) << c.input; }
-        const Process p = RunCommand("CLI --batch - " + std::string(c.options) + " < '" + path + "'");
+        const Process p =
+            RunCommand("CLI --batch - " + std::string(c.options) + " < '" + path + "'");
         EXPECT_EQ(p.out, c.out) << c.name;
         EXPECT_NE(p.err.find(c.err), std::string::npos) << c.name << ": " << p.err;
         if (*c.err == '\0') {
@@ -200,13 +227,15 @@ TEST(CommandLine, WhatIfLines) {
     const std::string text{std::istreambuf_iterator<char>(file), {}};
     const auto rows = vessane::testing::ParseCsv(text);
     ASSERT_GT(rows.size(), 3u);
-    const char* const names[] = {"sex", "age", "systolic", "diastolic", "total", "hdl", "unit", "years"};
+    const char* const names[] = {"sex",   "age", "systolic", "diastolic",
+                                 "total", "hdl", "unit",     "years"};
     for (std::size_t r = 1; r < rows.size(); ++r) {
         const auto& row = rows[r];
         std::string form;
         for (int k = 0; k < 8; ++k) form += " --" + std::string(names[k]) + " '" + row[k + 1] + "'";
         for (int k = 0; k < 3; ++k) {
-            if (row[9 + k] == "1") form += std::string(" --") + (k == 0 ? "smoker" : k == 1 ? "diabetes" : "lvh");
+            if (row[9 + k] == "1")
+                form += std::string(" --") + (k == 0 ? "smoker" : k == 1 ? "diabetes" : "lvh");
         }
         const Process p = RunCommand("CLI --details" + form);
         std::string lines;
@@ -242,8 +271,8 @@ TEST(CommandLine, WhatIfLines) {
 }
 
 TEST(CommandLine, ClosedPipeEndsQuietly) {
-    const Process p =
-        RunCommand("(echo age; yes 50 | head -n 300000) | CLI --defaults --quiet --batch - | head -n 1");
+    const Process p = RunCommand(
+        "(echo age; yes 50 | head -n 300000) | CLI --defaults --quiet --batch - | head -n 1");
     EXPECT_EQ(p.out, "age,result,bar,p_sys,p_dia,error\n");
     EXPECT_EQ(p.err, "");
 }
