@@ -5,6 +5,9 @@
 # and keeps what it finds in build/fuzz/corpus/<target>; a failing input is saved in
 # build/fuzz/findings.
 # Extra libFuzzer options can be given in FUZZ_OPTIONS (e.g. "-jobs=2 -workers=2").
+# FUZZ_RUNS="target=N ...": N inputs for each target named instead of a time, from a fixed
+# seed and with what it finds kept apart: the same inputs on every machine, under any load,
+# in a fresh clone or a warm one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
@@ -26,10 +29,17 @@ mkdir -p "$build/findings"
 pids=()
 for target in "${targets[@]}"; do
   corpus="$build/corpus/$target"
+  limit=(-max_total_time="$seconds")
+  runs=$(tr ' ' '\n' <<<"${FUZZ_RUNS:-}" | sed -n "s/^$target=//p")
+  if [ -n "$runs" ]; then
+    corpus="$build/corpus/fixed-runs/$target"
+    rm -rf "$corpus"
+    limit=(-runs="$runs" -seed=1)
+  fi
   mkdir -p "$corpus"
-  echo "==> $target for ${seconds} s (log: $build/$target.log)"
+  echo "==> $target for ${runs:-${seconds} s} ${runs:+inputs }(log: $build/$target.log)"
   # shellcheck disable=SC2086
-  "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$build/fuzz/$target" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 \
     -max_len=4096 -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
     ${FUZZ_OPTIONS:-} "$corpus" "fuzz/corpus/$target" >"$build/$target.log" 2>&1 &
   pids+=($!)
