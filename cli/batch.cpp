@@ -204,6 +204,53 @@ std::size_t RecordEnd(std::string_view text, std::size_t from) {
     return std::string_view::npos;
 }
 
+// The decimal separator of a file's numbers, from the rows in text (its header onwards):
+// the more frequent of a comma and a point between digits in a cell that is a number;
+// without any, a comma when cells are separated by ';', as French spreadsheets read them.
+char FileDecimal(std::string_view text, char delimiter) {
+    struct Counter {
+        std::vector<char> cell;
+        bool header = true;
+        int commas = 0, points = 0;
+        char* Room(std::size_t count) {
+            const std::size_t size = cell.size();
+            cell.resize(size + count);
+            return cell.data() + size;
+        }
+        void Commit(char* end) { cell.resize(static_cast<std::size_t>(end - cell.data())); }
+        void Text(const char* begin, const char* end) {
+            cell.insert(cell.end(), begin, end);
+        }
+        void EndCell() {
+            constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+            std::size_t digits = 0, separator = kNone;
+            for (std::size_t i = 0; i < cell.size(); ++i) {  // digits, one separator, a sign
+                const char c = cell[i];
+                if (c >= '0' && c <= '9') {
+                    ++digits;
+                } else if ((c == ',' || c == '.') && separator == kNone && i > 0) {
+                    separator = i;
+                } else if (c != ' ' && c != '-' && c != '+') {
+                    digits = 0;  // not a plain number
+                    break;
+                }
+            }
+            if (!header && digits > 0 && separator != kNone && separator + 1 < cell.size()) {
+                (cell[separator] == ',' ? commas : points) += 1;
+            }
+            cell.clear();
+        }
+        void EndRecord(bool, bool) {
+            EndCell();
+            header = false;
+        }
+    } counter;
+    CsvReader<Counter> reader(counter, delimiter);
+    reader.Feed(text.substr(0, 64 << 10));
+    if (counter.commas != counter.points) return counter.commas > counter.points ? ',' : '.';
+    return delimiter == ';' ? ',' : '.';
+}
+
 // The start of a file up to its header: blank lines, a spreadsheet's "sep=X" line.
 struct FileStart {
     std::size_t header = 0;  // where the header record starts
@@ -324,7 +371,8 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
         }
     }
     layout.SetDelimiter(delimiter);
-    layout.decimal = options.decimal != 0 ? options.decimal : delimiter == ';' ? ',' : '.';
+    layout.decimal = options.decimal != 0 ? options.decimal
+                                          : FileDecimal(text.substr(file.header), delimiter);
     for (const auto& [column, value] :
          {std::pair{kColumnUnit, options.unit}, std::pair{kColumnYears, options.years}}) {
         if (value == nullptr) continue;
@@ -335,7 +383,8 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
     Pipeline pipeline(options.jobs, *out, layout, options.progress);
     pipeline.SetPrefix(prefix);
     BlockFiller filler(pipeline, layout,
-                       HeaderNotice{options.headerNotice ? err : nullptr, inputName, options.defaults});
+                       HeaderCheck{options.headerNotice || options.readingNotice ? err : nullptr,
+                                   inputName, !options.headerNotice, options.defaults});
     CsvReader<BlockFiller> reader(filler, layout.delimiter);
     // The header onwards: blank lines before it and a "sep=" line are not rows.
     reader.Feed(text.substr(file.sepLine != std::string_view::npos && file.sepEnd > file.header
@@ -347,11 +396,11 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
     const auto refuse = [&]() {
         pipeline.Discard();
         std::fprintf(err, "vessane-cli: %s : %s\n", inputName, filler.refusal().c_str());
-        if (!options.defaults) {
+        if (options.defaults != kEveryField) {
             std::fprintf(err,
-                         "vessane-cli: renommez les colonnes, donnez --unit ou --years pour "
-                         "celles qui manquent, ou --defaults pour prendre les valeurs par "
-                         "d\xC3\xA9" "faut de la fen\xC3\xAAtre\n");
+                         "vessane-cli: renommez les colonnes, donnez --unit pour l'unit\xC3\xA9, "
+                         "ou --defaults (par exemple --defaults diab\xC3\xA8te,fumeur) pour "
+                         "prendre la valeur par d\xC3\xA9" "faut des champs qui manquent\n");
         }
         return BatchEnd::kRefused;
     };
@@ -400,13 +449,13 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
     return end;
 }
 
-int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs,
-             bool headerNotice, bool defaults) {
+int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName,
+             const FieldSet& defaults, int jobs, bool headerNotice) {
     FileSource source(in);
     FileSink sink(out);
     BatchOptions options;
     options.jobs = jobs;
-    options.headerNotice = headerNotice;
+    options.headerNotice = options.readingNotice = headerNotice;
     options.defaults = defaults;
     switch (RunBatch(source, sink, err, inputName, options)) {
         case BatchEnd::kComplete:

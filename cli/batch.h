@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "byte_stream.h"
+#include "header_resolver.h"
 
 namespace vessane::cli {
 
@@ -20,14 +21,18 @@ struct BatchOptions {
     // The cell delimiter: ',', ';' or a tab; 0 to take it from the file (its "sep=" line,
     // else its header line).
     char delimiter = 0;
-    // The probabilities' decimal separator: '.' or ','; 0 for ',' when cells are
-    // separated by ';' (as French spreadsheets read them), else '.'.
+    // The decimal separator of the probabilities and results written: '.' or ','; 0 for
+    // the file's own (a comma when its numbers have one, whatever the delimiter; without
+    // decimals in the first rows, a comma when cells are separated by ';').
     char decimal = 0;
-    // Whether to name on err the columns not read and the fields left at their default.
+    // Whether to name on err the columns not read and the fields left at their default
+    // (--quiet does not), and the optional fields absent, how a header's unit is read
+    // (which --quiet never hides).
     bool headerNotice = true;
-    // Whether a required column the file lacks takes the window's default; else the file
-    // is refused and nothing is written.
-    bool defaults = false;
+    bool readingNotice = true;
+    // The required fields whose column, if the file lacks it, takes the default form's
+    // value; the file is refused when another one is absent, and nothing is written.
+    FieldSet defaults{};
     // Values for columns the file lacks (--unit, --years), or null.
     const char* unit = nullptr;
     const char* years = nullptr;
@@ -55,10 +60,13 @@ BatchEnd RunBatch(ByteSource& in, ByteSink& out, std::FILE* err, const char* inp
 
 // The same over C streams, returning the process exit status: 0 when every complete
 // row was written, 1 when the input ended inside a quoted cell or output failed, 2
-// when the input could not be read or its header was refused.
-// The header's notice is left out unless asked for; absent columns take the window's
-// defaults unless asked otherwise (tests and fuzzing read partial files).
-int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName, int jobs = 1,
-             bool headerNotice = false, bool defaults = true);
+// when the input could not be read or its header was refused. defaults as in
+// BatchOptions; the header's notices are left out unless asked for.
+int RunBatch(std::FILE* in, std::FILE* out, std::FILE* err, const char* inputName,
+             const FieldSet& defaults, int jobs = 1, bool headerNotice = false);
+
+// Every field: what --defaults alone stands for.
+inline constexpr FieldSet kEveryField = {true, true, true, true, true, true,
+                                         true, true, true, true, true};
 
 }  // namespace vessane::cli

@@ -126,12 +126,15 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         out = QuoteWritten(start, out, layout);
     };
     EntriesOutcome outcome{};
-    if (!row.header && row.cellCount == layout.width) {
+    if (!row.header && !row.blank && row.cellCount == layout.width) {
         FormEntries entries;
         ReadRow(block, row, layout, entries);
-        outcome = EvaluateEntries(entries, state_, reason_, &layout.names);
+        outcome = EvaluateEntries(entries, state_, reason_, &layout.names, &layout.cholesterol,
+                                  row.otherText);
     }
-    if (row.header) {
+    if (row.blank) {
+        // Kept as an empty line: the results stay beside their rows.
+    } else if (row.header) {
         for (const std::string_view name : layout.french ? kFrenchAddedColumns : kAddedColumns) {
             if (name != kAddedColumns[0] && name != kFrenchAddedColumns[0]) *out++ = delimiter;
             char* const start = out;
@@ -155,6 +158,8 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         for (std::size_t i = 0; i < sizeof state_.text && state_.text[i] != '\0'; ++i) {
             *out++ = state_.text[i];
         }
+        // "10,3 %" where the file writes decimal commas: a spreadsheet reads a percentage.
+        if (layout.decimal != '.') std::replace(result, out, '.', layout.decimal);
         out = QuoteWritten(result, out, layout);
         *out++ = delimiter;
         const int bar = std::clamp(BarPosition(state_.text), 0, 100);

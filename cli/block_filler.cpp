@@ -17,10 +17,10 @@ constexpr std::size_t kChunk = 4096;  // text copied at a time when it may need 
 
 }  // namespace
 
-BlockFiller::BlockFiller(BlockQueue& queue, BatchLayout& layout, const HeaderNotice& notice)
+BlockFiller::BlockFiller(BlockQueue& queue, BatchLayout& layout, const HeaderCheck& check)
     : queue_(queue),
       layout_(layout),
-      notice_(notice),
+      check_(check),
       block_(queue.Exchange(nullptr)),
       echo_(block_->echo.get()) {
     columnOf_.fill(kNoColumn);
@@ -56,17 +56,19 @@ void BlockFiller::EndHeader() {
         }
     }
     layout_.french = found_.french();
-    if (refusal_.empty() && !notice_.defaults) refusal_ = found_.MissingRequired(layout_.isFixed);
-    if (!refusal_.empty() || notice_.err == nullptr) return;
-    if (found_.unreadCount() > 0) {
-        std::fprintf(notice_.err, "vessane-cli: %s : colonnes non lues : %s\n", notice_.inputName,
-                     found_.UnreadList().c_str());
+    HeaderVerdict verdict = found_.Conclude(layout_.isFixed, check_.defaults);
+    layout_.cholesterol = verdict.cholesterol;
+    const int headerUnit = verdict.cholesterol.unit;
+    if (refusal_.empty() && headerUnit >= 0 && layout_.isFixed[kColumnUnit] &&
+        ParseUnitSelector(layout_.fixed[kColumnUnit]) != headerUnit) {
+        refusal_ = "--unit " + layout_.fixed[kColumnUnit] + " contredit l'en-t\xC3\xAAte \xC2\xAB " +
+                   verdict.cholesterol.source + " \xC2\xBB : aucune ligne n'est calcul\xC3\xA9" "e";
     }
-    const std::string defaults = found_.DefaultsTaken(layout_.isFixed);
-    if (!defaults.empty()) {
-        std::fprintf(notice_.err,
-                     "vessane-cli: %s : sans colonne, valeur par d\xC3\xA9" "faut de la fen\xC3\xAAtre : %s\n",
-                     notice_.inputName, defaults.c_str());
+    if (refusal_.empty()) refusal_ = verdict.refusal;
+    if (!refusal_.empty() || check_.err == nullptr) return;
+    for (const vessane::HeaderNotice& notice : verdict.notices) {
+        if (check_.quiet && !notice.always) continue;
+        std::fprintf(check_.err, "vessane-cli: %s : %s\n", check_.inputName, notice.text.c_str());
     }
 }
 
@@ -74,7 +76,9 @@ void BlockFiller::FinishCell(const char* kept) {
     const std::size_t length = slow_ ? keptLength_ : std::min(size_ - cellStart_, kFieldKept);
     if (header_) {
         ReadHeaderCell({kept, length});
-    } else if (const int form = FormColumnOf(column_); form >= 0) {
+    } else if (const int form = FormColumnOf(column_); form < 0) {
+        row_.otherText |= length > 0 || quoted_;
+    } else {
         FieldRef& field = row_.fields[form];
         field.length = static_cast<std::uint8_t>(length);
         field.inArena = slow_;
@@ -104,7 +108,17 @@ void BlockFiller::EndCellSlowly() {
 }
 
 void BlockFiller::EndRecord(bool crlf, bool blank) {
-    if (blank) return;
+    if (blank && header_) return;  // blank lines before the header are no rows
+    if (blank) {
+        // Kept as a line, so that results written back stay beside their rows.
+        row_.blank = true;
+        row_.echoEnd = static_cast<std::uint32_t>(size_);
+        block_->rows.push_back(row_);
+        row_ = BlockRow{};
+        cellStart_ = rowStart_ = size_;
+        if (block_->rows.size() >= Block::kMaxRows) Cut(size_);
+        return;
+    }
     EndCell();
     const std::size_t count = column_;
     if (header_) {

@@ -31,19 +31,20 @@ public:
     virtual void Close(Block* last) = 0;
 };
 
-// What the header must hold, and where its notice goes (the columns not read and the
-// fields that take the window's default; no notice without err).
-struct HeaderNotice {
+// What the header must hold, and where its notices go: the columns not read and the
+// fields that take a default unless quiet, the absent optional fields always.
+struct HeaderCheck {
     std::FILE* err = nullptr;
     const char* inputName = "";
-    // Whether an absent required column takes the window's default (--defaults); else
-    // the header is refused.
-    bool defaults = false;
+    bool quiet = false;
+    // The required fields whose absent column takes the default form's value
+    // (--defaults); another one absent refuses the header.
+    FieldSet defaults{};
 };
 
 class BlockFiller {
 public:
-    BlockFiller(BlockQueue& queue, BatchLayout& layout, const HeaderNotice& notice = {});
+    BlockFiller(BlockQueue& queue, BatchLayout& layout, const HeaderCheck& check = {});
 
     // The reader's calls (see csv_reader.h).
     char* Room(std::size_t count) {
@@ -69,6 +70,8 @@ public:
             field.length = static_cast<std::uint8_t>(std::min(size_ - cellStart_, kFieldKept));
             field.inArena = false;
             filed_ |= 1u << form;
+        } else {
+            row_.otherText |= size_ != cellStart_;
         }
         echo_[size_++] = layout_.delimiter;
         NextCell();
@@ -123,7 +126,7 @@ private:
 
     BlockQueue& queue_;
     BatchLayout& layout_;
-    HeaderNotice notice_;
+    HeaderCheck check_;
     ColumnsFound found_;
     std::string refusal_;
     Block* block_ = nullptr;

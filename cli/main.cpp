@@ -12,6 +12,7 @@
 #include "batch.h"
 #include "byte_stream.h"
 #include "form_input.h"
+#include "header_resolver.h"
 #include "output_file.h"
 #include "progress_line.h"
 #include "stop_signals.h"
@@ -59,16 +60,17 @@ constexpr const char* kUsage =
     "                            systolic, diastolic, total, hdl, unit, years, smoker,\n"
     "                            diabetes, lvh, ou leurs noms français) et écrit le CSV\n"
     "                            complété sur la sortie, dans l'encodage du fichier ;\n"
-    "                            chaque cellule est lue en entier. Sans colonne sexe, âge,\n"
-    "                            systolique, diastolique, total, HDL ou unité, rien n'est\n"
-    "                            calculé (code 2). Avec --batch, seuls --unit et --years\n"
-    "                            sont admis, pour une colonne que le fichier n'a pas\n"
-    "  --defaults                avec --batch : une colonne absente prend la valeur par\n"
-    "                            défaut de la fenêtre\n"
+    "                            une cellule est un nombre, suivi peut-être de son unité.\n"
+    "                            Sans colonne sexe, âge, systolique, diastolique, total,\n"
+    "                            HDL, unité, fumeur ou diabète, rien n'est calculé (code\n"
+    "                            2). Avec --batch, seuls --unit et --years sont admis,\n"
+    "                            pour une colonne que le fichier n'a pas\n"
+    "  --defaults [CHAMPS]       avec --batch : les champs nommés (diabète,fumeur), ou\n"
+    "                            tous, prennent leur valeur par défaut sans colonne\n"
     "  --delimiter , | ; | tab   avec --batch : séparateur des cellules (défaut : la ligne\n"
     "                            sep= du fichier, sinon celui de la ligne d'en-tête)\n"
-    "  --decimal , | .           avec --batch : séparateur décimal des probabilités écrites\n"
-    "                            (défaut : la virgule si les cellules sont séparées par ;)\n"
+    "  --decimal , | .           avec --batch : séparateur décimal des résultats et\n"
+    "                            probabilités écrits (défaut : celui du fichier)\n"
     "  --jobs N                  avec --batch : N fils de calcul (défaut : les processeurs\n"
     "                            disponibles) ; la sortie est la même pour tout N\n"
     "  -o, --output FICHIER      avec --batch : écrit dans FICHIER, remplacé seulement si\n"
@@ -98,7 +100,8 @@ struct Arguments {
     bool quiet = false;
     char delimiter = 0;  // 0: the file's
     char decimal = 0;    // 0: from the delimiter
-    bool defaults = false;
+    vessane::FieldSet defaults{};  // the fields --defaults stands for
+    bool anyDefaults = false;
     // With --batch: the texts of --unit and --years, and the other form options given.
     const char* unitText = nullptr;
     const char* yearsText = nullptr;
@@ -234,14 +237,22 @@ int Parse(int argc, char** argv, Arguments& args) {
             args.quiet = true;
             continue;
         }
-        if (name == "--defaults" && !value) {
-            args.defaults = true;
+        if (name == "--defaults") {
+            // Alone, every field; else the fields it names ("diabète,fumeur").
+            const bool listed = value || (i + 1 < argc && argv[i + 1][0] != '-');
+            std::string unknown;
+            if (!vessane::ParseFieldList(listed ? takeValue() : "", args.defaults, unknown)) {
+                return UsageError("--defaults : champ inconnu \"" + unknown +
+                                  "\" (sexe, âge, systolique, diastolique, total, hdl, unité, "
+                                  "fumeur, diabète)");
+            }
+            args.anyDefaults = true;
             continue;
         }
         return UsageError("option inconnue : " + std::string(arg));
     }
     if (!args.batch && (args.output || args.jobs > 0 || args.quiet || args.delimiter ||
-                        args.decimal || args.defaults)) {
+                        args.decimal || args.anyDefaults)) {
         return UsageError(
             "--jobs, --output, --delimiter, --decimal, --defaults et --quiet ne servent "
             "qu'avec --batch");

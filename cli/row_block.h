@@ -31,11 +31,13 @@ struct BatchLayout {
     // The file's names of the form's columns (UTF-8), for reasons; ColumnNames views them.
     std::array<std::string, kFormColumnCount> nameTexts;
     ColumnNames names{};
+    // The cholesterol unit that the total and HDL names give ("(mmol/L)").
+    CholesterolHeader cholesterol;
     // Values given on the command line for a column the file lacks (--unit, --years).
     std::array<std::string, kFormColumnCount> fixed;
     std::array<bool, kFormColumnCount> isFixed{};
     bool french = false;   // the added columns take French names
-    char decimal = '.';    // in the probabilities written
+    char decimal = '.';    // in the probabilities and results written
 
     void SetDelimiter(char d) {
         delimiter = d;
@@ -55,6 +57,8 @@ struct FieldRef {
 struct BlockRow {
     std::uint32_t echoEnd = 0;  // where the row's cells end in the echo
     bool header = false;
+    bool blank = false;      // a line holding nothing: written back as an empty line
+    bool otherText = false;  // a cell outside the form's columns holds something
     std::size_t cellCount = 0;
     std::array<FieldRef, kFormColumnCount> fields{};
 };

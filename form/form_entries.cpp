@@ -1,8 +1,10 @@
 #include "form_entries.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "form_texts.h"
 #include "number_parse.h"
@@ -14,11 +16,60 @@ namespace {
 constexpr const char* kNumberAccepted = "un nombre";
 constexpr const char* kMissing = " : valeur manquante";
 
-bool IsBlank(std::string_view text) {
-    for (const char c : text) {
-        if (c != ' ' && c != '\t') return false;
+// The spaces a cell may have around its value: spreadsheets keep a typed one, and write
+// no-break ones.
+std::string_view Trimmed(std::string_view text) {
+    static constexpr std::string_view kSpaces[] = {" ", "\t", "\xC2\xA0", "\xE2\x80\xAF",
+                                                   "\xE2\x80\x89"};
+    for (bool trimmed = true; trimmed;) {
+        trimmed = false;
+        for (const std::string_view space : kSpaces) {
+            if (text.starts_with(space)) text.remove_prefix(space.size()), trimmed = true;
+            if (text.ends_with(space)) text.remove_suffix(space.size()), trimmed = true;
+        }
     }
-    return true;
+    return text;
+}
+
+bool IsBlank(std::string_view text) {
+    return Trimmed(text).empty();
+}
+
+// A unit as a cell writes it, compared in lower case without spaces: "mm Hg", "mmHg".
+std::string FoldedUnit(std::string_view text) {
+    std::string folded;
+    for (char c : text) {
+        if (c == ' ' || c == '\t') continue;
+        folded += c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    }
+    return folded;
+}
+
+constexpr std::string_view kCholesterolUnits[] = {"mmol/l", "g/l", "mg/dl"};
+// The unit a number of this column may carry, folded; unit is the row's cholesterol unit.
+std::string_view ColumnUnit(FormColumn column, int unit, bool milligrams) {
+    switch (column) {
+        case kColumnSystolic:
+        case kColumnDiastolic:
+            return "mmhg";
+        case kColumnAge:
+        case kColumnYears:
+            return "ans";
+        default:
+            return kCholesterolUnits[milligrams ? 2 : unit == 0 ? 0 : 1];
+    }
+}
+
+// The cell quoted for a reason, cut at 40 bytes but never inside a UTF-8 sequence.
+std::string Quoted(std::string_view value) {
+    std::size_t cut = value.size() > 40 ? 40 : value.size();
+    while (cut > 0 && cut < value.size() &&
+           (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    std::string quoted("\xC2\xAB ");
+    quoted.append(value.substr(0, cut)).append(cut < value.size() ? "... \xC2\xBB" : " \xC2\xBB");
+    return quoted;
 }
 
 bool IsMissing(const FieldEntry& entry) {
@@ -93,7 +144,7 @@ int ReadChoice(const ChoiceField& choice, const FieldEntry& entry, std::string_v
                char (&digits)[32]) {
     if (entry.kind == FieldEntry::kText) {
         shown = entry.text;
-        return choice.parse(entry.text);
+        return choice.parse(Trimmed(entry.text));
     }
     // A number stands for an index or a state only when it is exactly 0 or 1; a missing
     // one reads as an empty cell.
@@ -121,7 +172,7 @@ const FormValues& DefaultValues() {
 }
 
 int ReadEntries(const FormEntries& entries, FormValues& values, std::string& reason,
-                const ColumnNames* names) {
+                const ColumnNames* names, const CholesterolHeader* header) {
     values = DefaultValues();
     for (const ChoiceField& choice : kChoiceFields) {
         const FieldEntry& entry = entries[choice.column];
@@ -145,27 +196,52 @@ int ReadEntries(const FormEntries& entries, FormValues& values, std::string& rea
         }
         values.*choice.value = index;
     }
+    if (header != nullptr && header->unit >= 0) {
+        if (entries[kColumnUnit].kind == FieldEntry::kAbsent) {
+            values.unit = header->unit;
+        } else if (values.unit != header->unit) {
+            reason.assign(NameOf(names, kColumnUnit)).append(" : ").append(kUnitItems[values.unit]);
+            reason.append(", mais l'en-t\xC3\xAAte \xC2\xAB ").append(header->source);
+            reason.append(" \xC2\xBB dit ").append(header->milligrams ? "mg/dL" : kUnitItems[header->unit]);
+            return kColumnUnit;
+        }
+    }
+    const bool milligrams = header != nullptr && header->milligrams;
     for (const NumberField& field : kNumberFields) {
         const FieldEntry& entry = entries[field.column];
+        const bool cholesterol = field.column == kColumnTotal || field.column == kColumnHdl;
         if (entry.kind == FieldEntry::kNumber) {
-            values.*field.value = entry.number;
+            values.*field.value = entry.number / (cholesterol && milligrams ? 100 : 1);
         } else if (entry.kind == FieldEntry::kText) {
             // Read in full: a missing value fails its range check, and is said so below.
-            const ParsedNumber parsed = ParseNumberPrefix(entry.text);
-            const bool blank = parsed.consumed == 0 && IsBlank(entry.text);
-            if (!blank && (parsed.consumed == 0 || entry.text.size() > kMaxNumberText)) {
-                DescribeInvalidValue(reason, NameOf(names, field.column), entry.text,
-                                     kNumberAccepted);
+            const std::string_view text = Trimmed(entry.text);
+            if (text.empty()) {
+                values.*field.value = std::nan("");
+                continue;
+            }
+            const ParsedNumber parsed = ParseNumberPrefix(text);
+            const std::string unit = FoldedUnit(text.substr(parsed.consumed));
+            const std::string_view expected = ColumnUnit(field.column, values.unit, milligrams);
+            if (parsed.consumed == 0 || entry.text.size() > kMaxNumberText ||
+                (!unit.empty() && unit != expected)) {
+                reason.assign(NameOf(names, field.column)).append(" : ").append(Quoted(text));
+                const bool otherUnit =
+                    cholesterol && parsed.consumed > 0 &&
+                    std::find(std::begin(kCholesterolUnits), std::end(kCholesterolUnits), unit) !=
+                        std::end(kCholesterolUnits);
+                reason.append(otherUnit ? " n'est pas dans l'unit\xC3\xA9 de la ligne"
+                                        : " n'est pas un nombre");
                 return field.column;
             }
-            values.*field.value = blank ? std::nan("") : parsed.value;
+            values.*field.value = parsed.value / (cholesterol && milligrams ? 100 : 1);
         }
     }
     return kNoColumnRefused;
 }
 
 EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason,
-                               const ColumnNames* names) {
+                               const ColumnNames* names, const CholesterolHeader* header,
+                               bool otherCellsGiven) {
     bool anyGiven = false, allMissing = true;
     for (const FieldEntry& entry : entries) {
         if (entry.kind == FieldEntry::kAbsent) continue;
@@ -175,10 +251,20 @@ EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std
             break;
         }
     }
-    if (anyGiven && allMissing) return {kNoColumnRefused, ValidationCheck::kNone, true};
+    if (anyGiven && allMissing) {
+        if (!otherCellsGiven) return {kNoColumnRefused, ValidationCheck::kNone, true};
+        reason.assign("valeurs manquantes");
+        EntriesOutcome outcome{kColumnSex};
+        outcome.missingValue = true;
+        return outcome;
+    }
     FormValues values;
-    const int refused = ReadEntries(entries, values, reason, names);
-    if (refused != kNoColumnRefused) return {refused};
+    const int refused = ReadEntries(entries, values, reason, names, header);
+    if (refused != kNoColumnRefused) {
+        EntriesOutcome outcome{refused};
+        outcome.missingValue = reason.ends_with(kMissing);
+        return outcome;
+    }
     const ValidationCheck failed = EvaluateValues(values, state);
     if (failed != ValidationCheck::kNone) {
         reason.assign(DescribeFailure(failed));
@@ -186,6 +272,9 @@ EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std
         for (const NumberField& field : kNumberFields) {
             if (field.check == failed && IsMissing(entries[field.column])) {
                 reason.assign(NameOf(names, field.column)).append(kMissing);
+                EntriesOutcome outcome{kNoColumnRefused, failed};
+                outcome.missingValue = true;
+                return outcome;
             }
         }
     }

@@ -41,12 +41,22 @@ inline constexpr std::size_t kMaxNumberText = 40;
 // no names at all, stand for the English names.
 using ColumnNames = std::array<std::string_view, kFormColumnCount>;
 
+// The cholesterol unit a table's header writes in its total and HDL names ("(mmol/L)").
+struct CholesterolHeader {
+    int unit = -1;            // the unit selector's index (0 mmol/L, 1 g/L), or -1: none
+    bool milligrams = false;  // written in mg/dL: the cells read as g/L divided by 100
+    std::string source;       // the name that says it, for reasons
+};
+
 // Reads entries into values. Returns the column of the first value (choices in the
 // columns' order, then numbers) that cannot be taken, with reason written, or
 // kNoColumnRefused: a choice it does not know, a missing selector, a text that is no
-// number or too long.
+// number or too long. A text is a number with spaces around it, perhaps followed by its
+// column's unit ("150 mm Hg", "58 ans", "5,2 mmol/L" on a row in mmol/L); choices may have
+// spaces around them. Without a unit column the header's unit is the row's; with one, a
+// row whose unit contradicts the header is refused.
 int ReadEntries(const FormEntries& entries, FormValues& values, std::string& reason,
-                const ColumnNames* names = nullptr);
+                const ColumnNames* names = nullptr, const CholesterolHeader* header = nullptr);
 
 // What a column accepts, as a reason states it.
 const char* AcceptedChoices(FormColumn column);
@@ -55,13 +65,19 @@ const char* AcceptedChoices(FormColumn column);
 struct EntriesOutcome {
     int refusedColumn = kNoColumnRefused;             // a value that could not be taken
     ValidationCheck failed = ValidationCheck::kNone;  // else the failed check, or kNone
-    bool allMissing = false;  // every column given is missing here: no result, no error
+    bool allMissing = false;  // every cell of the row is empty: no result, no error
+    bool missingValue = false;  // the reason is a value missing
     bool refused() const { return refusedColumn != kNoColumnRefused; }
     bool ok() const { return !refused() && failed == ValidationCheck::kNone && !allMissing; }
 };
 // reason is written whenever the outcome is not ok and not allMissing: the refusal, the
-// missing value ("âge : valeur manquante") or the failed range.
+// missing value ("âge : valeur manquante") or the failed range. otherCellsGiven: the row
+// holds something in a column that is not the form's (an identifier), so that a row whose
+// form cells are all empty is a patient without values ("valeurs manquantes"), not a
+// blank line.
 EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason,
-                               const ColumnNames* names = nullptr);
+                               const ColumnNames* names = nullptr,
+                               const CholesterolHeader* header = nullptr,
+                               bool otherCellsGiven = false);
 
 }  // namespace vessane

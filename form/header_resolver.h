@@ -1,6 +1,7 @@
 // Which of a table's columns (a file's header, a data frame's names) hold the form's
-// inputs, by their English or French names; what the form then lacks, and the one French
-// message that says so. The batch, Python and R read their columns through it.
+// inputs, by the names people give them in French or English; what the form then lacks,
+// and the French messages that say so. The batch, Python and R read their columns
+// through it, so that a header means the same in all three.
 #pragma once
 
 #include <array>
@@ -9,25 +10,51 @@
 #include <string_view>
 #include <vector>
 
+#include "form_entries.h"
 #include "form_fields.h"
 
 namespace vessane {
 
-// The input a column name stands for, or -1: the English names of kFormColumnNames, or
-// their French names ("Sexe", "Âge", "PAS", "TAS", "Cholestérol HDL", "Unité", "Horizon",
-// "Fumeur", "Diabète", "HVG"...), in any case, with or without accents, spaces,
-// underscores or a unit in brackets ("PAS (mm Hg)").
-int FormColumnOfName(std::string_view name);
-// Whether a name read as a column is one of the French spellings only.
-bool IsFrenchColumnName(std::string_view name);
+using FieldSet = std::array<bool, kFormColumnCount>;
 
-// The form's inputs that a table must hold: without one of them a row cannot be
-// computed but from a default the table does not hold.
-inline constexpr std::array<bool, kFormColumnCount> kRequiredColumns = {
-    true, true, true, true, true, true, true, false, false, false, false};
+// A name as it is compared: lower case, without accents, without spaces of any kind
+// (non-breaking and narrow ones included), without _ - . ' ? and a last ':', without
+// anything in brackets. "Fumeur ?", "FUMEUR" and "fumeur\u00A0" fold alike.
+std::string FoldColumnName(std::string_view name);
+
+// The input a name stands for (folded or not), or -1; and whether that name is French.
+struct NamedColumn {
+    int column = -1;
+    bool french = false;
+};
+NamedColumn ColumnOfName(std::string_view name);
+
+// The names each input is known by, folded, in the table's order (for manuals and tests).
+std::vector<std::string_view> KnownNames(FormColumn column);
+
+// The inputs without which a row could only be computed from a value the table does not
+// hold. The horizon (10 years) and LVH (non) may be absent, and are said to be.
+inline constexpr FieldSet kRequiredColumns = {true, true,  true, true, true, true,
+                                              true, false, true, true, false};
 
 // The French name of an input, for messages ("âge", "cholestérol HDL").
 const char* FrenchColumnLabel(FormColumn column);
+
+// Fields that --defaults (or defaults=) names, from a list such as "diabète,fumeur" read
+// with the same names as a header; an empty list stands for every field. Returns false
+// with the unknown name in unknown.
+bool ParseFieldList(std::string_view list, FieldSet& fields, std::string& unknown);
+
+// What the header says beyond its names, once read.
+struct HeaderNotice {
+    std::string text;
+    bool always = false;  // said even when notices are asked to be quiet
+};
+struct HeaderVerdict {
+    std::string refusal;  // why nothing is computed, or empty
+    std::vector<HeaderNotice> notices;
+    CholesterolHeader cholesterol;  // the unit the total and HDL names give
+};
 
 // What a table's names hold, gathered name by name in the table's order.
 class ColumnsFound {
@@ -45,18 +72,19 @@ public:
 
     // The names not read, quoted: « Age_patient », « Tension » et 3 autres.
     std::string UnreadList() const;
-    // Empty when every required input is present or supplied; otherwise the one French
-    // message naming the absent inputs and the columns that were not read.
-    std::string MissingRequired(const std::array<bool, kFormColumnCount>& supplied = {}) const;
-    // The inputs absent and not supplied, with the window's default they take:
-    // "fumeur = 0, years = 10"; empty if none.
-    std::string DefaultsTaken(const std::array<bool, kFormColumnCount>& supplied = {}) const;
+
+    // The verdict on the header: supplied are the inputs given otherwise (--unit, a
+    // keyword column), defaults those that may take the default form's value.
+    HeaderVerdict Conclude(const FieldSet& supplied, const FieldSet& defaults) const;
 
 private:
     static constexpr std::size_t kUnreadNamed = 16;
-    std::array<bool, kFormColumnCount> present_{};
+    std::string MissingRequired(const FieldSet& supplied, const FieldSet& defaults) const;
+
+    FieldSet present_{};
     std::array<std::string, kFormColumnCount> names_;
-    std::vector<std::string> unreadNames_;  // the first few
+    std::array<int, kFormColumnCount> unitOfName_{};  // kUnitInName..., for total and HDL
+    std::vector<std::string> unreadNames_;             // the first few
     std::size_t unreadCount_ = 0;
     int french_ = 0, english_ = 0;
 };

@@ -5,9 +5,12 @@
 #include <charconv>
 #include <fstream>
 #include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include "accepted_ranges.h"
+#include "header_resolver.h"
 #include "form_texts.h"
 #include "on_calcul.h"
 
@@ -75,6 +78,47 @@ TEST(AcceptedRanges, DocumentedAsAccepted) {
             bound = document.dash + bound.substr(bound.find('-') + 1);
             bound.back() = ' ';
             EXPECT_EQ(text.find(bound + "g/L"), std::string::npos) << document.path << ": " << bound;
+        }
+    }
+}
+
+// Each manual lists, field by field, exactly the names the header resolver knows: read as
+// a reader sees them (roff's accents decoded), then folded as a header's names are.
+TEST(ColumnNames, ManualsListTheResolversNames) {
+    const std::pair<const char*, const char*> kAccents[] = {
+        {"\\('e", "\xC3\xA9"}, {"\\(`e", "\xC3\xA8"}, {"\\(^a", "\xC3\xA2"},
+        {"\\(`a", "\xC3\xA0"}, {"\\(^e", "\xC3\xAA"}, {"\\-", "-"}};
+    for (const char* page : {"docs/man/vessane-cli.1.in", "docs/man/fr/vessane-cli.1.in"}) {
+        std::string text = Slurp(std::string(VESSANE_SOURCE_DIR "/") + page);
+        for (const auto& [escape, letter] : kAccents) {
+            for (std::size_t at; (at = text.find(escape)) != std::string::npos;) {
+                text.replace(at, std::string(escape).size(), letter);
+            }
+        }
+        const std::size_t begin = text.find(".\\\" The names the header resolver knows");
+        const std::size_t end = text.find(".\\\" End of the names.");
+        ASSERT_NE(begin, std::string::npos) << page;
+        ASSERT_NE(end, std::string::npos) << page;
+        std::istringstream lines(text.substr(begin, end - begin));
+        std::array<std::string, kFormColumnCount> listed;
+        int column = -1;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with(".B ")) {
+                column = ColumnOfName(line.substr(3)).column;
+                ASSERT_GE(column, 0) << page << ": " << line;
+            } else if (column >= 0 && !line.starts_with(".")) {
+                listed[column] += " " + line;
+            }
+        }
+        for (int c = 0; c < kFormColumnCount; ++c) {
+            std::set<std::string> names;
+            std::istringstream items(listed[c]);
+            for (std::string item; std::getline(items, item, ',');) {
+                names.insert(FoldColumnName(item));
+            }
+            const auto known = KnownNames(static_cast<FormColumn>(c));
+            EXPECT_EQ(names, std::set<std::string>(known.begin(), known.end()))
+                << page << ": " << kFormColumnNames[c];
         }
     }
 }

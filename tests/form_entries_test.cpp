@@ -55,13 +55,23 @@ TEST(ReadEntries, TextsNumbersMissingAndAbsent) {
         {{{kColumnAge, T("50")}}, "10.3 %"},
         {{{kColumnAge, T("0000050")}}, "10.3 %"},
         {{{kColumnAge, N(50)}}, "10.3 %"},
-        {{{kColumnAge, T(" 5e1x")}}, "10.3 %"},
         {{{kColumnTotal, T("2,30")}}, "10.3 %"},
         {{{kColumnTotal, T("2.300001")}}, "10.3 %"},
-        {{{kColumnAge, T("abc")}}, "valeur de age invalide : \"abc\" (attendu : un nombre)"},
+        // A cell is a number with spaces around it, perhaps with its column's own unit.
+        {{{kColumnAge, T(" 50\t")}}, "10.3 %"},
+        {{{kColumnAge, T("\xC2\xA0" "50\xE2\x80\xAF")}}, "10.3 %"},
+        {{{kColumnAge, T("50 ans")}, {kColumnYears, T("10ans")}}, "10.3 %"},
+        {{{kColumnSystolic, T("150 mm Hg")}, {kColumnDiastolic, T("90mmHg")}}, "10.3 %"},
+        {{{kColumnTotal, T("2,30 g/L")}, {kColumnHdl, T("0.50g/l")}}, "10.3 %"},
+        {{{kColumnAge, T(" 5e1x")}}, "age : \xC2\xAB 5e1x \xC2\xBB n'est pas un nombre"},
+        {{{kColumnSystolic, T("120/80")}}, "systolic : \xC2\xAB 120/80 \xC2\xBB n'est pas un nombre"},
+        {{{kColumnAge, T("1 245")}}, "age : \xC2\xAB 1 245 \xC2\xBB n'est pas un nombre"},
+        {{{kColumnAge, T("50 mm Hg")}}, "age : \xC2\xAB 50 mm Hg \xC2\xBB n'est pas un nombre"},
+        {{{kColumnTotal, T("4.5 mmol/L")}},
+         "total : \xC2\xAB 4.5 mmol/L \xC2\xBB n'est pas dans l'unit\xC3\xA9 de la ligne"},
+        {{{kColumnAge, T("abc")}}, "age : \xC2\xAB abc \xC2\xBB n'est pas un nombre"},
         {{{kColumnAge, T("50.000000000000000000000000000000000000001")}},
-         "valeur de age invalide : \"50.0000000000000000000000000000000000000...\" (attendu : "
-         "un nombre)"},
+         "age : \xC2\xAB 50.0000000000000000000000000000000000000... \xC2\xBB n'est pas un nombre"},
         {{{kColumnAge, N(INFINITY)}}, age},
         {{{kColumnUnit, N(0)}, {kColumnTotal, N(5.934)}, {kColumnHdl, T("1.29")}}, "10.3 %"},
         // A missing value says so, unless the whole row is missing: then nothing at all.
@@ -72,6 +82,7 @@ TEST(ReadEntries, TextsNumbersMissingAndAbsent) {
         {{man, {kColumnSystolic, T("")}, {kColumnAge, T("")}}, "age : valeur manquante"},
         // Selectors: every spelling, a number only when exactly 0 or 1; never missing.
         {{{kColumnSex, T("Femme")}}, "6.9 %"},
+        {{{kColumnSex, T("Femme ")}, {kColumnSmoker, T(" oui ")}}, "11.5 %"},
         {{{kColumnSex, T("fEMME")}}, "6.9 %"},
         {{{kColumnSex, T("0")}}, "6.9 %"},
         {{{kColumnSex, N(0)}}, "6.9 %"},
@@ -110,6 +121,45 @@ TEST(ReadEntries, TextsNumbersMissingAndAbsent) {
          sex + "\"x\"" + sexes},
     };
     for (const auto& c : cases) EXPECT_EQ(Shown(c.given), c.shown) << c.shown;
+}
+
+// What a table's header adds: the unit its cholesterol names give, and whether a row
+// whose form cells are all empty holds anything else.
+TEST(ReadEntries, HeaderUnitAndRowsWithoutValues) {
+    const CholesterolHeader mmol{0, false, "Cholest\xC3\xA9rol total (mmol/L)"};
+    const CholesterolHeader milligrams{1, true, "CT (mg/dL)"};
+    const struct {
+        const char* name;
+        std::vector<Given> given;
+        const CholesterolHeader* header;
+        bool others;
+        std::string shown;
+    } cases[] = {
+        {"the header's unit is the row's", {{kColumnTotal, T("5.93")}, {kColumnHdl, T("1.29")}},
+         &mmol, false, "10.3 %"},
+        {"mg/dL read as g/L / 100", {{kColumnTotal, T("230")}, {kColumnHdl, N(50)}}, &milligrams,
+         false, "10.3 %"},
+        {"a unit column that agrees",
+         {{kColumnUnit, T("mmol/L")}, {kColumnTotal, T("5.93")}, {kColumnHdl, T("1.29")}},
+         &mmol, false, "10.3 %"},
+        {"a unit column that contradicts", {{kColumnUnit, T("g/L")}}, &mmol, false,
+         "unit : g/L, mais l'en-t\xC3\xAAte \xC2\xAB Cholest\xC3\xA9rol total (mmol/L) \xC2\xBB dit "
+         "mmol/L"},
+        {"nothing at all: no result", {{kColumnAge, T("")}, {kColumnSex, T(" ")}}, nullptr, false,
+         "(vide)"},
+        {"an identifier only: values missing", {{kColumnAge, T("")}}, nullptr, true,
+         "valeurs manquantes"},
+    };
+    for (const auto& c : cases) {
+        FormEntries entries;
+        for (const Given& g : c.given) entries[g.column] = g.entry;
+        RiskState state{};
+        std::string reason;
+        const EntriesOutcome outcome =
+            EvaluateEntries(entries, state, reason, nullptr, c.header, c.others);
+        EXPECT_EQ(outcome.allMissing ? "(vide)" : outcome.ok() ? state.text : reason, c.shown)
+            << c.name;
+    }
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ namespace vessane::testing {
 
 using CsvRow = std::vector<std::string>;
 
-// The rows of a small CSV text: quoted cells may hold commas and doubled quotes.
-inline std::vector<CsvRow> ParseCsv(const std::string& text) {
+// The rows of a small CSV text: quoted cells may hold the delimiter and doubled quotes.
+inline std::vector<CsvRow> ParseCsv(const std::string& text, char delimiter = ',') {
     std::vector<CsvRow> rows;
     CsvRow row;
     std::string cell;
@@ -30,7 +30,7 @@ inline std::vector<CsvRow> ParseCsv(const std::string& text) {
             }
         } else if (c == '"') {
             quoted = true;
-        } else if (c == ',') {
+        } else if (c == delimiter) {
             row.push_back(cell);
             cell.clear();
         } else if (c == '\n') {

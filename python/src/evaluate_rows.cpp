@@ -66,8 +66,8 @@ template <typename T>
 // stay absent in entries_; only the given ones are read for each row.
 class RowEvaluator {
 public:
-    RowEvaluator(const ColumnInputs& columns, const ColumnNames* names)
-        : columns_(columns), names_(names) {
+    RowEvaluator(const ColumnInputs& columns, const TableContext& table)
+        : columns_(columns), table_(table) {
         for (int c = 0; c < kFormColumnCount; ++c) {
             if (columns[c].numbers || columns[c].cells) given_[givenCount_++] = c;
         }
@@ -82,29 +82,28 @@ public:
             const int c = given_[k];
             entries_[c] = EntryAt(columns_[c], row);
         }
-        const EntriesOutcome outcome = EvaluateEntries(entries_, state_, reason, names_);
+        const bool others = table_.otherCellsGiven != nullptr && table_.otherCellsGiven[row];
+        const EntriesOutcome outcome =
+            EvaluateEntries(entries_, state_, reason, table_.names, table_.cholesterol, others);
         if (outcome.allMissing) return kRowEmpty;
-        if (outcome.refused()) return kRowInvalidValue;
         // A missing value's reason is the row's own; a range's is shared by every row.
-        if (outcome.failed != ValidationCheck::kNone && reason != DescribeFailure(outcome.failed)) {
-            return kRowInvalidValue;
-        }
+        if (outcome.refused() || outcome.missingValue) return kRowInvalidValue;
         return static_cast<std::uint8_t>(outcome.failed);
     }
 
 private:
     const ColumnInputs& columns_;
-    const ColumnNames* names_;
+    const TableContext& table_;
     FormEntries entries_{};
     int given_[kFormColumnCount] = {};
     int givenCount_ = 0;
     RiskState state_{};
 };
 
-void EvaluateBlock(const ColumnInputs& columns, const ColumnNames* names, std::size_t begin,
+void EvaluateBlock(const ColumnInputs& columns, const TableContext& table, std::size_t begin,
                    std::size_t end, const RowOutputs& out, std::vector<InvalidValue>& invalid,
                    std::vector<bool>& shown) {
-    RowEvaluator evaluator(columns, names);
+    RowEvaluator evaluator(columns, table);
     std::string reason;
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     for (std::size_t row = begin; row < end; ++row) {
@@ -133,12 +132,12 @@ void EvaluateBlock(const ColumnInputs& columns, const ColumnNames* names, std::s
 }  // namespace
 
 RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
-                         int jobs, const ColumnNames* names) {
+                         int jobs, const TableContext& table) {
     const std::size_t blocks = BlockCount(count, jobs);
     std::vector<std::vector<InvalidValue>> invalid(blocks);
     std::vector<std::vector<bool>> shown(blocks, std::vector<bool>(kShownTextCount));
     RunBlocks(count, blocks, [&](std::size_t block, std::size_t begin, std::size_t end) {
-        EvaluateBlock(columns, names, begin, end, outputs, invalid[block], shown[block]);
+        EvaluateBlock(columns, table, begin, end, outputs, invalid[block], shown[block]);
     });
     RowsSummary summary{std::move(invalid[0]), {}};
     for (std::size_t b = 1; b < blocks; ++b) {

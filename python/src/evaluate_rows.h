@@ -68,10 +68,16 @@ struct RowsSummary {
     std::vector<int> resultTexts;  // each ShownTextNumber of a valid row, once, in order
 };
 
+// What the table says beyond its columns' values.
+struct TableContext {
+    const ColumnNames* names = nullptr;  // as the data spell them, for reasons (null: English)
+    const CholesterolHeader* cholesterol = nullptr;  // the unit the header's names give
+    const bool* otherCellsGiven = nullptr;  // per row: a column not read holds something
+};
+
 // Evaluates rows [0, count) of columns into outputs, the rows cut into contiguous
-// blocks over at most jobs threads, each with a risk state of its own. names: the
-// columns' names as the data spell them, for reasons (null for the English names).
+// blocks over at most jobs threads, each with a risk state of its own.
 RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
-                         int jobs, const ColumnNames* names = nullptr);
+                         int jobs, const TableContext& table = {});
 
 }  // namespace vessane::python

@@ -274,7 +274,8 @@ Column CheckColumn(const py::handle entry, std::size_t rows, std::size_t index) 
 }
 
 py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
-                  const py::tuple& missing, const py::sequence& names) {
+                  const py::tuple& missing, const py::sequence& names,
+                  const py::tuple& cholesterol, const py::object& others) {
     if (py::len(entries) != kFormColumnCount || py::len(names) != kFormColumnCount) {
         throw py::value_error("expected one entry and one name per input column");
     }
@@ -285,6 +286,20 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
         if (py::handle name = names[c]; !name.is_none()) {
             nameTexts[c] = name.cast<std::string>();
             columnNames[c] = nameTexts[c];
+        }
+    }
+    CholesterolHeader header;
+    if (py::len(cholesterol) == 3) {
+        header.unit = cholesterol[0].cast<int>();
+        header.milligrams = cholesterol[1].cast<bool>();
+        header.source = cholesterol[2].cast<std::string>();
+    }
+    // Per row, whether a column the form does not read holds something.
+    py::array_t<bool, py::array::c_style | py::array::forcecast> othersGiven;
+    if (!others.is_none()) {
+        othersGiven = others.cast<py::array_t<bool, py::array::c_style | py::array::forcecast>>();
+        if (othersGiven.ndim() != 1 || static_cast<std::size_t>(othersGiven.shape(0)) != rows) {
+            throw py::value_error("others: expected one entry per row");
         }
     }
     std::array<Column, kFormColumnCount> columns;
@@ -347,7 +362,9 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
         RowsSummary summary;
         {
             py::gil_scoped_release release;
-            summary = EvaluateRows(inputs, count, outputs, jobs, &columnNames);
+            const TableContext table{&columnNames, &header,
+                                     others.is_none() ? nullptr : othersGiven.data() + start};
+            summary = EvaluateRows(inputs, count, outputs, jobs, table);
         }
         resultTexts.Learn(summary.resultTexts);
         FillObjects(resultTexts, texts.data(), status.data(), count, jobs, resultItems + start,
@@ -371,13 +388,32 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
     return out;
 }
 
-py::tuple ReadColumns(const std::vector<std::string>& names, const std::vector<bool>& supplied) {
+FieldSet ToFieldSet(const std::vector<bool>& flags) {
+    FieldSet fields{};
+    for (std::size_t c = 0; c < fields.size() && c < flags.size(); ++c) fields[c] = flags[c];
+    return fields;
+}
+
+py::tuple ReadColumns(const std::vector<std::string>& names, const std::vector<bool>& supplied,
+                      const std::vector<bool>& defaults) {
     ColumnsFound found;
     std::vector<int> columns;
     for (const std::string& name : names) columns.push_back(found.Add(name));
-    std::array<bool, kFormColumnCount> given{};
-    for (std::size_t c = 0; c < given.size() && c < supplied.size(); ++c) given[c] = supplied[c];
-    return py::make_tuple(columns, found.MissingRequired(given), found.DefaultsTaken(given));
+    const HeaderVerdict verdict = found.Conclude(ToFieldSet(supplied), ToFieldSet(defaults));
+    py::list notices;
+    for (const HeaderNotice& notice : verdict.notices) notices.append(notice.text);
+    const CholesterolHeader& unit = verdict.cholesterol;
+    return py::make_tuple(columns, verdict.refusal, notices,
+                          py::make_tuple(unit.unit, unit.milligrams, unit.source));
+}
+
+std::vector<bool> FieldList(const std::string& list) {
+    FieldSet fields;
+    std::string unknown;
+    if (!ParseFieldList(list, fields, unknown)) {
+        throw py::value_error("defaults : champ inconnu \"" + unknown + "\"");
+    }
+    return std::vector<bool>(fields.begin(), fields.end());
 }
 
 }  // namespace
@@ -392,12 +428,16 @@ PYBIND11_MODULE(_core, m) {
     }
     m.attr("COLUMNS") = names;
     m.def("evaluate", &vessane::python::Evaluate, py::arg("columns"), py::arg("rows"),
-          py::arg("jobs"), py::arg("missing"), py::arg("names"),
+          py::arg("jobs"), py::arg("missing"), py::arg("names"), py::arg("cholesterol"),
+          py::arg("others"),
           "Evaluates rows of columns (None, numeric or object arrays of one entry or one per "
           "row, in COLUMNS' order) over jobs threads; returns the result arrays. names: each "
           "column's name in the data (None for its English name), for reasons.");
     m.def("read_columns", &vessane::python::ReadColumns, py::arg("names"), py::arg("supplied"),
+          py::arg("defaults"),
           "Reads a table's column names as the batch reads a header: (the input each name "
-          "stands for or -1, the message naming the required inputs absent and not supplied "
-          "or '', the optional inputs left at their default or '').");
+          "stands for or -1, why nothing can be computed or '', the notices, the cholesterol "
+          "unit the names give as (unit index or -1, in mg/dL, the name saying it)).");
+    m.def("field_list", &vessane::python::FieldList, py::arg("names"),
+          "The fields a comma-separated list names, as a header names them; '' is every field.");
 }

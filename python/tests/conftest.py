@@ -51,7 +51,7 @@ def run_batch(cli, csv_bytes):
     width = len(header) - len(vessane.RESULT_COLUMNS)
     assert header[width:] in (list(vessane.RESULT_COLUMNS),
                               ["résultat", "barre", "p_sys", "p_dia", "erreur"])
-    rows = [r for r in rows if not r[-1].startswith("nombre de cellules incorrect")]
+    rows = [r for r in rows if r and not r[-1].startswith("nombre de cellules incorrect")]
     inputs = pd.DataFrame([r[:width] for r in rows], columns=header[:width], dtype=object)
     expected = pd.DataFrame({
         "result": pd.Series([r[width] for r in rows], dtype=object),

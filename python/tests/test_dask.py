@@ -22,6 +22,7 @@ def cohort(rows):
         "hdl": r.uniform(0.3, 0.9, rows).round(2),
         "unit": "g/L",
         "smoker": r.random(rows) < 0.3,
+        "diabetes": r.random(rows) < 0.1,
     }, index=pd.RangeIndex(rows) * 3)
 
 

@@ -25,12 +25,17 @@ def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=
 
     data: a pandas DataFrame or a mapping of columns named as in the batch, in English or
     French (any case, with or without accents: "Âge", "PAS", "Cholestérol HDL", "Fumeur"...;
-    the first of a repeated name is read, other columns are named in a warning). Keyword
-    columns override it. sex, age, systolic, diastolic, total, hdl and unit are required:
-    without one of them ValueError is raised, unless defaults=True, which gives it the
-    window's default. smoker, diabetes, lvh (unchecked) and years (10) may be absent.
-    Each column is a scalar, a list, a 1-D numpy array or a pandas Series. Texts are read in
-    full (a decimal comma as a point); numbers are used as they are.
+    the first of a repeated name is read, other columns are named in a warning; a unit in
+    brackets, "Cholestérol total (mmol/L)", is the rows' unit when there is no unit column,
+    and mg/dL reads as g/L divided by 100). Keyword columns override it. sex, age,
+    systolic, diastolic, total, hdl, unit, smoker and diabetes are required: without one of
+    them ValueError is raised, unless defaults names it (defaults=["diabetes"], French
+    names too) or is True (every field), which gives it the default form's value. lvh
+    (non) and years (10) may be absent, and are said to be in a warning.
+    Each column is a scalar, a list, a 1-D numpy array or a pandas Series. A text is a
+    number (a decimal comma as a point) with spaces around it, perhaps followed by its
+    column's unit ("150 mm Hg", "58 ans", "5,2 mmol/L" on a row in mmol/L); anything else
+    is ERREUR for its row. Numbers are used as they are.
     sex: "Femme"/"Homme"/"F"/"H"/"M"/"female"/"male"/0/1; unit: "g/L"/"mmol/L"/1/0; flags:
     bool, 0/1, "oui"/"non", "vrai"/"faux", "x"/"" (any case).
     jobs: threads to use (default: every available core).
@@ -40,13 +45,15 @@ def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=
     Returns the columns result (the window's text or "ERREUR"), bar (integer, missing on
     ERREUR), p_sys, p_dia (NaN on ERREUR) and error (the reason in French, or ""), one row
     per input row in order, with the data's index. A value that cannot be taken gives
-    ERREUR in its row, a row whose values are all missing empty results; a column of the
-    wrong shape, length or type raises ValueError.
+    ERREUR in its row; a row whose form values are all missing gives empty results when
+    the row is empty, ERREUR ("valeurs manquantes") when another column holds something; a
+    column of the wrong shape, length or type raises ValueError.
     """
     keywords = dict(sex=sex, age=age, systolic=systolic, diastolic=diastolic, total=total,
                     hdl=hdl, unit=unit, years=years, smoker=smoker, diabetes=diabetes, lvh=lvh)
     supplied = [keywords[name] is not None for name in COLUMNS]
-    given, rows, index, names = _columns_of(data, supplied, defaults)
+    given, rows, index, names, cholesterol, others = _columns_of(data, supplied,
+                                                                 _field_set(defaults))
     given.update((name, value) for name, value in keywords.items() if value is not None)
     for name, value in keywords.items():
         if value is not None:
@@ -73,38 +80,69 @@ def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=
     if rows is None:
         rows = 1  # scalars only: one form
 
+    if others is not None and len(others) != rows:
+        others = None  # scalars only: nothing but the form
     raw = _core.evaluate(entries, rows, _jobs(jobs), _MISSING,
-                         [names.get(name) for name in COLUMNS])
+                         [names.get(name) for name in COLUMNS], cholesterol, others)
     return _results(raw, index, as_frame)
+
+
+def _field_set(defaults):
+    """The fields defaults stands for: False none, True all, or those a list names."""
+    if defaults is True:
+        return [True] * len(COLUMNS)
+    if defaults is False or defaults is None:
+        return [False] * len(COLUMNS)
+    if isinstance(defaults, str):
+        defaults = [defaults]
+    names = [str(name) for name in defaults]
+    if not names:
+        return [False] * len(COLUMNS)
+    return _core.field_list(",".join(names))
+
+
+def _others_given(items, read):
+    """Per row, whether a column the form does not read holds something, or None."""
+    given = None
+    for (_, value), column in zip(items, read):
+        if column >= 0:
+            continue
+        if pd is not None and isinstance(value, pd.Series):
+            series = value
+        elif pd is not None and isinstance(value, (list, tuple, np.ndarray)):
+            series = pd.Series(list(value), dtype=object)
+        else:
+            continue
+        held = series.notna().to_numpy() & ~(series.astype(object) == "").to_numpy()
+        given = held if given is None else given | held
+    return given
 
 
 def _columns_of(data, supplied, defaults):
     """The form's columns found in data by name (as the batch reads a header), its number
-    of rows, its index and the data's names of the columns read. Raises ValueError when a
-    required input is neither in data nor supplied, unless defaults."""
+    of rows, its index, the data's names of the columns read, the cholesterol unit the
+    names give and, per row, whether another column holds something. Raises ValueError when
+    a required input is neither in data nor supplied nor among defaults."""
     is_frame = pd is not None and isinstance(data, pd.DataFrame)
     if data is not None and not is_frame and not isinstance(data, collections.abc.Mapping):
         raise ValueError(f"data must be a pandas DataFrame or a mapping of columns, "
                          f"not {type(data).__name__}")
     items = list(data.items()) if data is not None else []
     keys = [key if isinstance(key, str) else str(key) for key, _ in items]
-    read, missing, defaulted = _core.read_columns(keys, supplied)
-    if missing and not defaults:
-        raise ValueError(missing + " (defaults=True prend les valeurs par défaut de la fenêtre)")
-    unread = [key for key, column in zip(keys, read) if column < 0]
-    if unread:
-        warnings.warn("colonnes non lues : " + ", ".join(f"« {key} »" for key in unread),
-                      stacklevel=3)
-    if defaulted:
-        warnings.warn("sans colonne, valeur par défaut de la fenêtre : " + defaulted, stacklevel=3)
+    read, refusal, notices, cholesterol = _core.read_columns(keys, supplied, defaults)
+    if refusal:
+        raise ValueError(refusal + " (defaults= prend la valeur par défaut des champs nommés)")
+    for notice in notices:
+        warnings.warn(notice, stacklevel=3)
     found, names = {}, {}
     for (key, value), column in zip(items, read):
         if column >= 0:
             found[COLUMNS[column]] = value
             names[COLUMNS[column]] = key
+    others = _others_given(items, read)
     if is_frame:
-        return found, len(data), data.index, names
-    return found, None, None, names
+        return found, len(data), data.index, names, cholesterol, others
+    return found, None, None, names, cholesterol, others
 
 
 def _as_column(name, value):

@@ -1,6 +1,6 @@
 # Each column is used as the batch uses the same column of a CSV file; a factor by its
 # labels. Data's names are read as the batch reads a header (English or French names);
-# a required input neither in data nor given is an error unless defaults. Returns the
+# a required input neither in data nor given is an error unless defaults names it. Returns the
 # list of the eleven columns (NULL when not given), the row count and the data's names
 # of the columns read (NA for the others), for reasons.
 form_columns <- function(data, given, defaults) {
@@ -8,35 +8,35 @@ form_columns <- function(data, given, defaults) {
   supplied <- !vapply(given[names], is.null, logical(1))
   from_data <- vector("list", length(names))
   data_names <- rep(NA_character_, length(names))
+  fields <- field_set(defaults, length(names))
   if (!is.null(data)) {
     if (!is.data.frame(data)) {
       stop("'data' must be a data frame, not ", class(data)[1L], call. = FALSE)
     }
     rows <- nrow(data)
-    read <- .read_columns(enc2utf8(names(data)), supplied)
+    read <- .read_columns(enc2utf8(names(data)), supplied, fields)
   } else {
     sizes <- lengths(Filter(Negate(is.null), given))
     rows <- if (length(sizes) == 0L) 1 else max(sizes)
-    read <- .read_columns(character(0), supplied)
+    read <- .read_columns(character(0), supplied, fields)
   }
-  if (nzchar(read$missing) && !defaults) {
-    stop(read$missing, " (defaults = TRUE prend les valeurs par d\u00e9faut de la fen\u00eatre)",
+  if (nzchar(read$refusal)) {
+    stop(read$refusal, " (defaults = prend la valeur par d\u00e9faut des champs nomm\u00e9s)",
          call. = FALSE)
   }
+  for (notice in read$notices) warning(notice, call. = FALSE)
+  others <- NULL
   if (!is.null(data)) {
-    unread <- names(data)[read$columns < 0L]
-    if (length(unread) > 0L) {
-      warning("colonnes non lues : ", paste0("\u00ab ", unread, " \u00bb", collapse = ", "),
-              call. = FALSE)
-    }
     for (i in which(read$columns >= 0L)) {
       from_data[read$columns[i] + 1L] <- list(data[[i]])
       data_names[read$columns[i] + 1L] <- names(data)[i]
     }
-  }
-  if (nzchar(read$defaulted)) {
-    warning("sans colonne, valeur par d\u00e9faut de la fen\u00eatre : ", read$defaulted,
-            call. = FALSE)
+    # Per row, whether a column the form does not read holds something.
+    for (i in which(read$columns < 0L)) {
+      x <- data[[i]]
+      held <- !is.na(x) & !(is.character(x) & x %in% "")
+      others <- if (is.null(others)) held else others | held
+    }
   }
   columns <- vector("list", length(names))
   for (i in seq_along(names)) {
@@ -45,7 +45,15 @@ form_columns <- function(data, given, defaults) {
     if (is.null(x)) next
     columns[i] <- list(form_column(x, names[i], rows))
   }
-  list(columns = columns, rows = rows, names = data_names)
+  list(columns = columns, rows = rows, names = data_names, cholesterol = read$cholesterol,
+       others = if (length(others) == rows) as.logical(others))
+}
+
+# The fields defaults stands for: FALSE none, TRUE all, or those a vector names.
+field_set <- function(defaults, count) {
+  if (isTRUE(defaults)) return(rep(TRUE, count))
+  if (isFALSE(defaults) || is.null(defaults) || length(defaults) == 0L) return(rep(FALSE, count))
+  .field_list(enc2utf8(paste(as.character(defaults), collapse = ",")))
 }
 
 form_column <- function(x, name, rows) {
@@ -69,7 +77,8 @@ vessane_risk <- function(data = NULL, sex = NULL, age = NULL, systolic = NULL,
                          defaults = FALSE) {
   given <- mget(.form_column_names(), envir = environment())  # the arguments but data
   form <- form_columns(data, given, defaults)
-  out <- .evaluate_forms(form$columns, form$rows, enc2utf8(form$names))
+  out <- .evaluate_forms(form$columns, form$rows, enc2utf8(form$names), form$cholesterol,
+                         form$others)
   row_names <- if (!is.null(data) && .row_names_info(data) > 0L) {
     attr(data, "row.names")
   } else {

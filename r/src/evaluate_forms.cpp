@@ -23,7 +23,14 @@ namespace {
 
 class FormRows {
 public:
-    FormRows(const Rcpp::List& columns, const Rcpp::CharacterVector& names) {
+    FormRows(const Rcpp::List& columns, const Rcpp::CharacterVector& names,
+             const Rcpp::List& cholesterol, SEXP others) {
+        if (cholesterol.size() == 3) {
+            header_.unit = Rcpp::as<int>(cholesterol[0]);
+            header_.milligrams = Rcpp::as<bool>(cholesterol[1]);
+            header_.source = Rcpp::as<std::string>(cholesterol[2]);
+        }
+        if (others != R_NilValue) others_ = Rcpp::LogicalVector(others);
         if (columns.size() != kFormColumnCount || names.size() != kFormColumnCount) {
             throw std::invalid_argument("11 columns and 11 names expected");
         }
@@ -40,7 +47,9 @@ public:
     void Evaluate(R_xlen_t row, ResultColumns& out) {
         FormEntries entries;
         for (int c = 0; c < kFormColumnCount; ++c) entries[c] = columns_[c].EntryAt(row);
-        const EntriesOutcome outcome = EvaluateEntries(entries, state_, reason_, &names_);
+        const bool others = others_.size() > row && others_[row] == TRUE;
+        const EntriesOutcome outcome =
+            EvaluateEntries(entries, state_, reason_, &names_, &header_, others);
         if (outcome.allMissing) {
             out.Empty(row);
         } else if (outcome.refused()) {
@@ -54,7 +63,7 @@ public:
             out.Refused(row, reason_);
         } else if (outcome.failed == ValidationCheck::kNone) {
             out.Shown(row, state_);
-        } else if (reason_ != DescribeFailure(outcome.failed)) {
+        } else if (outcome.missingValue) {
             out.Refused(row, reason_);  // a missing value, said so
         } else {
             out.Failed(row, outcome.failed);
@@ -65,6 +74,8 @@ private:
     std::array<InputColumn, kFormColumnCount> columns_;
     std::array<std::string, kFormColumnCount> nameTexts_;
     ColumnNames names_{};
+    CholesterolHeader header_;
+    Rcpp::LogicalVector others_;  // per row: a column not read holds something
     RiskState state_{};           // this call's own: calls never share a state
     std::string shown_, reason_;  // reused: no allocation per row
 };
@@ -81,9 +92,10 @@ void RegisterColumnClasses(DllInfo* dll) {
 // a column not given; each of length 1 or rows); names: each column's name in the data
 // (NA for its English name), for reasons.
 // [[Rcpp::export(.evaluate_forms)]]
-Rcpp::List EvaluateForms(Rcpp::List columns, double rows, Rcpp::CharacterVector names) {
+Rcpp::List EvaluateForms(Rcpp::List columns, double rows, Rcpp::CharacterVector names,
+                         Rcpp::List cholesterol, SEXP others) {
     const auto count = static_cast<R_xlen_t>(rows);
-    vessane::r::FormRows forms(columns, names);
+    vessane::r::FormRows forms(columns, names, cholesterol, others);
     vessane::r::ResultColumns out(count);
     for (R_xlen_t row = 0; row < count; ++row) {
         // A long call can be interrupted (Ctrl-C): checked every 2^20 rows, a few ms.
@@ -101,25 +113,45 @@ Rcpp::CharacterVector FormColumnNames() {
 }
 
 // Reads a data frame's names as the batch reads a header: the input each name stands for
-// (0-based, -1 when not read), the message naming the required inputs absent and not
-// supplied ("" if none) and the optional inputs left at their default ("" if none).
+// (0-based, -1 when not read), why nothing can be computed ("" if it can), the notices,
+// and the cholesterol unit the names give (unit index or -1, in mg/dL, the name saying it).
 // [[Rcpp::export(.read_columns)]]
-Rcpp::List ReadColumns(Rcpp::CharacterVector names, Rcpp::LogicalVector supplied) {
+Rcpp::List ReadColumns(Rcpp::CharacterVector names, Rcpp::LogicalVector supplied,
+                       Rcpp::LogicalVector defaults) {
     vessane::ColumnsFound found;
     Rcpp::IntegerVector columns(names.size());
     for (R_xlen_t i = 0; i < names.size(); ++i) {
         columns[i] = names[i] == NA_STRING ? -1 : found.Add(Rf_translateCharUTF8(names[i]));
     }
-    std::array<bool, vessane::kFormColumnCount> given{};
-    for (R_xlen_t c = 0; c < supplied.size() && c < vessane::kFormColumnCount; ++c) {
-        given[static_cast<std::size_t>(c)] = supplied[c] == TRUE;
-    }
+    const auto fields = [](const Rcpp::LogicalVector& flags) {
+        vessane::FieldSet set{};
+        for (R_xlen_t c = 0; c < flags.size() && c < vessane::kFormColumnCount; ++c) {
+            set[static_cast<std::size_t>(c)] = flags[c] == TRUE;
+        }
+        return set;
+    };
+    const vessane::HeaderVerdict verdict = found.Conclude(fields(supplied), fields(defaults));
     const auto utf8 = [](const std::string& text) {
         return Rcpp::String(text, CE_UTF8);
     };
-    return Rcpp::List::create(Rcpp::Named("columns") = columns,
-                              Rcpp::Named("missing") = utf8(found.MissingRequired(given)),
-                              Rcpp::Named("defaulted") = utf8(found.DefaultsTaken(given)));
+    Rcpp::CharacterVector notices;
+    for (const vessane::HeaderNotice& notice : verdict.notices) notices.push_back(utf8(notice.text));
+    const vessane::CholesterolHeader& unit = verdict.cholesterol;
+    return Rcpp::List::create(
+        Rcpp::Named("columns") = columns, Rcpp::Named("refusal") = utf8(verdict.refusal),
+        Rcpp::Named("notices") = notices,
+        Rcpp::Named("cholesterol") = Rcpp::List::create(unit.unit, unit.milligrams, utf8(unit.source)));
+}
+
+// The fields a comma-separated list names, as a header names them; "" is every field.
+// [[Rcpp::export(.field_list)]]
+Rcpp::LogicalVector FieldList(std::string names) {
+    vessane::FieldSet fields;
+    std::string unknown;
+    if (!vessane::ParseFieldList(names, fields, unknown)) {
+        Rcpp::stop("defaults : champ inconnu \"" + unknown + "\"");
+    }
+    return Rcpp::LogicalVector(fields.begin(), fields.end());
 }
 
 // Decimal texts read to the nearest double. R's own reading (as.numeric) scales in long

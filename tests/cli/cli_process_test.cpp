@@ -111,10 +111,10 @@ TEST(CommandLine, BatchFiles) {
 // Files as spreadsheets write them, and the options that settle what a file leaves open.
 TEST(CommandLine, SpreadsheetDialects) {
     const std::string bom = "\xEF\xBB\xBF";
-    const std::string full = "sex;age;systolic;diastolic;total;hdl;unit\n";
-    const std::string row = "1;50;150;90;2,30;0,50;g/L\n";
+    const std::string full = "sex;age;systolic;diastolic;total;hdl;unit;years;smoker;diabetes;lvh\n";
+    const std::string row = "1;50;150;90;2,30;0,50;g/L;10;0;0;0\n";
     const std::string added = ";result;bar;p_sys;p_dia;error\n";
-    const std::string result = ";10.3 %;10;0,10338928041321527;0,09352022457316844;\n";
+    const std::string result = ";10,3 %;10;0,10338928041321527;0,09352022457316844;\n";
     struct Case {
         const char* name;
         std::string input;
@@ -123,23 +123,25 @@ TEST(CommandLine, SpreadsheetDialects) {
         std::string out;
         const char* err;  // contained in standard error
     };
+    const std::string optional = "sans colonne : horizon = 10 ans, HVG = non";
     const Case cases[] = {
         {"French names: French added columns, decimal commas",
          bom + "Sexe;\xC3\x82ge;PAS;PAD;Cholest\xC3\xA9rol total;Cholest\xC3\xA9rol "
-               "HDL;Unit\xC3\xA9\r\n"
-               "Homme;50;150;90;2,30;0,50;g/L\r\n",
+               "HDL;Unit\xC3\xA9;Fumeur ?;Diab\xC3\xA8te\xC2\xA0\r\n"
+               "Homme;50;150;90;2,30;0,50;g/L;non ;non\r\n",
          "", 0,
          bom +
              "Sexe;\xC3\x82ge;PAS;PAD;Cholest\xC3\xA9rol total;Cholest\xC3\xA9rol HDL;Unit\xC3\xA9;"
-             "r\xC3\xA9sultat;barre;p_sys;p_dia;erreur\r\nHomme;50;150;90;2,30;0,50;g/L" +
+             "Fumeur ?;Diab\xC3\xA8te\xC2\xA0;r\xC3\xA9sultat;barre;p_sys;p_dia;erreur\r\n"
+             "Homme;50;150;90;2,30;0,50;g/L;non ;non" +
              result.substr(0, result.size() - 1) + "\r\n",
-         "years = 10"},
+         optional.c_str()},
         {"Windows-1252 in and out, VRAI",
-         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur\nF;50;150;90;2,30;0,50;g/L;VRAI\n", "--quiet",
-         0,
-         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur;r\xE9sultat;barre;p_sys;p_dia;erreur\n"
-         "F;50;150;90;2,30;0,50;g/L;VRAI;11.5 %;11;0,11479834270909162;0,11024536973942445;\n",
-         ""},
+         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur;Diab\xE8te\nF;50;150;90;2,30;0,50;g/L;VRAI;FAUX\n",
+         "--quiet", 0,
+         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur;Diab\xE8te;r\xE9sultat;barre;p_sys;p_dia;erreur\n"
+         "F;50;150;90;2,30;0,50;g/L;VRAI;FAUX;11,5 %;11;0,11479834270909162;0,11024536973942445;\n",
+         optional.c_str()},
         {"a sep= line, written back", "sep=;\n" + full + row, "--quiet", 0,
          "sep=;\n" + full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) +
              result,
@@ -153,28 +155,52 @@ TEST(CommandLine, SpreadsheetDialects) {
          full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) +
              ";10.3 %;10;0.10338928041321527;0.09352022457316844;\n",
          ""},
+        {"decimal commas in a tab-delimited file",
+         "sex\tage\tsystolic\tdiastolic\ttotal\thdl\tunit\tsmoker\tdiabetes\tyears\tlvh\n"
+         "1\t50\t150\t90\t2,30\t0,50\tg/L\t0\t0\t10\t0\n",
+         "--quiet", 0,
+         "sex\tage\tsystolic\tdiastolic\ttotal\thdl\tunit\tsmoker\tdiabetes\tyears\tlvh\tresult\tbar"
+         "\tp_sys\tp_dia\terror\n1\t50\t150\t90\t2,30\t0,50\tg/L\t0\t0\t10\t0\t10,3 %\t10\t"
+         "0,10338928041321527\t0,09352022457316844\t\n",
+         ""},
         {"a required column missing: nothing computed", "id\t\xC3\xA2ge\ttabac\nA-1\t50\t\n", "", 2,
          "",
          "colonnes n\xC3\xA9"
          "cessaires absentes : sexe (sex), pression systolique (systolic)"},
-        {"--defaults: the window's defaults, said", "id\t\xC3\xA2ge\ttabac\nA-1\t50\t\n",
+        {"smoker and diabetes are required", "sex,age,systolic,diastolic,total,hdl,unit,Fumeur "
+         "actuel\n1,50,150,90,2.30,0.50,g/L,0\n", "--quiet", 2, "",
+         "colonnes n\xC3\xA9" "cessaires absentes : diab\xC3\xA8te (diabetes) ; toutes les colonnes ont "
+         "\xC3\xA9t\xC3\xA9 lues : aucune ligne n'est calcul\xC3\xA9" "e"},
+        {"--defaults naming the fields it stands for",
+         "sex,age,systolic,diastolic,total,hdl,unit\n1,50,150,90,2.30,0.50,g/L\n",
+         "--defaults diab\xC3\xA8te,Fumeur", 0,
+         "sex,age,systolic,diastolic,total,hdl,unit,result,bar,p_sys,p_dia,error\n"
+         "1,50,150,90,2.30,0.50,g/L,10.3 %,10,0.10338928041321527,0.09352022457316844,\n",
+         "valeur par d\xC3\xA9" "faut : fumeur = non, diab\xC3\xA8te = non"},
+        {"--defaults naming too few fields", "sex,age\n1,50\n", "--defaults=smoker", 2, "",
+         "colonnes n\xC3\xA9" "cessaires absentes : pression systolique"},
+        {"--defaults: the default form's values, said", "id\t\xC3\xA2ge\ttabac\nA-1\t50\t\n",
          "--defaults", 0,
          "id\t\xC3\xA2ge\ttabac\tr\xC3\xA9sultat\tbarre\tp_sys\tp_dia\terreur\nA-1\t50\t\t10.3 "
          "%\t10\t"
          "0.10338928041321527\t0.09352022457316844\t\n",
          "sans colonne, valeur par d\xC3\xA9"
-         "faut de la fen\xC3\xAAtre : sex = Homme, systolic = 150"},
+         "faut : sexe = Homme, pression systolique = 150"},
         {"--unit for a column the file lacks",
-         "sex;age;systolic;diastolic;total;hdl\n1;50;150;90;5,93;1,29\n", "--quiet --unit mmol/L",
-         0,
-         "sex;age;systolic;diastolic;total;hdl" + added +
-             "1;50;150;90;5,93;1,29;10.3 %;10;0,10330098742425275;0,09343793123474653;\n",
-         ""},
+         "sex;age;systolic;diastolic;total;hdl;smoker;diabetes\n1;50;150;90;5,93;1,29;0;0\n",
+         "--quiet --unit mmol/L", 0,
+         "sex;age;systolic;diastolic;total;hdl;smoker;diabetes" + added +
+             "1;50;150;90;5,93;1,29;0;0;10,3 %;10;0,10330098742425275;0,09343793123474653;\n",
+         optional.c_str()},
         {"--unit for a column the file has", full + row, "--unit mmol/L", 2, "",
          "a d\xC3\xA9j\xC3\xA0 la colonne"},
-        {"a row of empty cells: empty results", full + row + ";;;;;;\n", "--quiet", 0,
-         full.substr(0, full.size() - 1) + added + row.substr(0, row.size() - 1) + result +
-             ";;;;;;;;;;;\n",
+        {"a unit in the header's brackets, --unit that contradicts it",
+         "sex;age;systolic;diastolic;CT (mmol/L);HDL;smoker;diabetes\n1;50;150;90;5,93;1,29;0;0\n",
+         "--unit g/L", 2, "", "--unit g/L contredit l'en-t\xC3\xAAte \xC2\xAB CT (mmol/L) \xC2\xBB"},
+        {"a row of empty cells: empty results; an identifier alone: values missing",
+         "id;" + full + ";" + row + ";;;;;;;;;;;\n\nP-7;;;;;;;;;;;\n", "--quiet", 0,
+         "id;" + full.substr(0, full.size() - 1) + added + ";" + row.substr(0, row.size() - 1) +
+             result + ";;;;;;;;;;;;;;;;\n\nP-7;;;;;;;;;;;;ERREUR;;;;valeurs manquantes\n",
          ""},
         {"a single-form option with --batch", full + row, "--smoker", 2, "",
          "sans effet avec --batch"},
@@ -185,7 +211,7 @@ TEST(CommandLine, SpreadsheetDialects) {
         // Added cells that hold the delimiter are quoted.
         {"--decimal , with ,", "age\n50\n", "--defaults --quiet --delimiter , --decimal ,", 0,
          "age,result,bar,p_sys,p_dia,error\n"
-         "50,10.3 %,10,\"0,10338928041321527\",\"0,09352022457316844\",\n",
+         "50,\"10,3 %\",10,\"0,10338928041321527\",\"0,09352022457316844\",\n",
          ""},
         {"a sep= line naming a digit", "sep=1\nage\n59\n29\n", "--defaults --quiet", 0,
          "sep=1\nage1result1bar1p_sys1p_dia1error\n591\"15.5 %\"1\"15\"1\"0.15462027918784937\"1"
@@ -206,6 +232,37 @@ TEST(CommandLine, SpreadsheetDialects) {
         EXPECT_EQ(p.status, c.status) << c.name;
     }
     std::remove(path.c_str());
+}
+
+// Spreadsheets as people type them (tests/data/spreadsheets, the files with a last column
+// "attendu" or "expected"): each row's result, or its reason, is the one that column gives;
+// a blank line stays a line.
+TEST(CommandLine, SpreadsheetsAsPeopleTypeThem) {
+    for (const char* file : {"typed-headers.csv", "mg-dl.csv"}) {
+        const std::string path = std::string(VESSANE_SPREADSHEETS) + file;
+        const Process p = RunCommand("CLI --quiet --batch '" + path + "'");
+        ASSERT_EQ(p.status, 0) << file << ": " << p.err;
+        const char delimiter = p.out[p.out.find_first_of(",;")];
+        std::string out = p.out;
+        out.erase(std::remove(out.begin(), out.end(), '\r'), out.end());
+        const auto rows = vessane::testing::ParseCsv(out, delimiter);
+        const std::size_t expected = rows[0].size() - 6;  // before the five added columns
+        ASSERT_TRUE(rows[0][expected] == "attendu" || rows[0][expected] == "expected") << file;
+        int checked = 0;
+        for (std::size_t r = 1; r < rows.size(); ++r) {
+            const auto& row = rows[r];
+            if (row.size() == 1 && row[0].empty()) continue;  // a blank line, kept
+            ASSERT_EQ(row.size(), rows[0].size()) << file << " row " << r;
+            const std::string& shown =
+                row[expected + 1] == "ERREUR" ? row[expected + 5] : row[expected + 1];
+            EXPECT_EQ(shown, row[expected]) << file << " row " << r;
+            ++checked;
+        }
+        EXPECT_GT(checked, 2) << file;
+        if (std::string(file) == "typed-headers.csv") {
+            EXPECT_NE(out.find("\n\n"), std::string::npos) << "the blank line is kept";
+        }
+    }
 }
 
 // The shared test cases through the batch: each row's added result is the table's.

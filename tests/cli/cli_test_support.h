@@ -49,7 +49,7 @@ inline Run RunBatchWithJobs(const std::string& input, const char* name, int jobs
     }
     std::fwrite(input.data(), 1, input.size(), in);
     std::rewind(in);
-    Run run{RunBatch(in, out, err, name, jobs), "", ""};
+    Run run{RunBatch(in, out, err, name, kEveryField, jobs), "", ""};
     std::fclose(in);
     run.out = ReadBack(out);
     run.err = ReadBack(err);

@@ -85,8 +85,9 @@ test_that("every kind of value is taken or refused as the batch takes it", {
     list(args = list(age = 0000050), result = "10.3 %"),
     list(args = list(total = "2,30"), result = "10.3 %"),
     list(args = list(total = "2.300001"), result = "10.3 %"),
-    list(args = list(age = " 5e1x"), result = "10.3 %"),
-    list(args = list(years = "NA"), error = invalid("years", "NA", "un nombre")),
+    list(args = list(age = " 5e1x"), error = "age : \u00ab 5e1x \u00bb n'est pas un nombre"),
+    list(args = list(age = " 50 ans "), result = "10.3 %"),
+    list(args = list(years = "NA"), error = "years : \u00ab NA \u00bb n'est pas un nombre"),
     # Missing numbers and texts are said missing; non-finite numbers fail the check.
     list(args = list(age = NA, sex = 1), error = missing_value("age")),
     list(args = list(age = NA_integer_, sex = 1), error = missing_value("age")),
@@ -160,23 +161,27 @@ test_that("columns come from data in any case, arguments replace them", {
 test_that("French names, and required columns as the batch requires them", {
   cohort <- data.frame(Sexe = "H", "\u00c2ge" = 59, PAS = 152, PAD = 90,
                        "Cholest\u00e9rol total" = "6,0", "Cholest\u00e9rol HDL" = 1,
-                       "Unit\u00e9" = "mmol/L", Fumeur = "VRAI", check.names = FALSE)
-  defaulted <- "sans colonne, valeur par d\u00e9faut de la fen\u00eatre : "
-  expect_warning(out <- vessane::vessane_risk(cohort),
-                 paste0(defaulted, "years = 10, diabetes = 0, lvh = 0"), fixed = TRUE)
+                       "Unit\u00e9" = "mmol/L", "Fumeur ?" = "VRAI", check.names = FALSE)
+  optional <- "sans colonne : horizon = 10 ans, HVG = non"
+  expect_error(vessane::vessane_risk(cohort),
+               "colonnes n\u00e9cessaires absentes : diab\u00e8te (diabetes)", fixed = TRUE)
+  expect_warning(out <- vessane::vessane_risk(cohort, defaults = "diab\u00e8te"), optional,
+                 fixed = TRUE)
   expect_identical(out$result, "29. %")
+  cohort[["Diab\u00e8te type 2"]] <- "non "
   misnamed <- cohort
   names(misnamed)[2] <- "Age patient"
   unread <- "colonnes non lues : \u00ab Age patient \u00bb"
   expect_error(vessane::vessane_risk(misnamed),
                paste0("colonnes n\u00e9cessaires absentes : \u00e2ge (age) ; ", unread), fixed = TRUE)
+  defaulted <- "sans colonne, valeur par d\u00e9faut : "
   expect_setequal(capture_warnings(vessane::vessane_risk(misnamed, defaults = TRUE)),
-                  c(unread, paste0(defaulted, "age = 50, years = 10, diabetes = 0, lvh = 0")))
+                  c(unread, paste0(defaulted, "\u00e2ge = 50, horizon = 10 ans, HVG = non")))
   # Reasons name the column as the data do.
-  misnamed$Fumeur <- "peut-\u00eatre"
+  misnamed[["Fumeur ?"]] <- "peut-\u00eatre"
   expect_setequal(capture_warnings(out <- vessane::vessane_risk(misnamed, age = 59)),
-                  c(unread, paste0(defaulted, "years = 10, diabetes = 0, lvh = 0")))
-  expect_identical(out$error, invalid("Fumeur", "peut-\u00eatre", flags))
+                  c(unread, optional))
+  expect_identical(out$error, invalid("Fumeur ?", "peut-\u00eatre", flags))
 })
 
 test_that("a wrong type or length stops the call", {
