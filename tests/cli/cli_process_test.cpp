@@ -308,6 +308,7 @@ TEST(CommandLine, WhatIfLines) {
             std::string change;
         } singles[] = {{"sans tabac, ", " --smoker 0"},
                        {"avec une pression à 120/80 mm Hg, ", " --systolic 120 --diastolic 80"},
+                       {"avec une systolique à 120 mm Hg, ", " --systolic 120"},
                        {"avec un cholestérol total à ", grams ? " --total 2.00" : " --total 5.16"},
                        {"avec un cholestérol HDL à ", grams ? " --hdl 0.60" : " --hdl 1.55"}};
         for (const auto& single : singles) {

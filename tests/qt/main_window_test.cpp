@@ -15,6 +15,7 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 #include "about_box.h"
@@ -289,8 +290,14 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         CCoronaryDlg dlg;
+        QToolTip::hideText();
+        QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), 60000);
         Type(dlg, field.toLatin1(), typed);
         QCOMPARE(Get<QLineEdit>(dlg, field.toLatin1())->text(), shown);
+        // A refused character is said, as a digits-only field says it.
+        const bool refused = shown != typed;
+        QCOMPARE(QToolTip::isVisible() && QToolTip::text() == QString::fromUtf8(TXT_DIGITS_ONLY),
+                 refused);
     }
 
     void digitFieldsRefuseAPasteWithLetters() {

@@ -240,13 +240,32 @@ TEST_F(WindowTest, DigitFieldsRefuseOtherCharacters) {
     for (int id : {IDC_AGE, IDC_SYSTOLIC, IDC_DIASTOLIC, IDC_YEARS, IDC_RESULT}) {
         EXPECT_TRUE(Style(app.Item(id)) & ES_NUMBER) << id;
     }
+    // The text of the program's tooltip shown now, if any.
+    const auto shownNote = [&] {
+        std::wstring shown;
+        ::EnumThreadWindows(
+            ::GetWindowThreadProcessId(app.Dialog(), nullptr),
+            [](HWND window, LPARAM found) {
+                wchar_t name[64] = L"", text[64] = L"";
+                ::GetClassNameW(window, name, 64);
+                if (::lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && ::IsWindowVisible(window)) {
+                    ::SendMessageW(window, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text));
+                    *reinterpret_cast<std::wstring*>(found) = text;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&shown));
+        return shown;
+    };
     for (int id : {IDC_AGE, IDC_SYSTOLIC, IDC_DIASTOLIC, IDC_YEARS}) {
         const std::string before = app.Text(id);
         app.TypeOver(id, "x.,");
         EXPECT_EQ(app.Text(id), before) << id;
+        EXPECT_EQ(shownNote(), L"chiffres seulement") << id;
     }
     app.TypeOver(IDC_AGE, "60");
     EXPECT_EQ(app.Text(IDC_AGE), "60");
+    EXPECT_EQ(shownNote(), L"") << "a digit takes the note away";
     EXPECT_NE(app.Text(IDC_RESULT), "10.3 %");
 
     // The cholesterol fields take decimals.

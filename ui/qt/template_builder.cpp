@@ -7,11 +7,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QToolTip>
 
 #include "accessible_guards.h"
 #include "app_icon.h"
 #include "drop_down_list.h"
 #include "resource.h"
+#include "texts.h"
 
 namespace vessane::qt {
 namespace {
@@ -24,6 +26,11 @@ QLineEdit* CreateEdit(ControlKind kind, QWidget* parent) {
         // Typed and pasted text alike: a paste holding anything but digits is refused.
         static const QRegularExpression digits(QStringLiteral("[0-9]*"));
         edit->setValidator(new QRegularExpressionValidator(digits, edit));
+        // A refused character is said below the field, as a digits-only field does.
+        QObject::connect(edit, &QLineEdit::inputRejected, edit, [edit] {
+            QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())),
+                               QStringLiteral(TXT_DIGITS_ONLY), edit);
+        });
     }
     if (kind == ControlKind::EditReadOnly) {
         edit->setReadOnly(true);

@@ -41,6 +41,9 @@
 #define TXT_RESULT_NAME "Risque absolu du sujet"
 #define TXT_BAR_NAME "Risque, de faible à fort"
 
+/* Said beside a digits-only field when a typed character is refused */
+#define TXT_DIGITS_ONLY "chiffres seulement"
+
 /* Menu IDR_MAIN_MENU and the About item (IDS_ABOUT_ITEM) */
 #define TXT_MENU_OPTIONS "&Options"
 #define TXT_MENU_INFOS "&Infos"

@@ -8,6 +8,7 @@
 #include "about_box.h"
 #include "coronary_form.h"
 #include "described_accessible.h"
+#include "digits_note.h"
 #include "event_table.h"
 #include "form_texts.h"
 #include "on_calcul.h"
@@ -102,6 +103,7 @@ BOOL OnInitDialog(HWND window, MainDialog& dialog) {
     FillSelector(window, IDC_UNIT, kUnitItems, kDefaultUnitIndex);
     dialog.reasonTip = MakeReasonTip(window, dialog.instance);
     AttachAccessibleDescription(::GetDlgItem(window, IDC_RESULT), &dialog.reason);
+    AttachDigitsNote(window, dialog.instance);
     SetDefaultTexts(dialog.controls);  // each field set recomputes, nested
     return TRUE;                       // focus to the first tab stop, the sex selector
 }

@@ -45,6 +45,7 @@
       list.replaceChildren(...(text ? text.split("\n") : []).map((line) =>
         Object.assign(document.createElement("li"), { textContent: line })));
       section.hidden = !text;
+      queueMicrotask(updatePrintSheet);  // a unit switch shows new lines without a result
     },
     showReason(reason) {
       document.getElementById("reason").textContent = reason;
@@ -134,18 +135,28 @@
   }
 
   // Digits-only fields accept digits alone: a keystroke, a paste or a drop holding
-  // anything else is refused whole, as the window's fields refuse it.
+  // anything else is refused whole, as the window's fields refuse it, and a note beside
+  // the field says so (its text, data-refused, is the windows' own) until the next
+  // accepted input or the field is left.
   const onlyDigits = (text) => /^[0-9]*$/.test(text);
   for (const field of document.querySelectorAll("input.digits")) {
-    field.addEventListener("beforeinput", (event) => {
-      if (event.data !== null && !onlyDigits(event.data)) event.preventDefault();
+    const note = Object.assign(document.createElement("span"), {
+      className: "refused", hidden: true, textContent: field.dataset.refused,
     });
-    field.addEventListener("paste", (event) => {
-      if (!onlyDigits(event.clipboardData.getData("text/plain"))) event.preventDefault();
-    });
-    field.addEventListener("drop", (event) => {
-      if (!onlyDigits(event.dataTransfer.getData("text/plain"))) event.preventDefault();
-    });
+    note.id = field.id + "-refused";
+    note.setAttribute("role", "status");
+    field.parentElement.append(note);
+    const refuse = (event, text) => {
+      const refused = text !== null && !onlyDigits(text);
+      if (refused) event.preventDefault();
+      note.hidden = !refused;
+    };
+    field.addEventListener("beforeinput", (event) => refuse(event, event.data));
+    field.addEventListener("paste", (event) =>
+      refuse(event, event.clipboardData.getData("text/plain")));
+    field.addEventListener("drop", (event) =>
+      refuse(event, event.dataTransfer.getData("text/plain")));
+    field.addEventListener("blur", () => { note.hidden = true; });
   }
 
   // The form as another script of the page sees it (the page opened from a patient's

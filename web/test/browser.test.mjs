@@ -137,6 +137,13 @@ describe("the form", () => {
     }
     await type(101, "29");
     assert.equal(await page.$eval("#what-if", (e) => e.hidden), true);
+    // The lines follow the unit shown at once, on the page and on the printed sheet.
+    await open();
+    await choose(1005, 0);
+    const lines = await page.$eval("#what-if ul", (e) => e.textContent);
+    assert.ok(lines.includes("5.16 mmol/L") && !lines.includes("g/L"), lines);
+    const { text } = await printed(page);
+    assert.ok(text.includes("5.16 mmol/L"), text);
   });
 
   test("prints on one A4 page: date, inputs with units, result, Et si…, citation", async () => {
@@ -278,8 +285,15 @@ describe("the form", () => {
     for (const id of [101, 102, 103, 109]) {
       assert.equal(await page.$eval(`#c${id}`, (field) => field.inputMode), "numeric");
     }
+    const note = () => page.$eval("#c101-refused", (e) => (e.hidden ? "" : e.textContent));
+    await type(102, "13/");  // "13/8": centimetres of mercury, as French clinicians say it
+    assert.equal(await page.$eval("#c102-refused", (e) => (e.hidden ? "" : e.textContent)),
+                 "chiffres seulement");
     await type(101, "4a5.");
     assert.equal(await value(101), "45");
+    assert.equal(await note(), "chiffres seulement");
+    await type(101, "45");
+    assert.equal(await note(), "", "an accepted input takes the note away");
     await insert(101, "6x");  // refused whole, as a paste with a letter
     assert.equal(await value(101), "45");
     await insert(101, "1");

@@ -12,6 +12,7 @@
 
 #include "form_texts.h"
 #include "texts.h"
+#include "what_if.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ const std::map<std::string, std::string> kNamedTexts = {
     VESSANE_TEXT(TXT_UNIT_NAME),
     VESSANE_TEXT(TXT_RESULT_NAME),
     VESSANE_TEXT(TXT_BAR_NAME),
+    VESSANE_TEXT(TXT_DIGITS_ONLY),
     VESSANE_TEXT(TXT_ABOUT_CAPTION),
     VESSANE_TEXT(TXT_ABOUT_VERSION),
     VESSANE_TEXT(TXT_ABOUT_NOTICE),
@@ -98,6 +100,7 @@ std::map<std::string, std::string> Substitutions() {
         values["DEFAULT_" + std::to_string(field.id)] = Escape(field.text);
     }
     values["DEFAULT_BAR"] = std::to_string(vessane::kDefaultBarPosition);
+    values["WHAT_IF_TARGETS"] = Escape(vessane::WhatIfTargetsText());
     return values;
 }
 

@@ -5,6 +5,7 @@
 #include <emscripten.h>
 
 #include "control_ids.h"
+#include "form_texts.h"
 #include "coronary_form.h"
 #include "dialog_controls.h"
 #include "event_table.h"
@@ -13,6 +14,7 @@
 #include "what_if.h"
 
 #include <string>
+#include <string_view>
 
 // Texts cross as one byte per character, as the window reads its fields: characters
 // beyond Latin-1 become '?'.
@@ -59,10 +61,15 @@ public:
     void Notify(int id, vessane::ControlChange change) {
         const vessane::Dispatched done =
             vessane::Dispatch(*this, exchange_, id, change, holdDepth_ > 0);
-        // Unlike the windows, the page says why a form gives ERREUR.
+        // The page says why a form gives ERREUR, and "Et si…" follows the unit shown at
+        // once (the result waits for the next change, as in the window).
         if (done.action == vessane::FormAction::kRecompute) {
             JsShowReason(vessane::DescribeFormFailure(*this, done.failed));
             ShowWhatIf(done.failed == vessane::ValidationCheck::kNone);
+        } else if (done.action == vessane::FormAction::kSwitchUnit) {
+            char result[16];
+            GetDlgItemText(IDC_RESULT, result, sizeof result);
+            ShowWhatIf(std::string_view(result) != vessane::kErrorText);
         }
     }
 
@@ -70,9 +77,9 @@ public:
     // window's), each line on its own line; none while the form is refused.
     void ShowWhatIf(bool valid) {
         std::string text;
-        if (valid) {
-            vessane::RiskState state{};
-            vessane::ReadForm(*this, state);
+        vessane::RiskState state{};
+        vessane::ReadForm(*this, state);
+        if (valid && vessane::ValidateInputs(state) == vessane::ValidationCheck::kNone) {
             for (const std::string& line :
                  vessane::WhatIfLines(state, GetCurSel(IDC_UNIT) == 1)) {
                 text.append(text.empty() ? "" : "\n").append(line);
