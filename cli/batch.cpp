@@ -11,9 +11,9 @@
 #include "block_filler.h"
 #include "csv_reader.h"
 #include "form_fields.h"
-#include "text_encoding.h"
 #include "progress_line.h"
 #include "stop_signals.h"
+#include "text_encoding.h"
 #include "threads.h"
 
 namespace vessane::cli {
@@ -218,9 +218,7 @@ char FileDecimal(std::string_view text, char delimiter) {
             return cell.data() + size;
         }
         void Commit(char* end) { cell.resize(static_cast<std::size_t>(end - cell.data())); }
-        void Text(const char* begin, const char* end) {
-            cell.insert(cell.end(), begin, end);
-        }
+        void Text(const char* begin, const char* end) { cell.insert(cell.end(), begin, end); }
         void EndCell() {
             constexpr std::size_t kNone = static_cast<std::size_t>(-1);
             std::size_t digits = 0, separator = kNone;
@@ -333,8 +331,8 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
     }
     FileStart file;
     for (;;) {
-        const std::string_view text = std::string_view(start).substr(
-            encoding == TextEncoding::kUtf8Bom ? 3 : 0);
+        const std::string_view text =
+            std::string_view(start).substr(encoding == TextEncoding::kUtf8Bom ? 3 : 0);
         file = ReadFileStart(text, ended);
         if (file.complete || start.size() >= 16 * kReadSize) break;
         if (!readMore()) return readError();
@@ -362,17 +360,19 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
                                                                  ? std::string_view::npos
                                                                  : end - file.header));
         if (delimiter == 0) {
-            std::fprintf(err,
-                         "vessane-cli: %s : s\xC3\xA9parateur ambigu dans l'en-t\xC3\xAAte (autant de "
-                         "l'un que de l'autre parmi \xC2\xAB , \xC2\xBB, \xC2\xAB ; \xC2\xBB et "
-                         "tabulation) : pr\xC3\xA9" "cisez --delimiter\n",
-                         inputName);
+            std::fprintf(
+                err,
+                "vessane-cli: %s : s\xC3\xA9parateur ambigu dans l'en-t\xC3\xAAte (autant de "
+                "l'un que de l'autre parmi \xC2\xAB , \xC2\xBB, \xC2\xAB ; \xC2\xBB et "
+                "tabulation) : pr\xC3\xA9"
+                "cisez --delimiter\n",
+                inputName);
             return BatchEnd::kRefused;
         }
     }
     layout.SetDelimiter(delimiter);
-    layout.decimal = options.decimal != 0 ? options.decimal
-                                          : FileDecimal(text.substr(file.header), delimiter);
+    layout.decimal =
+        options.decimal != 0 ? options.decimal : FileDecimal(text.substr(file.header), delimiter);
     for (const auto& [column, value] :
          {std::pair{kColumnUnit, options.unit}, std::pair{kColumnYears, options.years}}) {
         if (value == nullptr) continue;
@@ -400,7 +400,8 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
             std::fprintf(err,
                          "vessane-cli: renommez les colonnes, donnez --unit pour l'unit\xC3\xA9, "
                          "ou --defaults (par exemple --defaults diab\xC3\xA8te,fumeur) pour "
-                         "prendre la valeur par d\xC3\xA9" "faut des champs qui manquent\n");
+                         "prendre la valeur par d\xC3\xA9"
+                         "faut des champs qui manquent\n");
         }
         return BatchEnd::kRefused;
     };
@@ -438,13 +439,16 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
     if (end == BatchEnd::kUnfinished) {
         std::fprintf(err,
                      "vessane-cli: %s:%zu : guillemet non ferm\xC3\xA9 \xC3\xA0 la fin du fichier, "
-                     "la ligne commenc\xC3\xA9" "e ici est ignor\xC3\xA9" "e\n",
+                     "la ligne commenc\xC3\xA9"
+                     "e ici est ignor\xC3\xA9"
+                     "e\n",
                      inputName, reader.recordLine());
     } else if (end == BatchEnd::kScratchError) {
-        std::fprintf(err,
-                     "vessane-cli: %s : impossible de mettre de c\xC3\xB4t\xC3\xA9 une cellule longue "
-                     "(fichier temporaire)\n",
-                     inputName);
+        std::fprintf(
+            err,
+            "vessane-cli: %s : impossible de mettre de c\xC3\xB4t\xC3\xA9 une cellule longue "
+            "(fichier temporaire)\n",
+            inputName);
     }
     return end;
 }

@@ -51,8 +51,9 @@ void BlockFiller::EndHeader() {
         layout_.nameTexts[c] = found_.NameOf(c);
         layout_.names[c] = layout_.nameTexts[c];
         if (layout_.isFixed[c] && found_.present(c)) {
-            refusal_ = "--" + std::string(kFormColumnNames[c]) + " est donn\xC3\xA9, mais le fichier a " +
-                       "d\xC3\xA9j\xC3\xA0 la colonne \xC2\xAB " + layout_.nameTexts[c] + " \xC2\xBB";
+            refusal_ =
+                "--" + std::string(kFormColumnNames[c]) + " est donn\xC3\xA9, mais le fichier a " +
+                "d\xC3\xA9j\xC3\xA0 la colonne \xC2\xAB " + layout_.nameTexts[c] + " \xC2\xBB";
         }
     }
     layout_.french = found_.french();
@@ -61,8 +62,10 @@ void BlockFiller::EndHeader() {
     const int headerUnit = verdict.cholesterol.unit;
     if (refusal_.empty() && headerUnit >= 0 && layout_.isFixed[kColumnUnit] &&
         ParseUnitSelector(layout_.fixed[kColumnUnit]) != headerUnit) {
-        refusal_ = "--unit " + layout_.fixed[kColumnUnit] + " contredit l'en-t\xC3\xAAte \xC2\xAB " +
-                   verdict.cholesterol.source + " \xC2\xBB : aucune ligne n'est calcul\xC3\xA9" "e";
+        refusal_ = "--unit " + layout_.fixed[kColumnUnit] +
+                   " contredit l'en-t\xC3\xAAte \xC2\xAB " + verdict.cholesterol.source +
+                   " \xC2\xBB : aucune ligne n'est calcul\xC3\xA9"
+                   "e";
     }
     if (refusal_.empty()) refusal_ = verdict.refusal;
     if (!refusal_.empty() || check_.err == nullptr) return;

@@ -98,8 +98,8 @@ struct Arguments {
     int jobs = 0;  // 0: the processors this process may run on
     const char* output = nullptr;
     bool quiet = false;
-    char delimiter = 0;  // 0: the file's
-    char decimal = 0;    // 0: from the delimiter
+    char delimiter = 0;            // 0: the file's
+    char decimal = 0;              // 0: from the delimiter
     vessane::FieldSet defaults{};  // the fields --defaults stands for
     bool anyDefaults = false;
     // With --batch: the texts of --unit and --years, and the other form options given.
@@ -231,7 +231,8 @@ int Parse(int argc, char** argv, Arguments& args) {
                 args.decimal = d[0];
                 continue;
             }
-            return UsageError("--decimal : séparateur invalide \"" + std::string(d) + "\" (, ou .)");
+            return UsageError("--decimal : séparateur invalide \"" + std::string(d) +
+                              "\" (, ou .)");
         }
         if (name == "--quiet" && !value) {
             args.quiet = true;
@@ -258,8 +259,7 @@ int Parse(int argc, char** argv, Arguments& args) {
             "qu'avec --batch");
     }
     if (args.batch && (!args.formOptions.empty() || args.details)) {
-        return UsageError((args.formOptions.empty() ? std::string("--details")
-                                                    : args.formOptions) +
+        return UsageError((args.formOptions.empty() ? std::string("--details") : args.formOptions) +
                           " : option d'un seul formulaire, sans effet avec --batch (seuls "
                           "--unit et --years y valent, pour une colonne absente du fichier)");
     }

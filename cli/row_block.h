@@ -36,8 +36,8 @@ struct BatchLayout {
     // Values given on the command line for a column the file lacks (--unit, --years).
     std::array<std::string, kFormColumnCount> fixed;
     std::array<bool, kFormColumnCount> isFixed{};
-    bool french = false;   // the added columns take French names
-    char decimal = '.';    // in the probabilities and results written
+    bool french = false;  // the added columns take French names
+    char decimal = '.';   // in the probabilities and results written
 
     void SetDelimiter(char d) {
         delimiter = d;

@@ -202,7 +202,8 @@ int ReadEntries(const FormEntries& entries, FormValues& values, std::string& rea
         } else if (values.unit != header->unit) {
             reason.assign(NameOf(names, kColumnUnit)).append(" : ").append(kUnitItems[values.unit]);
             reason.append(", mais l'en-t\xC3\xAAte \xC2\xAB ").append(header->source);
-            reason.append(" \xC2\xBB dit ").append(header->milligrams ? "mg/dL" : kUnitItems[header->unit]);
+            reason.append(" \xC2\xBB dit ")
+                .append(header->milligrams ? "mg/dL" : kUnitItems[header->unit]);
             return kColumnUnit;
         }
     }

@@ -65,7 +65,7 @@ const char* AcceptedChoices(FormColumn column);
 struct EntriesOutcome {
     int refusedColumn = kNoColumnRefused;             // a value that could not be taken
     ValidationCheck failed = ValidationCheck::kNone;  // else the failed check, or kNone
-    bool allMissing = false;  // every cell of the row is empty: no result, no error
+    bool allMissing = false;    // every cell of the row is empty: no result, no error
     bool missingValue = false;  // the reason is a value missing
     bool refused() const { return refusedColumn != kNoColumnRefused; }
     bool ok() const { return !refused() && failed == ValidationCheck::kNone && !allMissing; }

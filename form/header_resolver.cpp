@@ -152,9 +152,17 @@ constexpr KnownName kKnownNames[] = {
     {kColumnLvh, "hypertrophieventriculairegauche", true},
 };
 
-constexpr const char* kFrenchLabels[kFormColumnCount] = {
-    "sexe",  "\xC3\xA2ge",  "pression systolique", "pression diastolique", "cholest\xC3\xA9rol total",
-    "cholest\xC3\xA9rol HDL", "unit\xC3\xA9", "horizon", "fumeur", "diab\xC3\xA8te", "HVG"};
+constexpr const char* kFrenchLabels[kFormColumnCount] = {"sexe",
+                                                         "\xC3\xA2ge",
+                                                         "pression systolique",
+                                                         "pression diastolique",
+                                                         "cholest\xC3\xA9rol total",
+                                                         "cholest\xC3\xA9rol HDL",
+                                                         "unit\xC3\xA9",
+                                                         "horizon",
+                                                         "fumeur",
+                                                         "diab\xC3\xA8te",
+                                                         "HVG"};
 
 // A cholesterol unit written in a name's brackets.
 constexpr int kNoUnitInName = 0, kMmolInName = 1, kGramsInName = 2, kMilligramsInName = 3;
@@ -168,7 +176,9 @@ int UnitInName(const std::vector<std::string>& groups) {
     return kNoUnitInName;
 }
 
-constexpr std::string_view kNoRow = " : aucune ligne n'est calcul\xC3\xA9" "e";
+constexpr std::string_view kNoRow =
+    " : aucune ligne n'est calcul\xC3\xA9"
+    "e";
 
 }  // namespace
 
@@ -250,7 +260,8 @@ std::string ColumnsFound::UnreadList() const {
     return names;
 }
 
-std::string ColumnsFound::MissingRequired(const FieldSet& supplied, const FieldSet& defaults) const {
+std::string ColumnsFound::MissingRequired(const FieldSet& supplied,
+                                          const FieldSet& defaults) const {
     std::string absent;
     for (int c = 0; c < kFormColumnCount; ++c) {
         if (!kRequiredColumns[c] || present_[c] || supplied[c] || defaults[c]) continue;
@@ -259,7 +270,10 @@ std::string ColumnsFound::MissingRequired(const FieldSet& supplied, const FieldS
         absent.append(" (").append(kFormColumnNames[c]).append(")");
     }
     if (absent.empty()) return absent;
-    std::string message = "colonnes n\xC3\xA9" "cessaires absentes : " + absent;
+    std::string message =
+        "colonnes n\xC3\xA9"
+        "cessaires absentes : " +
+        absent;
     message.append(unreadCount_ > 0 ? " ; colonnes non lues : " + UnreadList()
                                     : " ; toutes les colonnes ont \xC3\xA9t\xC3\xA9 lues");
     return message.append(kNoRow);
@@ -269,10 +283,10 @@ HeaderVerdict ColumnsFound::Conclude(const FieldSet& supplied, const FieldSet& d
     HeaderVerdict verdict;
     const int totalUnit = unitOfName_[kColumnTotal], hdlUnit = unitOfName_[kColumnHdl];
     if (totalUnit && hdlUnit && totalUnit != hdlUnit) {
-        verdict.refusal = std::string("cholest\xC3\xA9rol total en ") + kUnitInNameTexts[totalUnit] +
-                          " (\xC2\xAB " + names_[kColumnTotal] + " \xC2\xBB) mais cholest\xC3\xA9rol HDL en " +
-                          kUnitInNameTexts[hdlUnit] + " (\xC2\xAB " + names_[kColumnHdl] + " \xC2\xBB)" +
-                          std::string(kNoRow);
+        verdict.refusal = std::string("cholest\xC3\xA9rol total en ") +
+                          kUnitInNameTexts[totalUnit] + " (\xC2\xAB " + names_[kColumnTotal] +
+                          " \xC2\xBB) mais cholest\xC3\xA9rol HDL en " + kUnitInNameTexts[hdlUnit] +
+                          " (\xC2\xAB " + names_[kColumnHdl] + " \xC2\xBB)" + std::string(kNoRow);
         return verdict;
     }
     verdict.refusal = MissingRequired(supplied, defaults);
@@ -305,7 +319,11 @@ HeaderVerdict ColumnsFound::Conclude(const FieldSet& supplied, const FieldSet& d
         }
     }
     if (!defaulted.empty()) {
-        verdict.notices.push_back({"sans colonne, valeur par d\xC3\xA9" "faut : " + defaulted, false});
+        verdict.notices.push_back(
+            {"sans colonne, valeur par d\xC3\xA9"
+             "faut : " +
+                 defaulted,
+             false});
     }
     if (!optional.empty()) verdict.notices.push_back({"sans colonne : " + optional, true});
     return verdict;

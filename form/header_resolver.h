@@ -84,7 +84,7 @@ private:
     FieldSet present_{};
     std::array<std::string, kFormColumnCount> names_;
     std::array<int, kFormColumnCount> unitOfName_{};  // kUnitInName..., for total and HDL
-    std::vector<std::string> unreadNames_;             // the first few
+    std::vector<std::string> unreadNames_;            // the first few
     std::size_t unreadCount_ = 0;
     int french_ = 0, english_ = 0;
 };

@@ -113,7 +113,8 @@ FileStart ReferenceStart(std::string_view text) {
     bool sep = false;
     for (;;) {
         const std::size_t newline = text.find('\n', at);
-        const std::string_view line = text.substr(at, newline == text.npos ? text.npos : newline - at);
+        const std::string_view line =
+            text.substr(at, newline == text.npos ? text.npos : newline - at);
         if (newline != text.npos && line.find_first_not_of(" \t\r") == line.npos) {
             at = newline + 1;
             continue;
@@ -121,7 +122,8 @@ FileStart ReferenceStart(std::string_view text) {
         std::string_view content = line;
         if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
         if (!sep && newline != text.npos && content.size() == 5 &&
-            (content.substr(0, 4) == "sep=" || content.substr(0, 4) == "SEP=") && content[4] != '"') {
+            (content.substr(0, 4) == "sep=" || content.substr(0, 4) == "SEP=") &&
+            content[4] != '"') {
             sep = true;
             start.delimiter = content[4];
             sepBegin = at;
@@ -144,9 +146,12 @@ FileStart ReferenceStart(std::string_view text) {
     std::string outside;
     bool quoted = false;
     for (const char c : start.rest) {
-        if (c == '"') quoted = !quoted;
-        else if (!quoted && c == '\n') break;
-        else if (!quoted) outside += c;
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && c == '\n')
+            break;
+        else if (!quoted)
+            outside += c;
     }
     const long commas = std::count(outside.begin(), outside.end(), ',');
     const long semicolons = std::count(outside.begin(), outside.end(), ';');
@@ -165,11 +170,13 @@ const char* const kAddedFrench1252[] = {"r\xE9sultat", "barre", "p_sys", "p_dia"
 
 void CheckOutput(const Parsed& in, const FileStart& start, std::string_view out) {
     if (in.records.empty()) {
-        if (!out.empty() && out != start.prefix) Fail("output for an input without records", out.substr(0, 200));
+        if (!out.empty() && out != start.prefix)
+            Fail("output for an input without records", out.substr(0, 200));
         return;
     }
     // A byte order mark and a sep= line come back.
-    if (out.substr(0, start.prefix.size()) != start.prefix) Fail("start of the file not written back");
+    if (out.substr(0, start.prefix.size()) != start.prefix)
+        Fail("start of the file not written back");
     out.remove_prefix(start.prefix.size());
     const char delimiter = start.delimiter;
     const Parsed parsed = ReferenceParse(out, delimiter);
@@ -243,7 +250,8 @@ BatchRun RunOn(std::string_view input, int jobs) {
     std::FILE* err = open_memstream(&errText, &errSize);
     if (!in || !out || !err) std::abort();
 
-    const int status = vessane::cli::RunBatch(in, out, err, "fuzz.csv", vessane::cli::kEveryField, jobs);
+    const int status =
+        vessane::cli::RunBatch(in, out, err, "fuzz.csv", vessane::cli::kEveryField, jobs);
     std::fclose(in);
     std::fclose(out);
     std::fclose(err);

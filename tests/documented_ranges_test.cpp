@@ -10,8 +10,8 @@
 #include <string>
 
 #include "accepted_ranges.h"
-#include "header_resolver.h"
 #include "form_texts.h"
+#include "header_resolver.h"
 #include "on_calcul.h"
 
 namespace vessane {
@@ -36,7 +36,8 @@ TEST(AcceptedRanges, GramBoundsAreTheLastAccepted) {
         if (range.gramHigh == 0) continue;
         EXPECT_EQ(CheckOfGrams(range.check, range.gramLow), ValidationCheck::kNone) << range.reason;
         EXPECT_EQ(CheckOfGrams(range.check, range.gramLow - 0.01), range.check) << range.reason;
-        EXPECT_EQ(CheckOfGrams(range.check, range.gramHigh), ValidationCheck::kNone) << range.reason;
+        EXPECT_EQ(CheckOfGrams(range.check, range.gramHigh), ValidationCheck::kNone)
+            << range.reason;
         EXPECT_EQ(CheckOfGrams(range.check, range.gramHigh + 0.01), range.check) << range.reason;
     }
 }
@@ -77,7 +78,8 @@ TEST(AcceptedRanges, DocumentedAsAccepted) {
             std::string bound = label;
             bound = document.dash + bound.substr(bound.find('-') + 1);
             bound.back() = ' ';
-            EXPECT_EQ(text.find(bound + "g/L"), std::string::npos) << document.path << ": " << bound;
+            EXPECT_EQ(text.find(bound + "g/L"), std::string::npos)
+                << document.path << ": " << bound;
         }
     }
 }

@@ -59,12 +59,15 @@ TEST(ReadEntries, TextsNumbersMissingAndAbsent) {
         {{{kColumnTotal, T("2.300001")}}, "10.3 %"},
         // A cell is a number with spaces around it, perhaps with its column's own unit.
         {{{kColumnAge, T(" 50\t")}}, "10.3 %"},
-        {{{kColumnAge, T("\xC2\xA0" "50\xE2\x80\xAF")}}, "10.3 %"},
+        {{{kColumnAge, T("\xC2\xA0"
+                         "50\xE2\x80\xAF")}},
+         "10.3 %"},
         {{{kColumnAge, T("50 ans")}, {kColumnYears, T("10ans")}}, "10.3 %"},
         {{{kColumnSystolic, T("150 mm Hg")}, {kColumnDiastolic, T("90mmHg")}}, "10.3 %"},
         {{{kColumnTotal, T("2,30 g/L")}, {kColumnHdl, T("0.50g/l")}}, "10.3 %"},
         {{{kColumnAge, T(" 5e1x")}}, "age : \xC2\xAB 5e1x \xC2\xBB n'est pas un nombre"},
-        {{{kColumnSystolic, T("120/80")}}, "systolic : \xC2\xAB 120/80 \xC2\xBB n'est pas un nombre"},
+        {{{kColumnSystolic, T("120/80")}},
+         "systolic : \xC2\xAB 120/80 \xC2\xBB n'est pas un nombre"},
         {{{kColumnAge, T("1 245")}}, "age : \xC2\xAB 1 245 \xC2\xBB n'est pas un nombre"},
         {{{kColumnAge, T("50 mm Hg")}}, "age : \xC2\xAB 50 mm Hg \xC2\xBB n'est pas un nombre"},
         {{{kColumnTotal, T("4.5 mmol/L")}},
@@ -114,11 +117,11 @@ TEST(ReadEntries, TextsNumbersMissingAndAbsent) {
         {{{kColumnSmoker, T("non")}, man}, "10.3 %"},
         {{{kColumnSmoker, T("")}, man}, "10.3 %"},
         {{{kColumnSmoker, N(kMissing)}, man}, "10.3 %"},
-        {{{kColumnDiabetes, T("peut-être")}}, "valeur de diabetes invalide : \"peut-être\"" + flags},
+        {{{kColumnDiabetes, T("peut-être")}},
+         "valeur de diabetes invalide : \"peut-être\"" + flags},
         {{{kColumnLvh, N(-INFINITY)}}, "valeur de lvh invalide : \"-inf\"" + flags},
         // The first choice refused, in the columns' order, before any field's check.
-        {{{kColumnLvh, N(3)}, {kColumnSex, T("x")}, {kColumnAge, T("29")}},
-         sex + "\"x\"" + sexes},
+        {{{kColumnLvh, N(3)}, {kColumnSex, T("x")}, {kColumnAge, T("29")}}, sex + "\"x\"" + sexes},
     };
     for (const auto& c : cases) EXPECT_EQ(Shown(c.given), c.shown) << c.shown;
 }
@@ -135,19 +138,37 @@ TEST(ReadEntries, HeaderUnitAndRowsWithoutValues) {
         bool others;
         std::string shown;
     } cases[] = {
-        {"the header's unit is the row's", {{kColumnTotal, T("5.93")}, {kColumnHdl, T("1.29")}},
-         &mmol, false, "10.3 %"},
-        {"mg/dL read as g/L / 100", {{kColumnTotal, T("230")}, {kColumnHdl, N(50)}}, &milligrams,
-         false, "10.3 %"},
+        {"the header's unit is the row's",
+         {{kColumnTotal, T("5.93")}, {kColumnHdl, T("1.29")}},
+         &mmol,
+         false,
+         "10.3 %"},
+        {"mg/dL read as g/L / 100",
+         {{kColumnTotal, T("230")}, {kColumnHdl, N(50)}},
+         &milligrams,
+         false,
+         "10.3 %"},
         {"a unit column that agrees",
          {{kColumnUnit, T("mmol/L")}, {kColumnTotal, T("5.93")}, {kColumnHdl, T("1.29")}},
-         &mmol, false, "10.3 %"},
-        {"a unit column that contradicts", {{kColumnUnit, T("g/L")}}, &mmol, false,
-         "unit : g/L, mais l'en-t\xC3\xAAte \xC2\xAB Cholest\xC3\xA9rol total (mmol/L) \xC2\xBB dit "
+         &mmol,
+         false,
+         "10.3 %"},
+        {"a unit column that contradicts",
+         {{kColumnUnit, T("g/L")}},
+         &mmol,
+         false,
+         "unit : g/L, mais l'en-t\xC3\xAAte \xC2\xAB Cholest\xC3\xA9rol total (mmol/L) \xC2\xBB "
+         "dit "
          "mmol/L"},
-        {"nothing at all: no result", {{kColumnAge, T("")}, {kColumnSex, T(" ")}}, nullptr, false,
+        {"nothing at all: no result",
+         {{kColumnAge, T("")}, {kColumnSex, T(" ")}},
+         nullptr,
+         false,
          "(vide)"},
-        {"an identifier only: values missing", {{kColumnAge, T("")}}, nullptr, true,
+        {"an identifier only: values missing",
+         {{kColumnAge, T("")}},
+         nullptr,
+         true,
          "valeurs manquantes"},
     };
     for (const auto& c : cases) {
@@ -157,7 +178,10 @@ TEST(ReadEntries, HeaderUnitAndRowsWithoutValues) {
         std::string reason;
         const EntriesOutcome outcome =
             EvaluateEntries(entries, state, reason, nullptr, c.header, c.others);
-        EXPECT_EQ(outcome.allMissing ? "(vide)" : outcome.ok() ? state.text : reason, c.shown)
+        EXPECT_EQ(outcome.allMissing ? "(vide)"
+                  : outcome.ok()     ? state.text
+                                     : reason,
+                  c.shown)
             << c.name;
     }
 }

@@ -25,8 +25,7 @@ template <typename T>
 }
 
 // Called eleven times a row: inlined.
-[[gnu::always_inline]] inline double NumberAt(const void* numbers, NumberType type,
-                                              std::size_t i) {
+[[gnu::always_inline]] inline double NumberAt(const void* numbers, NumberType type, std::size_t i) {
     switch (type) {
         case NumberType::kFloat64:
             return Element<double>(numbers, i);

@@ -26,7 +26,17 @@ struct Cell {
 
 // The element types of numeric columns, read as they are: no conversion pass.
 enum class NumberType : std::uint8_t {
-    kFloat64, kFloat32, kInt8, kInt16, kInt32, kInt64, kUInt8, kUInt16, kUInt32, kUInt64, kBool
+    kFloat64,
+    kFloat32,
+    kInt8,
+    kInt16,
+    kInt32,
+    kInt64,
+    kUInt8,
+    kUInt16,
+    kUInt32,
+    kUInt64,
+    kBool
 };
 
 // One input column. With neither numbers nor cells, every row takes the window's
@@ -64,15 +74,15 @@ struct InvalidValue {
 
 // What the rows give besides their outputs.
 struct RowsSummary {
-    std::vector<InvalidValue> invalid;       // the rows of status kRowInvalidValue, in order
-    std::vector<int> resultTexts;  // each ShownTextNumber of a valid row, once, in order
+    std::vector<InvalidValue> invalid;  // the rows of status kRowInvalidValue, in order
+    std::vector<int> resultTexts;       // each ShownTextNumber of a valid row, once, in order
 };
 
 // What the table says beyond its columns' values.
 struct TableContext {
     const ColumnNames* names = nullptr;  // as the data spell them, for reasons (null: English)
     const CholesterolHeader* cholesterol = nullptr;  // the unit the header's names give
-    const bool* otherCellsGiven = nullptr;  // per row: a column not read holds something
+    const bool* otherCellsGiven = nullptr;           // per row: a column not read holds something
 };
 
 // Evaluates rows [0, count) of columns into outputs, the rows cut into contiguous

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "evaluate_rows.h"
-#include "header_resolver.h"
 #include "form_texts.h"
-#include "risk_state.h"
+#include "header_resolver.h"
 #include "parallel_blocks.h"
+#include "risk_state.h"
 #include "validation.h"
 
 namespace py = pybind11;
@@ -273,9 +273,9 @@ Column CheckColumn(const py::handle entry, std::size_t rows, std::size_t index) 
     return column;
 }
 
-py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
-                  const py::tuple& missing, const py::sequence& names,
-                  const py::tuple& cholesterol, const py::object& others) {
+py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs, const py::tuple& missing,
+                  const py::sequence& names, const py::tuple& cholesterol,
+                  const py::object& others) {
     if (py::len(entries) != kFormColumnCount || py::len(names) != kFormColumnCount) {
         throw py::value_error("expected one entry and one name per input column");
     }
@@ -335,8 +335,8 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs,
             if (!column.present) continue;
             const std::size_t offset = start * column.step;
             if (!column.objects) {
-                inputs[c].numbers =
-                    static_cast<const char*>(column.array.data()) + offset * column.array.itemsize();
+                inputs[c].numbers = static_cast<const char*>(column.array.data()) +
+                                    offset * column.array.itemsize();
                 inputs[c].numberType = column.numberType;
                 continue;
             }

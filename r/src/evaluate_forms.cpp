@@ -56,9 +56,9 @@ public:
             // The value as R would print it, where it differs from the reader's spelling.
             const int column = outcome.refusedColumn;
             if (columns_[column].Shown(row, shown_)) {
-                DescribeInvalidValue(reason_, names_[column].empty() ? kFormColumnNames[column]
-                                                                     : names_[column],
-                                     shown_, AcceptedChoices(static_cast<FormColumn>(column)));
+                DescribeInvalidValue(
+                    reason_, names_[column].empty() ? kFormColumnNames[column] : names_[column],
+                    shown_, AcceptedChoices(static_cast<FormColumn>(column)));
             }
             out.Refused(row, reason_);
         } else if (outcome.failed == ValidationCheck::kNone) {
@@ -131,16 +131,16 @@ Rcpp::List ReadColumns(Rcpp::CharacterVector names, Rcpp::LogicalVector supplied
         return set;
     };
     const vessane::HeaderVerdict verdict = found.Conclude(fields(supplied), fields(defaults));
-    const auto utf8 = [](const std::string& text) {
-        return Rcpp::String(text, CE_UTF8);
-    };
+    const auto utf8 = [](const std::string& text) { return Rcpp::String(text, CE_UTF8); };
     Rcpp::CharacterVector notices;
-    for (const vessane::HeaderNotice& notice : verdict.notices) notices.push_back(utf8(notice.text));
+    for (const vessane::HeaderNotice& notice : verdict.notices)
+        notices.push_back(utf8(notice.text));
     const vessane::CholesterolHeader& unit = verdict.cholesterol;
     return Rcpp::List::create(
         Rcpp::Named("columns") = columns, Rcpp::Named("refusal") = utf8(verdict.refusal),
         Rcpp::Named("notices") = notices,
-        Rcpp::Named("cholesterol") = Rcpp::List::create(unit.unit, unit.milligrams, utf8(unit.source)));
+        Rcpp::Named("cholesterol") =
+            Rcpp::List::create(unit.unit, unit.milligrams, utf8(unit.source)));
 }
 
 // The fields a comma-separated list names, as a header names them; "" is every field.

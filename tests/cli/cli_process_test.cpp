@@ -111,7 +111,8 @@ TEST(CommandLine, BatchFiles) {
 // Files as spreadsheets write them, and the options that settle what a file leaves open.
 TEST(CommandLine, SpreadsheetDialects) {
     const std::string bom = "\xEF\xBB\xBF";
-    const std::string full = "sex;age;systolic;diastolic;total;hdl;unit;years;smoker;diabetes;lvh\n";
+    const std::string full =
+        "sex;age;systolic;diastolic;total;hdl;unit;years;smoker;diabetes;lvh\n";
     const std::string row = "1;50;150;90;2,30;0,50;g/L;10;0;0;0\n";
     const std::string added = ";result;bar;p_sys;p_dia;error\n";
     const std::string result = ";10,3 %;10;0,10338928041321527;0,09352022457316844;\n";
@@ -137,9 +138,11 @@ TEST(CommandLine, SpreadsheetDialects) {
              result.substr(0, result.size() - 1) + "\r\n",
          optional.c_str()},
         {"Windows-1252 in and out, VRAI",
-         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur;Diab\xE8te\nF;50;150;90;2,30;0,50;g/L;VRAI;FAUX\n",
+         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur;Diab\xE8te\nF;50;150;90;2,30;0,50;g/"
+         "L;VRAI;FAUX\n",
          "--quiet", 0,
-         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur;Diab\xE8te;r\xE9sultat;barre;p_sys;p_dia;erreur\n"
+         "Sexe;\xC2ge;TAS;TAD;CT;HDL;Unit\xE9;Fumeur;Diab\xE8te;r\xE9sultat;barre;p_sys;p_dia;"
+         "erreur\n"
          "F;50;150;90;2,30;0,50;g/L;VRAI;FAUX;11,5 %;11;0,11479834270909162;0,11024536973942445;\n",
          optional.c_str()},
         {"a sep= line, written back", "sep=;\n" + full + row, "--quiet", 0,
@@ -159,7 +162,8 @@ TEST(CommandLine, SpreadsheetDialects) {
          "sex\tage\tsystolic\tdiastolic\ttotal\thdl\tunit\tsmoker\tdiabetes\tyears\tlvh\n"
          "1\t50\t150\t90\t2,30\t0,50\tg/L\t0\t0\t10\t0\n",
          "--quiet", 0,
-         "sex\tage\tsystolic\tdiastolic\ttotal\thdl\tunit\tsmoker\tdiabetes\tyears\tlvh\tresult\tbar"
+         "sex\tage\tsystolic\tdiastolic\ttotal\thdl\tunit\tsmoker\tdiabetes\tyears\tlvh\tresult\tba"
+         "r"
          "\tp_sys\tp_dia\terror\n1\t50\t150\t90\t2,30\t0,50\tg/L\t0\t0\t10\t0\t10,3 %\t10\t"
          "0,10338928041321527\t0,09352022457316844\t\n",
          ""},
@@ -167,18 +171,24 @@ TEST(CommandLine, SpreadsheetDialects) {
          "",
          "colonnes n\xC3\xA9"
          "cessaires absentes : sexe (sex), pression systolique (systolic)"},
-        {"smoker and diabetes are required", "sex,age,systolic,diastolic,total,hdl,unit,Fumeur "
-         "actuel\n1,50,150,90,2.30,0.50,g/L,0\n", "--quiet", 2, "",
-         "colonnes n\xC3\xA9" "cessaires absentes : diab\xC3\xA8te (diabetes) ; toutes les colonnes ont "
-         "\xC3\xA9t\xC3\xA9 lues : aucune ligne n'est calcul\xC3\xA9" "e"},
+        {"smoker and diabetes are required",
+         "sex,age,systolic,diastolic,total,hdl,unit,Fumeur "
+         "actuel\n1,50,150,90,2.30,0.50,g/L,0\n",
+         "--quiet", 2, "",
+         "colonnes n\xC3\xA9"
+         "cessaires absentes : diab\xC3\xA8te (diabetes) ; toutes les colonnes ont "
+         "\xC3\xA9t\xC3\xA9 lues : aucune ligne n'est calcul\xC3\xA9"
+         "e"},
         {"--defaults naming the fields it stands for",
          "sex,age,systolic,diastolic,total,hdl,unit\n1,50,150,90,2.30,0.50,g/L\n",
          "--defaults diab\xC3\xA8te,Fumeur", 0,
          "sex,age,systolic,diastolic,total,hdl,unit,result,bar,p_sys,p_dia,error\n"
          "1,50,150,90,2.30,0.50,g/L,10.3 %,10,0.10338928041321527,0.09352022457316844,\n",
-         "valeur par d\xC3\xA9" "faut : fumeur = non, diab\xC3\xA8te = non"},
+         "valeur par d\xC3\xA9"
+         "faut : fumeur = non, diab\xC3\xA8te = non"},
         {"--defaults naming too few fields", "sex,age\n1,50\n", "--defaults=smoker", 2, "",
-         "colonnes n\xC3\xA9" "cessaires absentes : pression systolique"},
+         "colonnes n\xC3\xA9"
+         "cessaires absentes : pression systolique"},
         {"--defaults: the default form's values, said", "id\t\xC3\xA2ge\ttabac\nA-1\t50\t\n",
          "--defaults", 0,
          "id\t\xC3\xA2ge\ttabac\tr\xC3\xA9sultat\tbarre\tp_sys\tp_dia\terreur\nA-1\t50\t\t10.3 "
@@ -196,7 +206,8 @@ TEST(CommandLine, SpreadsheetDialects) {
          "a d\xC3\xA9j\xC3\xA0 la colonne"},
         {"a unit in the header's brackets, --unit that contradicts it",
          "sex;age;systolic;diastolic;CT (mmol/L);HDL;smoker;diabetes\n1;50;150;90;5,93;1,29;0;0\n",
-         "--unit g/L", 2, "", "--unit g/L contredit l'en-t\xC3\xAAte \xC2\xAB CT (mmol/L) \xC2\xBB"},
+         "--unit g/L", 2, "",
+         "--unit g/L contredit l'en-t\xC3\xAAte \xC2\xAB CT (mmol/L) \xC2\xBB"},
         {"a row of empty cells: empty results; an identifier alone: values missing",
          "id;" + full + ";" + row + ";;;;;;;;;;;\n\nP-7;;;;;;;;;;;\n", "--quiet", 0,
          "id;" + full.substr(0, full.size() - 1) + added + ";" + row.substr(0, row.size() - 1) +

@@ -95,8 +95,8 @@ TEST(HostileBatch, EveryRowComesOutUnchanged) {
              "F, H, M, female, male, 0 ou 1)\"\n"},
     };
     // The same files with ';' and tab between cells: the same rows, in order, and with ';'
-    // the results' and probabilities' decimal commas. (A header of one column names no delimiter: the
-    // output then takes ',').
+    // the results' and probabilities' decimal commas. (A header of one column names no delimiter:
+    // the output then takes ',').
     const auto withDelimiter = [](std::string text, char delimiter) {
         std::replace(text.begin(), text.end(), ',', delimiter);
         const std::string d(1, delimiter);
@@ -258,8 +258,8 @@ TEST(HostileCommandLine, OutputThatCannotBeWrittenIsAFailure) {
 
 TEST(HostileCommandLine, ClosedPipeOnAnErrorRow) {
     // Rows of ERREUR with long reasons fill the pipe as fast as results do.
-    const Process p =
-        Shell("(echo sex,age; yes x,29 | head -n 200000) | CLI --defaults --quiet --batch - | head -n 1");
+    const Process p = Shell(
+        "(echo sex,age; yes x,29 | head -n 200000) | CLI --defaults --quiet --batch - | head -n 1");
     EXPECT_EQ(p.out, "sex,age,"s + kAdded + "\n");
     EXPECT_EQ(p.err, "");
 }

@@ -46,10 +46,10 @@ LRESULT CALLBACK FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 HWND AttachDigitsNote(HWND dialog, HINSTANCE instance) {
-    HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                 WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr,
-                                 instance, nullptr);
+    HWND tip =
+        ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, dialog, nullptr, instance, nullptr);
     if (!tip) return nullptr;
     static wchar_t text[64] = L"";
     ::MultiByteToWideChar(CP_UTF8, 0, TXT_DIGITS_ONLY, -1, text, 63);

@@ -1,7 +1,7 @@
 // Writes the page's HTML from its template: every text, selector entry, default and range
-// label comes from the tables the windows are built from. Each NAME=FILE puts that file's contents in
-// place of @NAME@ (the style sheet, inlined so that the first result waits for fewer
-// requests). Run under Node at build time:
+// label comes from the tables the windows are built from. Each NAME=FILE puts that file's contents
+// in place of @NAME@ (the style sheet, inlined so that the first result waits for fewer requests).
+// Run under Node at build time:
 //   node page_generator.js TEMPLATE OUTPUT [NAME=FILE...]
 #include <cstdio>
 #include <fstream>

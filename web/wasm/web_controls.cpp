@@ -5,10 +5,10 @@
 #include <emscripten.h>
 
 #include "control_ids.h"
-#include "form_texts.h"
 #include "coronary_form.h"
 #include "dialog_controls.h"
 #include "event_table.h"
+#include "form_texts.h"
 #include "on_calcul.h"
 #include "validation.h"
 #include "what_if.h"
@@ -37,8 +37,10 @@ EM_JS(void, JsSetText, (int id, const char* text), {
 EM_JS(int, JsGetCurSel, (int id), { return Module.controls.getCurSel(id); });
 EM_JS(int, JsGetCheck, (int id), { return Module.controls.getCheck(id); });
 EM_JS(void, JsSetBarPos, (int id, int position), { Module.controls.setBarPos(id, position); });
-EM_JS(void, JsShowReason, (const char* reason), { Module.controls.showReason(UTF8ToString(reason)); });
-EM_JS(void, JsShowWhatIf, (const char* lines), { Module.controls.showWhatIf(UTF8ToString(lines)); });
+EM_JS(void, JsShowReason, (const char* reason),
+      { Module.controls.showReason(UTF8ToString(reason)); });
+EM_JS(void, JsShowWhatIf, (const char* lines),
+      { Module.controls.showWhatIf(UTF8ToString(lines)); });
 
 namespace {
 
@@ -50,7 +52,8 @@ public:
     int GetDlgItemTextLength(int id) override { return JsGetTextLength(id); }
     void SetDlgItemText(int id, const char* text) override {
         JsSetText(id, text);
-        Notify(id, vessane::ControlChange::kText);  // a set text reports its change, as in the window
+        Notify(id,
+               vessane::ControlChange::kText);  // a set text reports its change, as in the window
     }
     int GetCurSel(int id) override { return JsGetCurSel(id); }
     int GetCheck(int id) override { return JsGetCheck(id); }
@@ -80,8 +83,7 @@ public:
         vessane::RiskState state{};
         vessane::ReadForm(*this, state);
         if (valid && vessane::ValidateInputs(state) == vessane::ValidationCheck::kNone) {
-            for (const std::string& line :
-                 vessane::WhatIfLines(state, GetCurSel(IDC_UNIT) == 1)) {
+            for (const std::string& line : vessane::WhatIfLines(state, GetCurSel(IDC_UNIT) == 1)) {
                 text.append(text.empty() ? "" : "\n").append(line);
             }
         }
