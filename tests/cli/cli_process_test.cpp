@@ -78,6 +78,7 @@ TEST(CommandLine, Details) {
     EXPECT_EQ(p.out,
               "10.3 %\np_sys 0.10338928041321527\np_dia 0.09352022457316844\n"
               "equation systolique\ndigits_sys 3\ndigits_dia 2\n"
+              "et si : déjà non-fumeur\n"
               "et si : avec une pression à 120/80 mm Hg, le modèle donnerait 7.7 %\n"
               "et si : avec un cholestérol total à 2.00 g/L, le modèle donnerait 8.6 %\n"
               "et si : avec un cholestérol HDL à 0.60 g/L, le modèle donnerait 8.1 %\n"
