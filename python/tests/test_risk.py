@@ -276,6 +276,14 @@ def test_french_names_and_required_columns():
                           "Cholestérol total": ["6,0"], "Cholestérol HDL": [1.0],
                           "Unité": ["mmol/L"], "Fumeur": ["VRAI"], "Diabète": ["FAUX"]})
     assert vessane.risk(frame)["result"].tolist() == ["29. %"]
+    # Diabetes is required; defaults names the fields it stands for.
+    without = frame.drop(columns="Diabète")
+    with pytest.raises(ValueError, match=r"colonnes nécessaires absentes : diabète \(diabetes\)"):
+        vessane.risk(without)
+    with pytest.raises(ValueError, match="champ inconnu"):
+        vessane.risk(without, defaults=["glycémie"])
+    with pytest.warns(UserWarning, match="valeur par défaut : diabète = non"):
+        assert vessane.risk(without, defaults=["diabetes"])["result"].tolist() == ["29. %"]
     with pytest.raises(ValueError, match=r"colonnes nécessaires absentes : âge \(age\) ; "
                                          r"colonnes non lues : « Age patient »"):
         vessane.risk(frame.rename(columns={"Âge": "Age patient"}))

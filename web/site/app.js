@@ -5,6 +5,10 @@
 
 (function () {
   const control = (id) => document.getElementById("c" + id);
+  // Check boxes a filled record leaves undecided (the record holds no answer), by control,
+  // with what to complete: while one is left, the result waits for the clinician.
+  const undecided = new Map();
+  const waiting = () => (undecided.size ? `à compléter : ${[...undecided.values()].join(", ")}` : "");
   const hasValue = (element) =>
     element instanceof HTMLInputElement || element instanceof HTMLOutputElement;
 
@@ -16,6 +20,7 @@
     },
     setText(id, text) {
       const element = control(id);
+      if (id === 110 && waiting() && text !== "ERREUR") text = waiting();
       if (!element) return;
       if (hasValue(element)) {
         if (element.value !== text) element.value = text;
@@ -41,6 +46,7 @@
     showWhatIf(text) {
       const section = document.getElementById("what-if");
       if (!section) return;
+      if (waiting()) text = "";
       const list = section.querySelector("ul");
       list.replaceChildren(...(text ? text.split("\n") : []).map((line) =>
         Object.assign(document.createElement("li"), { textContent: line })));
@@ -51,8 +57,9 @@
       document.getElementById("reason").textContent = reason;
       queueMicrotask(updatePrintSheet);  // once this recomputation has shown everything
       const bar = control(1012);
-      bar.classList.toggle("no-value", reason !== "");
-      if (reason !== "") {
+      const noValue = reason !== "" || waiting() !== "";
+      bar.classList.toggle("no-value", noValue);
+      if (noValue) {
         bar.setAttribute("aria-valuetext", "aucune valeur : ERREUR");
       } else {
         bar.removeAttribute("aria-valuetext");
@@ -69,7 +76,7 @@
     if (element instanceof HTMLSelectElement) {
       return element.selectedIndex < 0 ? "(non renseigné)" : element.options[element.selectedIndex].text;
     }
-    if (element.type === "checkbox") return element.checked ? "oui" : "non";
+    if (element.type === "checkbox") return element.indeterminate ? "à compléter" : element.checked ? "oui" : "non";
     return hasValue(element) ? element.value : element.textContent;
   };
   function updatePrintSheet() {
@@ -91,7 +98,7 @@
     const reason = document.getElementById("reason").textContent;
     const gauge = node("div", "", "print-gauge");
     gauge.append(node("span", "Faible"), Object.assign(node("span", "", "print-bar"), {
-      style: `--risk: ${reason ? 0 : control(1012).value}%` }), node("span", "Fort"));
+      style: `--risk: ${reason || waiting() ? 0 : control(1012).value}%` }), node("span", "Fort"));
     const whatIf = [...document.querySelectorAll("#what-if li")].map((li) => node("li", li.textContent));
     const today = new Date();
     const date = [today.getDate(), today.getMonth() + 1].map((n) => String(n).padStart(2, "0"))
@@ -103,7 +110,7 @@
       inputs,
       node("p", `Résultat : ${result}${reason ? ` (${reason})` : ""}`, "print-result"),
       gauge,
-      ...(whatIf.length ? [node("h2", "Et si…"), Object.assign(document.createElement("ul"), {}),] : []),
+      ...(whatIf.length ? [node("h2", "Et si…"), node("ul", "")] : []),
       ...extras.after.map((line) => node("p", line)),
       node("p", `Référence : ${sheet.dataset.citation}`),
       node("p", "Ce résultat aide le jugement clinique ; il ne le remplace pas.", "print-notice"));
@@ -131,7 +138,10 @@
     select.addEventListener("change", () => notify(Number(select.id.slice(1)), SELECTION));
   }
   for (const box of document.querySelectorAll("input[type=checkbox][id^=c]")) {
-    box.addEventListener("change", () => notify(Number(box.id.slice(1)), CLICK));
+    box.addEventListener("change", () => {
+      undecided.delete(Number(box.id.slice(1)));  // ticked or unticked: decided
+      notify(Number(box.id.slice(1)), CLICK);
+    });
   }
 
   // Digits-only fields accept digits alone: a keystroke, a paste or a drop holding
@@ -166,7 +176,8 @@
   let formReady;
   window.vessaneForm = new Promise((resolve) => { formReady = resolve; });
   const form = {
-    // fields: { sex: {index}, unit: {index}, age: {text}, ..., smoker: {checked}, ... }
+    // fields: { sex: {index}, unit: {index}, age: {text}, ..., smoker: {checked, undecided?},
+    // ... }; undecided names what the clinician has to complete.
     fill(fields) {
       const select = (id, index) => {
         control(id).selectedIndex = index;
@@ -182,18 +193,14 @@
       for (const [name, id] of Object.entries(BOXES)) {
         if (!fields[name]) continue;
         control(id).checked = fields[name].checked;
+        control(id).indeterminate = Boolean(fields[name].undecided);
+        if (fields[name].undecided) undecided.set(id, fields[name].undecided);
+        else undecided.delete(id);
         notify(id, CLICK);
       }
     },
     // What a control shows, as text.
-    shown(id) {
-      const element = control(id);
-      if (element instanceof HTMLSelectElement) {
-        return element.selectedIndex < 0 ? "(non renseigné)" : element.options[element.selectedIndex].text;
-      }
-      if (element.type === "checkbox") return element.checked ? "oui" : "non";
-      return hasValue(element) ? element.value : element.textContent;
-    },
+    shown: shownOf,
     // What the record page adds to the printed sheet: { before: [lines], after: [lines] }.
     setPrintExtras(extras) {
       printExtras = extras;

@@ -5,8 +5,8 @@
 // and where every value came from. A launch that fails fills nothing. Patient data is
 // neither stored nor written back; the launch's state lives in the tab's sessionStorage,
 // as the library keeps it.
-import { collectEntries, frenchDate, knownCardiovascularDisease, launchFailure, LOINC_CODES,
-         PAGE_LIMIT, readIdentity, readRecord } from "./record_reader.mjs";
+import { collectEntries, fieldsMaybeOutdated, frenchDate, knownCardiovascularDisease,
+         launchFailure, LOINC_CODES, PAGE_LIMIT, readIdentity, readRecord } from "./record_reader.mjs";
 import { allowedServer, loadConfiguration } from "./site_config.mjs";
 
 const FIELDS = [
@@ -16,14 +16,16 @@ const FIELDS = [
   ["total", 105, "Cholestérol total", "unit"], ["hdl", 106, "Cholestérol HDL", "unit"],
   ["smoker", 1006, "Fumeur"], ["diabetes", 1007, "Diabète"], ["lvh", 1008, "HVG"],
 ];
+// Codes without a system: records code LOINC under other URIs too (its OID, the French
+// ANS server's), and the reader checks the system of each resource returned.
 const OBSERVATION_CODES = [...LOINC_CODES.systolic, ...LOINC_CODES.diastolic, ...LOINC_CODES.pressurePanels,
-  ...LOINC_CODES.total, ...LOINC_CODES.hdl, ...LOINC_CODES.smoking]
-  .map((code) => "http://loinc.org|" + code).join(",");
+  ...LOINC_CODES.total, ...LOINC_CODES.hdl, ...LOINC_CODES.smoking].join(",");
 const CITATION = "Anderson KM, Odell PM, Wilson PWF, Kannel WB. Cardiovascular disease risk " +
   "profiles. Am Heart J 1991;121:293-8.";
-const SECONDARY_PREVENTION = "Maladie cardiovasculaire connue dans le dossier ({what}) : ces " +
-  "équations estiment le risque de personnes sans maladie cardiovasculaire connue ; le résultat " +
-  "ne s'applique pas à ce patient.";
+// Record text goes in as text, never as a replacement pattern.
+const secondaryPrevention = (what) => `Maladie cardiovasculaire connue dans le dossier (${what}) : ` +
+  "ces équations estiment le risque de personnes sans maladie cardiovasculaire connue ; le " +
+  "résultat ne s'applique pas à ce patient.";
 // A form with nothing in it: what a failed launch leaves.
 const EMPTY = { unit: { index: 1 }, sex: { index: -1 }, age: { text: "" }, systolic: { text: "" },
   diastolic: { text: "" }, total: { text: "" }, hdl: { text: "" }, smoker: { checked: false },
@@ -42,9 +44,11 @@ function allowOnly(origins) {
 }
 
 // Every page of a search, at most PAGE_LIMIT of them, as the library follows "next".
-async function search(client, query) {
-  const pages = await client.request(query, { pageLimit: PAGE_LIMIT });
-  return collectEntries(Array.isArray(pages) ? pages : [pages]);
+// Newest first where the server sorts (sort: the _sort asked for): when a search is cut
+// short, what is left out is then the oldest.
+async function search(client, query, sort) {
+  const pages = await client.request(`${query}&_sort=${sort}`, { pageLimit: PAGE_LIMIT });
+  return collectEntries(Array.isArray(pages) ? pages : [pages], sort);
 }
 
 function describe(field) {
@@ -139,8 +143,10 @@ async function main() {
     if (patient?.resourceType !== "Patient") throw Object.assign(new Error("patient introuvable"), { status: 404 });
     const id = client.patient.id;
     const [observations, conditions] = await Promise.all([
-      search(client, `Observation?patient=${id}&code=${OBSERVATION_CODES}&_count=100`),
-      search(client, `Condition?patient=${id}&_count=100`),
+      search(client, `Observation?patient=${id}&code=${OBSERVATION_CODES}&_count=100`, "-date"),
+      // An R4 Condition has no date parameter; every condition is read, and classified here
+      // (a code search matches exactly: I21 would miss I21.4).
+      search(client, `Condition?patient=${id}&_count=100`, "-recorded-date"),
     ]);
     const fields = readRecord({ patient, observations: observations.resources,
                                 conditions: conditions.resources, valueSets });
@@ -148,12 +154,17 @@ async function main() {
     const warnings = [];
     const disease = knownCardiovascularDisease(conditions.resources, valueSets);
     if (disease) {
-      warnings.push(SECONDARY_PREVENTION.replace("{what}", `${disease.label} : ${disease.recorded}`));
+      warnings.push(secondaryPrevention(`${disease.label} : ${disease.recorded}`));
       $("secondary-prevention").textContent = warnings[0];
       $("secondary-prevention").hidden = false;
     }
-    if (observations.partial || conditions.partial) {
-      warnings.push("dossier lu en partie : il contient plus de résultats que la page n'en lit");
+    const outdated = fieldsMaybeOutdated(observations, conditions);
+    if (outdated.length) {
+      warnings.push("dossier lu en partie et non trié par date par le serveur : valeurs plus " +
+                    `récentes peut-être absentes pour : ${outdated.join(", ")}`);
+    } else if (observations.partial || conditions.partial) {
+      warnings.push("dossier lu en partie (les plus récents d'abord) : il contient plus de " +
+                    "résultats que la page n'en lit");
     }
     form.fill(fields);
     showIdentity(identity);

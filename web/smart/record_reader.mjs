@@ -4,13 +4,21 @@
 // Pure: the resources in, the fields out; the page fetches and shows. The code lists it
 // matches are published value sets, shipped as data (value_sets.json) and passed in.
 
+// Each code system under every URI records use for it: HL7's, its OID, and the French
+// ANS terminology server's (docs/smart.md lists them).
+const ANS = "https://mos.esante.gouv.fr/NOS";
 const SYSTEMS = {
-  loinc: ["http://loinc.org", "urn:oid:2.16.840.1.113883.6.1"],
+  loinc: ["http://loinc.org", "urn:oid:2.16.840.1.113883.6.1", `${ANS}/TRE_A04-Loinc/FHIR/TRE-A04-Loinc`],
   snomed: ["http://snomed.info/sct", "urn:oid:2.16.840.1.113883.6.96"],
-  icd10: ["http://hl7.org/fhir/sid/icd-10", "urn:oid:2.16.840.1.113883.6.3"],
+  icd10: ["http://hl7.org/fhir/sid/icd-10", "urn:oid:2.16.840.1.113883.6.3",
+          "https://smt.esante.gouv.fr/terminologie-cim-10",
+          `${ANS}/TRE_R310-CIM10ATIH/FHIR/TRE-R310-CIM10ATIH`, `${ANS}/TRE_R310-CIM10/FHIR/TRE-R310-CIM10`],
   icd10cm: ["http://hl7.org/fhir/sid/icd-10-cm", "urn:oid:2.16.840.1.113883.6.90"],
   ucum: ["http://unitsofmeasure.org", "urn:oid:2.16.840.1.113883.6.8"],
 };
+// Condition statuses count only in their HL7 code systems.
+const CLINICAL_STATUS = "http://terminology.hl7.org/CodeSystem/condition-clinical";
+const VERIFICATION_STATUS = "http://terminology.hl7.org/CodeSystem/condition-ver-status";
 const SYSTEM_NAMES = { loinc: "LOINC", snomed: "SNOMED", icd10: "CIM-10", icd10cm: "CIM-10-CM" };
 const systemOf = (uri) => Object.keys(SYSTEMS).find((name) => SYSTEMS[name].includes(uri));
 
@@ -32,20 +40,31 @@ export const LOINC_CODES = {
   pressurePanels: ["85354-9", "55284-4"],
 };
 
-// Smoking status answers, as SNOMED CT (the value set's codes) or LOINC answer codes of
-// 72166-2: which of them mean a current smoker, a former one, never, or unknown.
-const SMOKING = {
-  current: ["449868002", "428041000124106", "77176002", "428071000124103", "428061000124105",
-            "LA18976-3", "LA18977-1", "LA18980-5", "LA18981-3", "LA18982-1"],
-  former: ["8517006", "LA15920-4"],
-  never: ["266919005", "LA18978-9"],
-  unknown: ["266927001", "LA18979-7"],
+// Smoking status answers: the shipped value set's SNOMED CT codes, sorted by what they
+// mean from their displays ("Current…", "…smoker, current status unknown", "Former…",
+// "Never…", "Unknown if ever…"), and the LOINC answer codes of 72166-2 (LA…), which that
+// value set does not hold.
+const LOINC_SMOKING_ANSWERS = {
+  current: ["LA18976-3", "LA18977-1", "LA18980-5", "LA18981-3", "LA18982-1"],
+  former: ["LA15920-4"], never: ["LA18978-9"], unknown: ["LA18979-7"],
 };
+function smokingKinds(valueSet) {
+  const kinds = { current: [], former: [], never: [], unknown: [] };
+  for (const [code, display] of Object.entries(valueSet?.display ?? {})) {
+    const kind = /^unknown/i.test(display) ? "unknown" : /^former/i.test(display) ? "former"
+      : /^never/i.test(display) ? "never" : /smoker/i.test(display) ? "current" : null;
+    if (kind) kinds[kind].push(code);
+  }
+  for (const kind of Object.keys(kinds)) kinds[kind].push(...LOINC_SMOKING_ANSWERS[kind]);
+  return kinds;
+}
 const SMOKING_WORDS = { current: "fumeur actuel", former: "ancien fumeur", never: "n'a jamais fumé",
                         unknown: "statut inconnu" };
 
-// Left ventricular hypertrophy (SNOMED CT): on the ECG, or as a disorder.
-const LVH_SNOMED = ["164873001", "55827005"];
+// Left ventricular hypertrophy (SNOMED CT): the ECG finding the equations mean, and the
+// disorder whatever the method (echocardiography, MRI), which leaves the box to decide.
+const LVH_ON_ECG = "164873001";
+const LVH_ANY_METHOD = "55827005";
 
 const GENDERS = { male: "masculin", female: "féminin", other: "autre", unknown: "inconnu" };
 
@@ -57,7 +76,7 @@ const hasCode = (concept, system, codes) =>
 
 // A FHIR date, dateTime or instant as milliseconds since the epoch, or null. A date
 // without a time (or a time without a zone, which FHIR forbids) is read as UTC midnight.
-export function instant(text) {
+function instant(text) {
   if (typeof text !== "string") return null;
   const match = /^(\d{4})(?:-(\d{2})(?:-(\d{2}))?)?(T[\d:.]+)?(Z|[+-]\d{2}:\d{2})?$/.exec(text);
   if (!match) return null;
@@ -87,14 +106,14 @@ export function frenchDate(text, timeZone) {
 }
 
 // A number as French text: a decimal comma.
-export const frenchNumber = (value) => String(value).replace(".", ",");
+const frenchNumber = (value) => String(value).replace(".", ",");
 
 // ---------------------------------------------------------------- units
 
 // A UCUM unit in a canonical spelling for comparison. UCUM is case-sensitive, but the
 // litre has two symbols, "l" and "L": any prefixed litre is spelled with "L".
 const PREFIXES = ["", "d", "c", "m", "u", "n", "p", "f", "da", "h", "k"];
-export function canonicalUcum(unit) {
+function canonicalUcum(unit) {
   if (typeof unit !== "string") return null;
   return unit.split("/").map((term) => {
     const prefix = term.slice(0, -1);
@@ -147,13 +166,16 @@ function candidates(observations, codes, now, { panels = false } = {}) {
       const candidate = { observation, value, code, panel, ...when };
       (when.at !== null && when.at > now + FUTURE_TOLERANCE_MS ? future : found).push(candidate);
     };
-    const direct = codes.find((code) => hasCode(observation.code, "loinc", [code]));
-    if (direct) add(observation, direct, false);
-    else if (panels && hasCode(observation.code, "loinc", LOINC_CODES.pressurePanels)) {
-      for (const component of observation.component ?? []) {
-        const code = codes.find((c) => hasCode(component.code, "loinc", [c]));
-        if (code) add(component, code, true);
-      }
+    // A reading with components is read by them, whatever its own codes (a panel may list
+    // 8480-6 among them); otherwise by its own code.
+    const parts = panels ? (observation.component ?? []).map((component) =>
+      ({ component, code: codes.find((c) => hasCode(component.code, "loinc", [c])) }))
+      .filter((part) => part.code) : [];
+    if (parts.length) {
+      for (const { component, code } of parts) add(component, code, true);
+    } else {
+      const direct = codes.find((code) => hasCode(observation.code, "loinc", [code]));
+      if (direct) add(observation, direct, false);
     }
   }
   found.sort(newerFirst);
@@ -280,9 +302,13 @@ function cholesterol(observations, field, now, timeZone) {
 
 // ---------------------------------------------------------------- conditions
 
-const clinicalStatus = (condition) => codings(condition.clinicalStatus).map((c) => c.code).find(Boolean);
-const verificationStatus = (condition) =>
-  codings(condition.verificationStatus).map((c) => c.code).find(Boolean);
+// A status from its HL7 code system only; "other" when only another system codes it.
+const statusIn = (concept, system) => {
+  const all = codings(concept);
+  return all.find((c) => c.system === system && c.code)?.code ?? (all.length ? "other" : undefined);
+};
+const clinicalStatus = (condition) => statusIn(condition.clinicalStatus, CLINICAL_STATUS);
+const verificationStatus = (condition) => statusIn(condition.verificationStatus, VERIFICATION_STATUS);
 const ACTIVE = new Set(["active", "recurrence", "relapse"]);
 const UNCONFIRMED = new Set(["unconfirmed", "provisional", "differential"]);
 const hasAbatement = (condition) => Object.keys(condition).some((key) => key.startsWith("abatement"));
@@ -293,25 +319,32 @@ function standing(condition) {
   const verification = verificationStatus(condition);
   if (verification === "refuted" || verification === "entered-in-error") return "refuted";
   const clinical = clinicalStatus(condition);
-  if (!clinical) return "no-status";
+  if (!clinical || clinical === "other") return "no-status";
   if (!ACTIVE.has(clinical) || hasAbatement(condition)) return "inactive";
   if (UNCONFIRMED.has(verification)) return "unconfirmed";
   return verification === undefined || verification === "confirmed" ? "counts" : "unconfirmed";
 }
 
+// An ICD-10 code without its dot, in capitals: PMSI exports write I214 for I21.4.
+const undotted = (code) => String(code ?? "").replace(".", "").toUpperCase();
+
 // The coding of a concept found in a value set's codes: { system, code, display } or null.
+// A CIM-10 (WHO ICD-10) list names categories: I21 holds I21.4 and I214.
 function inValueSet(concept, valueSet) {
   for (const coding of codings(concept)) {
     const system = systemOf(coding.system);
     const list = Object.entries(valueSet.codes).find(([uri]) => systemOf(uri) === system)?.[1];
-    if (system && list?.includes(coding.code)) return { ...coding, name: SYSTEM_NAMES[system] };
+    const matches = system === "icd10"
+      ? list?.some((code) => undotted(coding.code).startsWith(undotted(code)))
+      : list?.includes(coding.code);
+    if (system && matches) return { ...coding, name: SYSTEM_NAMES[system] };
   }
   return null;
 }
 
 // CIM-10 (WHO ICD-10) diabetes: E10 to E14.
 function cim10Diabetes(concept) {
-  const coding = codings(concept).find((c) => systemOf(c.system) === "icd10" && /^E1[0-4]/.test(c.code ?? ""));
+  const coding = codings(concept).find((c) => systemOf(c.system) === "icd10" && /^E1[0-4]/.test(undotted(c.code)));
   return coding ? { ...coding, name: SYSTEM_NAMES.icd10 } : null;
 }
 
@@ -343,7 +376,9 @@ function conditionField(conditions, match, label, timeZone) {
              verify: seen.why === "unconfirmed" || seen.why === "no-status" };
   }
   const active = conditions.filter((c) => standing(c) === "counts").length;
-  return { checked: false, reason: `aucun code de ${label} reconnu parmi ${active} problème${active > 1 ? "s" : ""} actif${active > 1 ? "s" : ""} : case non cochée` };
+  const among = active === 0 ? "aucun problème actif dans le dossier"
+    : `aucun code de ${label} reconnu parmi ${active} problème${active > 1 ? "s" : ""} actif${active > 1 ? "s" : ""}`;
+  return { checked: false, reason: `${among} : case non cochée` };
 }
 
 // A known cardiovascular disease (the ASCVD value sets): { label, code } or null.
@@ -404,25 +439,51 @@ function sexField(patient) {
 
 // ---------------------------------------------------------------- smoking
 
-function smokingField(observations, now, timeZone) {
+// The record holds no decision for the box: it stays undecided, and the result waits.
+const UNDECIDED_SMOKING = "statut tabagique";
+
+function smokingField(observations, now, timeZone, valueSet) {
   const { found: list, future } = candidates(observations, LOINC_CODES.smoking, now);
   const found = newestValue(list, "valueCodeableConcept");
   const notes = [futureNote(future, timeZone)];
-  if (!found) return { checked: false, reason: "statut tabagique absent du dossier : case non cochée", notes };
+  const undecided = (why) => ({ checked: false, undecided: UNDECIDED_SMOKING, reason: `${why} : à cocher ou décocher`, notes });
+  if (!found) return undecided("statut tabagique absent du dossier");
   const concept = found.value.valueCodeableConcept;
   const answers = codings(concept).filter((c) => ["snomed", "loinc"].includes(systemOf(c.system)));
+  const kinds = smokingKinds(valueSet);
   for (const kind of ["current", "former", "never", "unknown"]) {
-    const coding = answers.find((c) => SMOKING[kind].includes(c.code));
+    const coding = answers.find((c) => kinds[kind].includes(c.code));
     if (!coding) continue;
     const recordedAs = `${SYSTEM_NAMES[systemOf(coding.system)]} ${coding.code} (${SMOKING_WORDS[kind]})`;
-    if (kind === "unknown") {
-      return { checked: false, reason: `statut tabagique inconnu dans le dossier (${recordedAs}) : case non cochée`, notes };
-    }
+    if (kind === "unknown") return undecided(`statut tabagique inconnu dans le dossier (${recordedAs})`);
     return { checked: kind === "current", stale: isStale(found.at, now), notes,
              source: describeSource(found, timeZone, { recorded: recordedAs }) };
   }
   const shown = answers[0] ? `${SYSTEM_NAMES[systemOf(answers[0].system)]} ${answers[0].code}` : concept.text ?? "non codé";
-  return { checked: false, reason: `statut tabagique non reconnu (${shown}) : case non cochée`, notes };
+  return undecided(`statut tabagique non reconnu (${shown})`);
+}
+
+// LVH on the ECG: an ECG finding (a condition, or an observation's coded value) ticks the
+// box; LVH whatever the method leaves it undecided, as the equations mean the ECG.
+function lvhField(conditions, observations, timeZone) {
+  const sctCoding = (concept, code) => {
+    const coding = codings(concept).find((c) => systemOf(c.system) === "snomed" && c.code === code);
+    return coding ? { ...coding, name: SYSTEM_NAMES.snomed } : null;
+  };
+  const onEcg = conditionField(conditions, (concept) => sctCoding(concept, LVH_ON_ECG), "HVG à l'ECG", timeZone);
+  if (onEcg.checked) return onEcg;
+  const finding = observations.find((o) => USABLE_STATUSES.has(o.status) &&
+    sctCoding(o.valueCodeableConcept, LVH_ON_ECG));
+  if (finding) {
+    return { checked: true, source: { code: `SNOMED ${LVH_ON_ECG}`, date: timing(finding).date
+      ? frenchDate(timing(finding).date, timeZone) : null, recorded: "HVG à l'ECG (observation)" } };
+  }
+  const anyMethod = conditionField(conditions, (concept) => sctCoding(concept, LVH_ANY_METHOD), "HVG", timeZone);
+  if (anyMethod.checked) {
+    return { checked: false, undecided: "HVG à l'ECG ?",
+             reason: `HVG sans méthode précisée (SNOMED ${LVH_ANY_METHOD}) : à l'ECG ? à cocher ou décocher` };
+  }
+  return onEcg;
 }
 
 // ---------------------------------------------------------------- the record
@@ -468,13 +529,10 @@ export function readRecord({ patient, observations = [], conditions = [], today 
                      reason: text ? null : "valeur trop longue pour le champ" };
   }
 
-  fields.smoker = smokingField(observations, now, timeZone);
+  fields.smoker = smokingField(observations, now, timeZone, valueSets.smokingStatus);
   fields.diabetes = conditionField(conditions,
     (concept) => inValueSet(concept, valueSets.diabetes) ?? cim10Diabetes(concept), "diabète", timeZone);
-  fields.lvh = conditionField(conditions, (concept) => {
-    const coding = codings(concept).find((c) => systemOf(c.system) === "snomed" && LVH_SNOMED.includes(c.code));
-    return coding ? { ...coding, name: SYSTEM_NAMES.snomed } : null;
-  }, "HVG à l'ECG", timeZone);
+  fields.lvh = lvhField(conditions, observations, timeZone);
   for (const field of Object.values(fields)) {
     field.notes = (field.notes ?? []).filter(Boolean);
     if (!field.notes.length) delete field.notes;
@@ -488,9 +546,10 @@ export const PAGE_LIMIT = 20;
 export const RESOURCE_LIMIT = 2000;
 
 // The resources of a search's bundles, at most RESOURCE_LIMIT; partial when the search
-// had more (a "next" link left, or more entries than the limit). Throws on what is not
-// a Bundle.
-export function collectEntries(bundles) {
+// had more (a "next" link left, or more entries than the limit); sorted when the first
+// bundle's "self" link shows the server applied the sort asked for (sort: "-date"), as
+// many servers ignore it. Throws on what is not a Bundle.
+export function collectEntries(bundles, sort = null) {
   const resources = [];
   let partial = false;
   for (const bundle of bundles) {
@@ -503,7 +562,23 @@ export function collectEntries(bundles) {
   }
   const last = bundles[bundles.length - 1];
   if ((last?.link ?? []).some((link) => link.relation === "next")) partial = true;
-  return { resources, partial };
+  const self = (bundles[0]?.link ?? []).find((link) => link.relation === "self")?.url ?? "";
+  let sorted = false;
+  try {
+    sorted = sort !== null && new URL(self, "https://x.invalid/").searchParams.get("_sort") === sort;
+  } catch { /* an unreadable link: not shown to be sorted */ }
+  return { resources, partial, sorted };
+}
+
+// The fields that may miss a newer value: those read from a search cut short that the
+// server did not sort newest first.
+export function fieldsMaybeOutdated(observations, conditions) {
+  const fields = [];
+  if (observations.partial && !observations.sorted) {
+    fields.push("pressions", "cholestérol total", "cholestérol HDL", "statut tabagique", "HVG");
+  }
+  if (conditions.partial && !conditions.sorted) fields.push("diabète", "HVG", "maladie cardiovasculaire connue");
+  return [...new Set(fields)];
 }
 
 // What failed in a launch, in French, from the error the library or the page threw.

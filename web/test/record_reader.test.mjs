@@ -4,8 +4,8 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
-import { collectEntries, knownCardiovascularDisease, launchFailure, readIdentity, readRecord }
-  from "../smart/record_reader.mjs";
+import { collectEntries, fieldsMaybeOutdated, knownCardiovascularDisease, launchFailure, readIdentity,
+         readRecord } from "../smart/record_reader.mjs";
 
 const valueSets = JSON.parse(readFileSync(new URL("../smart/value_sets.json", import.meta.url), "utf8"));
 const TODAY = new Date("2026-12-07T12:00:00Z");
@@ -24,10 +24,18 @@ const smoking = (system, code, date = "2026-06-01") =>
   ({ resourceType: "Observation", status: "final", code: loinc("72166-2"), effectiveDateTime: date,
      valueCodeableConcept: { coding: [{ system, code }] } });
 const SCT = "http://snomed.info/sct";
+const CLINICAL = "http://terminology.hl7.org/CodeSystem/condition-clinical";
+const VERIFICATION = "http://terminology.hl7.org/CodeSystem/condition-ver-status";
+// Statuses in their HL7 code systems, as records send them.
 const condition = (system, code, clinical = "active", verification = "confirmed", extra = {}) =>
   ({ resourceType: "Condition", code: { coding: [{ system, code }] },
-     ...(clinical && { clinicalStatus: { coding: [{ code: clinical }] } }),
-     ...(verification && { verificationStatus: { coding: [{ code: verification }] } }), ...extra });
+     ...(clinical && { clinicalStatus: { coding: [{ system: CLINICAL, code: clinical }] } }),
+     ...(verification && { verificationStatus: { coding: [{ system: VERIFICATION, code: verification }] } }),
+     ...extra });
+const LOCAL = "https://hopital.example/statuts";
+const ANS = "https://mos.esante.gouv.fr/NOS";
+const CIM10_ATIH = `${ANS}/TRE_R310-CIM10ATIH/FHIR/TRE-R310-CIM10ATIH`;
+const ansLoinc = (code) => ({ coding: [{ system: `${ANS}/TRE_A04-Loinc/FHIR/TRE-A04-Loinc`, code }] });
 const man = { resourceType: "Patient", gender: "male", birthDate: "1976-12-08" };
 
 // Each case: the record, then what some fields must hold (a RegExp matches a text; for
@@ -147,11 +155,45 @@ const cases = [
   ["smoking: a LOINC answer code", { observations: [smoking("http://loinc.org", "LA18977-1")] }, { smoker: { checked: true } }],
   ["an ex-smoker is not a smoker", { observations: [smoking(SCT, "8517006")] }, { smoker: { checked: false, source: { recorded: /ancien fumeur/ } } }],
   ["never smoked", { observations: [smoking("http://loinc.org", "LA18978-9")] }, { smoker: { checked: false } }],
-  ["unknown smoking status says so", { observations: [smoking(SCT, "266927001")] },
-   { smoker: { checked: false, reason: /inconnu/ } }],
-  ["nothing in the record: empty fields, each with its reason", {},
+  ["unknown smoking status: the box is left undecided", { observations: [smoking(SCT, "266927001")] },
+   { smoker: { checked: false, undecided: "statut tabagique", reason: /inconnu/ } }],
+  ["nothing in the record: empty fields, each with its reason; smoking undecided", {},
    { systolic: { text: "", reason: /aucune mesure/ }, total: { text: "", reason: /aucune mesure/ },
-     smoker: { checked: false, reason: /absent/ }, diabetes: { reason: /parmi 0 problème actif/ } }],
+     smoker: { checked: false, undecided: "statut tabagique", reason: /absent du dossier : à cocher ou décocher/ },
+     diabetes: { reason: /^aucun problème actif dans le dossier : case non cochée$/ } }],
+  // The codes French hospitals use
+  ["LOINC under the ANS URI: pressures and cholesterol read",
+   { observations: [{ ...obs("8480-6", qty(146, "mm[Hg]"), "2026-10-01"), code: ansLoinc("8480-6") },
+                    { ...obs("2093-3", qty(2.4, "g/L"), "2026-10-01"), code: ansLoinc("2093-3") }] },
+   { systolic: { text: "146" }, total: { text: "2.4" } }],
+  ["CIM-10 under the ANS URIs, written without the dot (PMSI)",
+   { conditions: [condition(CIM10_ATIH, "E119"), condition("https://smt.esante.gouv.fr/terminologie-cim-10", "E10.9")] },
+   { diabetes: { checked: true, source: { code: "CIM-10 E119" } } }],
+  // Statuses from their HL7 code systems only
+  ["a local status listed first does not hide the HL7 one",
+   { conditions: [{ ...condition(SCT, "44054006"), clinicalStatus: { coding: [{ system: LOCAL, code: "inactive" },
+                                                                                { system: CLINICAL, code: "active" }] } }] },
+   { diabetes: { checked: true } }],
+  ["a status in another system alone: to check",
+   { conditions: [{ ...condition(SCT, "44054006"), clinicalStatus: { coding: [{ system: LOCAL, code: "active" }] } }] },
+   { diabetes: { checked: false, reason: /statut clinique absent du dossier : à vérifier/ } }],
+  ["a status without its system counts for nothing",
+   { conditions: [{ ...condition(SCT, "44054006"), clinicalStatus: { coding: [{ code: "active" }] } }] },
+   { diabetes: { checked: false, reason: /à vérifier/ } }],
+  // LVH on the ECG
+  ["LVH whatever the method leaves the box undecided",
+   { conditions: [condition(SCT, "55827005")] },
+   { lvh: { checked: false, undecided: "HVG à l'ECG ?", reason: /à l'ECG \? à cocher ou décocher/ } }],
+  ["LVH on the ECG from an ECG observation's finding",
+   { observations: [{ resourceType: "Observation", status: "final", code: loinc("8601-7"), effectiveDateTime: "2026-05-02",
+                      valueCodeableConcept: { coding: [{ system: SCT, code: "164873001" }] } }] },
+   { lvh: { checked: true } }],
+  // A panel is read by its components, whatever its own codes
+  ["a panel whose own code lists 8480-6 is read by its components",
+   { observations: [{ ...panel("2026-09-01", mmHg(139), mmHg(84)),
+                      code: { coding: [{ system: "http://loinc.org", code: "85354-9" }, { system: "http://loinc.org", code: "8480-6" }] } },
+                    obs("8480-6", qty(170, "mm[Hg]"), "2026-01-01")] },
+   { systolic: { text: "139" }, diastolic: { text: "84" } }],
 ];
 
 function expectFields(fields, expected, where) {
@@ -185,6 +227,15 @@ test("a known cardiovascular disease from the ASCVD value sets, active and confi
   assert.equal(knownCardiovascularDisease([mi], valueSets)?.label, "infarctus du myocarde");
   assert.equal(knownCardiovascularDisease([condition(SCT, "22298006", "resolved")], valueSets), null);
   assert.equal(knownCardiovascularDisease([condition(SCT, "44054006")], valueSets), null);
+  // CIM-10 by category, the dot optional, under every URI; not a neighbouring category.
+  for (const [system, code] of [[CIM10_ATIH, "I214"], ["http://hl7.org/fhir/sid/icd-10", "I25.1"],
+                                ["urn:oid:2.16.840.1.113883.6.3", "I63.9"], [CIM10_ATIH, "Z955"],
+                                [`${ANS}/TRE_R310-CIM10/FHIR/TRE-R310-CIM10`, "I702"]]) {
+    assert.ok(knownCardiovascularDisease([condition(system, code)], valueSets), `${system} ${code}`);
+  }
+  for (const code of ["I26.0", "I70.0", "Z95.0", "I10"]) {
+    assert.equal(knownCardiovascularDisease([condition(CIM10_ATIH, code)], valueSets), null, code);
+  }
 });
 
 test("paging is bounded; the rest is said to be missing", () => {
@@ -195,6 +246,13 @@ test("paging is bounded; the rest is said to be missing", () => {
   const many = collectEntries(Array.from({ length: 3 }, () => bundle(900)));
   assert.deepEqual([many.resources.length, many.partial], [2000, true]);
   assert.throws(() => collectEntries([{ resourceType: "OperationOutcome" }]), /illisible/);
+  // Whether the server sorted as asked, from its "self" link; cut and unsorted: said.
+  const self = (url) => ({ resourceType: "Bundle", link: [{ relation: "self", url }, { relation: "next", url: "x" }] });
+  const sorted = collectEntries([self("https://s/fhir/Observation?code=1&_sort=-date")], "-date");
+  const ignored = collectEntries([self("https://s/fhir/Observation?code=1")], "-date");
+  assert.deepEqual([sorted.sorted, ignored.sorted], [true, false]);
+  assert.deepEqual(fieldsMaybeOutdated(sorted, { partial: false }), []);
+  assert.match(fieldsMaybeOutdated(ignored, { partial: false }).join(", "), /^pressions, cholestérol total/);
 });
 
 test("a failed launch is named in French", () => {

@@ -28,7 +28,9 @@ const smoking = (snomed) => ({ resourceType: "Observation", status: "final", cod
   effectiveDateTime: "2026-09-01", valueCodeableConcept: { coding: [{ system: "http://snomed.info/sct", code: snomed }] } });
 const UNREACHABLE = "https://127.0.0.1:9/fhir";
 const condition = (system, code) => ({ resourceType: "Condition", code: { coding: [{ system, code }] },
-  clinicalStatus: { coding: [{ code: "active" }] }, verificationStatus: { coding: [{ code: "confirmed" }] } });
+  clinicalStatus: { coding: [{ system: "http://terminology.hl7.org/CodeSystem/condition-clinical", code: "active" }] },
+  verificationStatus: { coding: [{ system: "http://terminology.hl7.org/CodeSystem/condition-ver-status", code: "confirmed" }] } });
+const NEVER_SMOKED = smoking("266919005");
 
 // Synthetic patients as French records hold them, and what the form must show.
 const PATIENTS = {
@@ -56,7 +58,8 @@ const PATIENTS = {
         component: [{ code: loinc("8480-6"), valueQuantity: qty(160, "mm[Hg]") },
                     { code: loinc("8462-4"), valueQuantity: qty(95, "mm[Hg]") }] },
       obs("8480-6", qty(200, "mm[Hg]"), "2026-11-30", "entered-in-error"),
-      obs("14647-2", qty(6.1, "mmol/L"), "2026-07-01"), obs("2085-9", qty(45, "mg/dL"), "2026-07-01")],
+      obs("14647-2", qty(6.1, "mmol/L"), "2026-07-01"), obs("2085-9", qty(45, "mg/dL"), "2026-07-01"),
+      NEVER_SMOKED],
     conditions: [condition("http://snomed.info/sct", "164873001")],
     form: { sex: "Homme", age: "56", systolic: "160", diastolic: "95", unit: "mmol/L", total: "6.1", hdl: "1.16",
             smoker: false, diabetes: false, lvh: true },
@@ -72,8 +75,10 @@ const PATIENTS = {
   coronary: {
     patient: { gender: "male", birthDate: "1960-04-04" },
     observations: [obs("8480-6", qty(130, "mm[Hg]"), "2026-11-02"), obs("8462-4", qty(80, "mm[Hg]"), "2026-11-02"),
-                   obs("2093-3", qty(2.0, "g/L"), "2026-11-02"), obs("2085-9", qty(0.6, "g/L"), "2026-11-02")],
-    conditions: [condition("http://snomed.info/sct", "22298006")],
+                   obs("2093-3", qty(2.0, "g/L"), "2026-11-02"), obs("2085-9", qty(0.6, "g/L"), "2026-11-02"),
+                   NEVER_SMOKED],
+    // Coded in CIM-10 under the French terminology server's URI, without the dot.
+    conditions: [condition("https://mos.esante.gouv.fr/NOS/TRE_R310-CIM10ATIH/FHIR/TRE-R310-CIM10ATIH", "I214")],
     form: { sex: "Homme", age: "66", systolic: "130" },
   },
   paged: {
@@ -82,8 +87,17 @@ const PATIENTS = {
       ...Array.from({ length: 60 }, (_, i) => obs("8480-6", qty(120 + (i % 10), "mm[Hg]"),
         `2026-0${1 + Math.floor(i / 10)}-${String(1 + (i % 10)).padStart(2, "0")}`)),
       obs("8480-6", qty(144, "mm[Hg]"), "2026-11-29"), obs("8462-4", qty(88, "mm[Hg]"), "2026-11-29"),
-      obs("2093-3", qty(2.1, "g/L"), "2026-11-29"), obs("2085-9", qty(0.45, "g/L"), "2026-11-29")],
+      obs("2093-3", qty(2.1, "g/L"), "2026-11-29"), obs("2085-9", qty(0.45, "g/L"), "2026-11-29"),
+      NEVER_SMOKED],
     form: { systolic: "144", diastolic: "88" },
+  },
+  undecided: {
+    patient: { gender: "female", birthDate: "1962-02-12" },
+    observations: [obs("8480-6", qty(145, "mm[Hg]"), "2026-11-02"), obs("8462-4", qty(85, "mm[Hg]"), "2026-11-02"),
+                   obs("2093-3", qty(2.2, "g/L"), "2026-11-02"), obs("2085-9", qty(0.5, "g/L"), "2026-11-02")],
+    form: { sex: "Femme", age: "64", smoker: false },
+    panel: { smoker: /statut tabagique absent du dossier : à cocher ou décocher/ },
+    result: "à compléter : statut tabagique",
   },
 };
 
@@ -195,8 +209,20 @@ describe("launched from the record", () => {
   test("a known coronary disease: a banner says the equations do not apply; the result is still shown", async () => {
     await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("coronary")}`);
     const banner = await page.$eval("#secondary-prevention", (e) => (e.hidden ? "" : e.textContent));
-    assert.match(banner, /maladie cardiovasculaire connue.*infarctus du myocarde/i);
+    assert.match(banner, /maladie cardiovasculaire connue.*athéroscléreuse documentée : .*I214/i);
     assert.match(await result(), /%$/);
+  });
+
+  test("a smoking status the record does not hold: no result until the box is decided", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("undecided")}`);
+    assert.equal(await page.$eval("#c1006", (e) => e.indeterminate), true);
+    assert.equal(await page.$eval("#what-if", (e) => e.hidden), true);
+    await page.click("#c1006");  // a smoker
+    const shown = await shownForm();
+    assert.equal(shown.smoker, true);
+    assert.equal(await result(), cliResult(shown));
+    await page.click("#c1006");  // not a smoker after all
+    assert.equal(await result(), cliResult(await shownForm()));
   });
 
   test("an edited value is marked as typed; the summary can be copied", async () => {
