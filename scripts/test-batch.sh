@@ -11,7 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 awk 'BEGIN {
-  print "sex,age,note,systolic,diastolic,unit,total,hdl,smoker"
+  print "sex,age,note,systolic,diastolic,unit,total,hdl,smoker,diabetes"
   split("Femme Homme 0 1 x", sexes, " ")
   long = "y"; while (length(long) < 300000) long = long long
   for (i = 0; i < 300000; i++) {
@@ -19,7 +19,7 @@ awk 'BEGIN {
     if (i % 50000 == 7) note = long (i % 100000 == 7 ? "\"" : "")
     line = sexes[i % 5 + 1] "," 25 + i % 55 "," note "," 90 + i * 7 % 170 "," 50 + i * 3 % 70 ","
     line = line (i % 3 ? "g/L," 1 + i % 4 "." i % 10 ",0." 3 + i % 6 : "mmol/L,5.9" i % 10 ",1.2")
-    line = line "," (i % 17 == 3 ? 2 : i % 2)
+    line = line "," (i % 17 == 3 ? 2 : i % 2) "," (i % 23 == 0)
     if (i % 97 == 0) line = line ",extra"
     if (i % 89 == 0) line = "Homme,50"
     print line

@@ -1,0 +1,139 @@
+#include "score2_form.h"
+
+#include <cmath>
+
+#include "accepted_ranges.h"
+#include "form_texts.h"
+
+namespace vessane {
+namespace {
+
+// ESC 2021 categories for people without cardiovascular disease or diabetes, from the
+// percentage as shown (in thousandths), by age band: below 50, 50 to 69, 70 and over.
+struct Band {
+    double fromAge;
+    int high, veryHigh;  // thousandths from which the risk is high, very high
+};
+constexpr Band kBands[] = {{0, 25, 75}, {50, 50, 100}, {70, 75, 150}};
+
+const AcceptedRange& RangeOf(ValidationCheck check) {
+    for (const AcceptedRange& range : kAcceptedRanges) {
+        if (range.check == check) return range;
+    }
+    return kAcceptedRanges[0];
+}
+
+// A value in the form's own range, read as the form reads it (g/L converted with the
+// form's factor); the reason when it is not.
+bool InRange(double value, ValidationCheck check, bool grams, std::string& reason) {
+    const AcceptedRange& range = RangeOf(check);
+    if (std::isnan(value)) {
+        reason = range.missing;
+        return false;
+    }
+    const double read = grams ? value * kCholesterolFactor : value;
+    if (read >= range.low && read <= range.high) return true;
+    reason = range.reason;
+    return false;
+}
+
+std::string Lower(std::string_view text) {
+    static constexpr struct {
+        const char* accented;
+        char base;
+    } kAccents[] = {{"\xC3\xA9", 'e'}, {"\xC3\xA8", 'e'}, {"\xC3\x89", 'e'}, {"\xC3\x88", 'e'}};
+    std::string folded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == ' ' || c == '-' || c == '_' || c == '\t') continue;
+        bool accent = false;
+        for (const auto& a : kAccents) {
+            if (text.substr(i, 2) == a.accented) {
+                folded += a.base;
+                ++i;
+                accent = true;
+                break;
+            }
+        }
+        if (!accent) folded += c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    }
+    return folded;
+}
+
+}  // namespace
+
+bool ParseScore2Region(std::string_view text, Score2Region& region) {
+    static constexpr struct {
+        const char* name;
+        Score2Region region;
+    } kNames[] = {{"bas", Score2Region::kLow},        {"faible", Score2Region::kLow},
+                  {"low", Score2Region::kLow},        {"modere", Score2Region::kModerate},
+                  {"moderate", Score2Region::kModerate}, {"eleve", Score2Region::kHigh},
+                  {"high", Score2Region::kHigh},      {"treseleve", Score2Region::kVeryHigh},
+                  {"veryhigh", Score2Region::kVeryHigh}};
+    const std::string folded = Lower(text);
+    for (const auto& name : kNames) {
+        if (folded == name.name) {
+            region = name.region;
+            return true;
+        }
+    }
+    return false;
+}
+
+Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
+    Score2Outcome out;
+    out.region = region;
+    if (std::isnan(v.age)) {
+        out.reason = RangeOf(ValidationCheck::kAge).missing;
+        return out;
+    }
+    if (!(v.age >= 40 && v.age < 90)) {
+        out.reason = "SCORE2 et SCORE2-OP couvrent les \u00e2ges de 40 \u00e0 moins de 90 ans";
+        return out;
+    }
+    out.model = Score2ModelFor(v.age);
+    if (v.diabetes != 0) {
+        out.reason = out.model == Score2Model::kScore2
+                         ? "SCORE2 ne s'applique pas au diab\u00e8te ; SCORE2-Diabetes (ESC 2023) "
+                           "n'est pas calcul\u00e9 ici"
+                         : "SCORE2-OP n'est pas calcul\u00e9 ici en cas de diab\u00e8te";
+        return out;
+    }
+    const bool grams = v.unit == kUnitGramPerL;
+    if (!InRange(v.systolic, ValidationCheck::kSystolic, false, out.reason) ||
+        !InRange(v.total, ValidationCheck::kTotalChol, grams, out.reason) ||
+        !InRange(v.hdl, ValidationCheck::kHdlChol, grams, out.reason)) {
+        return out;
+    }
+    const double factor = grams ? kScore2GramsToMmol : 1;
+    const Score2Inputs inputs{v.sex == 1, v.age, v.systolic, v.total * factor, v.hdl * factor,
+                              v.smoker != 0, false};
+    const AcceptedMargin& margin = kAcceptedMargins[1];
+    if (inputs.totalMmol < inputs.hdlMmol + margin.margin) {
+        out.reason = margin.reason;
+        return out;
+    }
+    out.computed = true;
+    out.probability = Score2Risk(inputs, region);
+    const int thousandths = static_cast<int>(std::floor(out.probability * 1000 + 0.5));
+    out.text = std::to_string(thousandths / 10) + "." + std::to_string(thousandths % 10) + " %";
+    const Band* band = &kBands[0];
+    for (const Band& b : kBands) {
+        if (v.age >= b.fromAge) band = &b;
+    }
+    out.category = thousandths >= band->veryHigh ? "tr\u00e8s \u00e9lev\u00e9"
+                   : thousandths >= band->high   ? "\u00e9lev\u00e9"
+                                                 : "faible \u00e0 mod\u00e9r\u00e9";
+    out.isolatedFactor = (grams ? v.total > 3.09 : v.total > 8) || v.systolic >= 180 ||
+                         (!std::isnan(v.diastolic) && v.diastolic >= 110);
+    return out;
+}
+
+std::string Score2Line(const Score2Outcome& outcome) {
+    std::string line = std::string(outcome.modelName()) + " : ";
+    if (!outcome.computed) return line + "pas de r\u00e9sultat (" + outcome.reason + ")";
+    return line + outcome.text + " (risque " + outcome.category + ")";
+}
+
+}  // namespace vessane

@@ -1,0 +1,59 @@
+// SCORE2 and SCORE2-OP for a form: which of the form's values the models read, when they
+// give no number and why (in French), and what is shown: the percentage with one decimal,
+// the ESC 2021 category for its age band, the model and region, and the notes. The 1991
+// result and this one are independent: a form may give either, both or neither.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "on_calcul.h"
+#include "score2.h"
+
+namespace vessane {
+
+// 1 g/L of cholesterol in mmol/L for SCORE2: mg/dL x 0.02586, as the SCORE2 authors convert
+// (the 1991 equations keep their own 2.58).
+inline constexpr double kScore2GramsToMmol = 2.586;
+
+// The regions as the French interface names them, in Score2Region's order.
+inline constexpr const char* kScore2RegionNames[kScore2RegionCount] = {
+    "bas", "mod\u00e9r\u00e9", "\u00e9lev\u00e9", "tr\u00e8s \u00e9lev\u00e9"};
+// A region from its French or English name (bas, faible, low, modéré, moderate, élevé,
+// high, très élevé, very high), ignoring case, accents, spaces and hyphens; false otherwise.
+bool ParseScore2Region(std::string_view text, Score2Region& region);
+
+// Texts shown with the result.
+inline constexpr const char* kScore2Outcome =
+    "risque \u00e0 10 ans d'\u00e9v\u00e9nement cardiovasculaire fatal ou non fatal (infarctus du "
+    "myocarde, AVC, d\u00e9c\u00e8s cardiovasculaire)";
+inline constexpr const char* kScore2TenYears =
+    "SCORE2 est un risque \u00e0 10 ans : l'horizon choisi ne s'y applique pas";
+inline constexpr const char* kScore2IsolatedFactor =
+    "Facteur isol\u00e9 tr\u00e8s \u00e9lev\u00e9 : risque au moins \u00e9lev\u00e9 (ESC)";
+inline constexpr const char* kScore2Scope =
+    "Ne s'applique pas en cas de maladie cardiovasculaire connue, de diab\u00e8te, "
+    "d'insuffisance r\u00e9nale chronique ou d'hypercholest\u00e9rol\u00e9mie familiale";
+inline constexpr const char* kScore2KnownDisease =
+    "SCORE2 ne s'applique pas en cas de maladie cardiovasculaire connue";
+
+struct Score2Outcome {
+    bool computed = false;
+    Score2Model model = Score2Model::kScore2;
+    Score2Region region = Score2Region::kLow;
+    double probability = 0;  // when computed
+    std::string text;        // "5.9 %"
+    const char* category = "";  // "faible \u00e0 mod\u00e9r\u00e9", "\u00e9lev\u00e9", "tr\u00e8s \u00e9lev\u00e9"
+    bool isolatedFactor = false;  // total > 8 mmol/L (3.09 g/L), or 180/110 mm Hg or more
+    std::string reason;           // why there is no number
+    const char* modelName() const { return model == Score2Model::kScore2 ? "SCORE2" : "SCORE2-OP"; }
+};
+
+// The form's values as the form holds them (cholesterol in its unit; NaN for a missing
+// value; the diastolic pressure is read only for the isolated-factor note).
+Score2Outcome EvaluateScore2(const FormValues& values, Score2Region region);
+
+// "SCORE2 : 5.9 % (risque élevé)", or "SCORE2 : pas de résultat (reason)".
+std::string Score2Line(const Score2Outcome& outcome);
+
+}  // namespace vessane
