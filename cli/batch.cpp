@@ -371,8 +371,12 @@ BatchEnd RunBatch(ByteSource& rawIn, ByteSink& rawOut, std::FILE* err, const cha
         }
     }
     layout.SetDelimiter(delimiter);
+    layout.score2 = options.score2;
+    layout.region = options.region;
     layout.decimal =
         options.decimal != 0 ? options.decimal : FileDecimal(text.substr(file.header), delimiter);
+    layout.plainAddedCells =
+        (delimiter == ',' || delimiter == ';' || delimiter == '\t') && delimiter != layout.decimal;
     for (const auto& [column, value] :
          {std::pair{kColumnUnit, options.unit}, std::pair{kColumnYears, options.years}}) {
         if (value == nullptr) continue;

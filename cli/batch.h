@@ -7,6 +7,7 @@
 
 #include "byte_stream.h"
 #include "header_resolver.h"
+#include "score2.h"
 
 namespace vessane::cli {
 
@@ -33,6 +34,10 @@ struct BatchOptions {
     // The required fields whose column, if the file lacks it, takes the default form's
     // value; the file is refused when another one is absent, and nothing is written.
     FieldSet defaults{};
+    // SCORE2 and SCORE2-OP beside the 1991 equations (--score2), with the region of rows
+    // that do not give theirs (--region).
+    bool score2 = false;
+    Score2Region region = Score2Region::kLow;
     // Values for columns the file lacks (--unit, --years), or null.
     const char* unit = nullptr;
     const char* years = nullptr;

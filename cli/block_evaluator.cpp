@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "csv_reader.h"
 #include "form_input.h"
+#include "score2_form.h"
 #include "validation.h"
 
 namespace vessane::cli {
@@ -14,9 +16,14 @@ namespace {
 constexpr std::string_view kAddedColumns[] = {"result", "bar", "p_sys", "p_dia", "error"};
 constexpr std::string_view kFrenchAddedColumns[] = {"r\xC3\xA9sultat", "barre", "p_sys", "p_dia",
                                                     "erreur"};
+constexpr std::string_view kScore2Columns[] = {"score2", "p_score2", "score2_model",
+                                               "score2_category", "score2_error"};
+constexpr std::string_view kFrenchScore2Columns[] = {
+    "score2", "p_score2", "score2_mod\xC3\xA8le", "score2_cat\xC3\xA9gorie", "score2_erreur"};
 constexpr std::string_view kError = "ERREUR";
-// Room for what a row adds to its cells: a result, or ERREUR and a reason quoted.
-constexpr std::size_t kRowRoom = 2 * kMaxShortestDecimal + 1024;
+// Room for what a row adds to its cells: a result, or ERREUR and a reason quoted; and
+// SCORE2's.
+constexpr std::size_t kRowRoom = 3 * kMaxShortestDecimal + 2048;
 
 void Reserve(Block& block, std::size_t count) {
     if (block.outputCapacity - block.outputSize >= count) return;
@@ -126,20 +133,30 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         out = QuoteWritten(start, out, layout);
     };
     EntriesOutcome outcome{};
+    FormValues values{};
     if (!row.header && !row.blank && row.cellCount == layout.width) {
         FormEntries entries;
         ReadRow(block, row, layout, entries);
         outcome = EvaluateEntries(entries, state_, reason_, &layout.names, &layout.cholesterol,
-                                  row.otherText);
+                                  row.otherText, layout.score2 ? &values : nullptr);
     }
-    if (row.blank) {
-        // Kept as an empty line: the results stay beside their rows.
-    } else if (row.header) {
-        for (const std::string_view name : layout.french ? kFrenchAddedColumns : kAddedColumns) {
-            if (name != kAddedColumns[0] && name != kFrenchAddedColumns[0]) *out++ = delimiter;
+    const auto putNames = [&](const std::string_view (&names)[5], bool first) {
+        for (const std::string_view name : names) {
+            if (!first || name != names[0]) *out++ = delimiter;
             char* const start = out;
             out = QuoteWritten(start, Put(out, Encoded(name, layout)), layout);
         }
+    };
+    // The 1991 columns of a row that has values, when a column only they read is absent.
+    const bool framinghamAbsent = !layout.framinghamAbsent.empty() && !row.header && !row.blank &&
+                                  row.cellCount == layout.width && !outcome.allMissing;
+    if (row.blank) {
+        // Kept as an empty line: the results stay beside their rows.
+    } else if (row.header) {
+        putNames(layout.french ? kFrenchAddedColumns : kAddedColumns, true);
+        if (layout.score2) putNames(layout.french ? kFrenchScore2Columns : kScore2Columns, false);
+    } else if (framinghamAbsent) {
+        putError(layout.framinghamAbsent);
     } else if (row.cellCount != layout.width) {
         char number[24];
         reason_.assign("nombre de cellules incorrect : ");
@@ -171,7 +188,74 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         putProbability(state_.pDia);
         *out++ = delimiter;
     }
+    if (layout.score2 && !row.header && !row.blank) {
+        *out++ = delimiter;
+        out = WriteScore2(out, row, layout, outcome, values,
+                          row.cellCount != layout.width || !outcome.valuesRead ? reason_ : "",
+                          block);
+    }
     block.outputSize = static_cast<std::size_t>(PutLineEnd(out, layout) - block.output.get());
+}
+
+char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLayout& layout,
+                                  const EntriesOutcome& outcome, FormValues values,
+                                  std::string_view refusal, const Block& block) {
+    const char delimiter = layout.delimiter;
+    if (outcome.allMissing && row.cellCount == layout.width) {
+        for (int i = 0; i < 4; ++i) *out++ = delimiter;
+        return out;
+    }
+    // The row's region: its cell, else --region.
+    Score2Region region = layout.region;
+    std::string_view regionCell;
+    if (layout.regionPresent && row.cellCount == layout.width) {
+        const FieldRef& f = row.fields[kRegionColumn];
+        regionCell = {(f.inArena ? block.arena.data() : block.echo.get()) + f.offset, f.length};
+        if (layout.encoding == TextEncoding::kWindows1252 && !IsAscii(regionCell)) {
+            decoded_[0].clear();
+            AppendWindows1252AsUtf8(decoded_[0], regionCell);
+            regionCell = decoded_[0];
+        }
+    }
+    Score2Outcome score2;
+    if (!refusal.empty()) {
+        score2.reason = refusal;
+    } else if (!regionCell.empty() && regionCell.find_first_not_of(" \t") != std::string_view::npos &&
+               !ParseScore2Region(regionCell, region)) {
+        score2.reason = "r\xC3\xA9gion invalide : \xC2\xAB " + std::string(regionCell) +
+                        " \xC2\xBB (bas, mod\xC3\xA9r\xC3\xA9, \xC3\xA9lev\xC3\xA9, "
+                        "tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)";
+    } else {
+        // The diastolic pressure is read only for the isolated-factor note: not a default.
+        if (!layout.present[kColumnDiastolic]) values.diastolic = std::nan("");
+        score2 = EvaluateScore2(values, region);
+    }
+    // The cells written here hold digits, a separator, letters and spaces: quoted only
+    // where the delimiter is one of those (a "sep=" line's own choice, --decimal).
+    const auto quoted = [&](char* start, char* end) {
+        return layout.plainAddedCells ? end : QuoteWritten(start, end, layout);
+    };
+    if (score2.computed) {
+        char* const start = out;
+        out = Put(out, score2.text);
+        if (layout.decimal != '.') std::replace(start, out, '.', layout.decimal);
+        out = quoted(start, out);
+        *out++ = delimiter;
+        char* const p = out;
+        out = WriteShortestDecimal(score2.probability, out);
+        if (layout.decimal != '.') std::replace(p, out, '.', layout.decimal);
+        out = quoted(p, out);
+    } else {
+        *out++ = delimiter;
+    }
+    *out++ = delimiter;
+    const bool modelKnown = score2.computed || (outcome.valuesRead && values.age >= 40 && values.age < 90);
+    if (modelKnown) out = quoted(out, Put(out, score2.modelName()));
+    *out++ = delimiter;
+    if (score2.computed) out = quoted(out, Put(out, Encoded(score2.category, layout)));
+    *out++ = delimiter;
+    if (!score2.computed) out = PutCell(out, Encoded(score2.reason, layout), layout);
+    return out;
 }
 
 }  // namespace vessane::cli

@@ -22,6 +22,11 @@ private:
     void ReadRow(const Block& block, const BlockRow& row, const BatchLayout& layout,
                  FormEntries& entries);
     void WriteResult(Block& block, const BlockRow& row, const BatchLayout& layout);
+    // SCORE2's five cells at out (the values read, or the refusal that left none); returns
+    // the end.
+    char* WriteScore2(char* out, const BlockRow& row, const BatchLayout& layout,
+                      const EntriesOutcome& outcome, FormValues values, std::string_view refusal,
+                      const Block& block);
     // A text of the batch's own (UTF-8) in the file's encoding.
     std::string_view Encoded(std::string_view text, const BatchLayout& layout);
 

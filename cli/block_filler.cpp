@@ -28,7 +28,7 @@ BlockFiller::BlockFiller(BlockQueue& queue, BatchLayout& layout, const HeaderChe
 
 int BlockFiller::FormColumnOf(std::size_t column) const {
     if (column < formColumnOf_.size()) return formColumnOf_[column];
-    for (int c = 0; c < kFormColumnCount; ++c) {
+    for (int c = 0; c <= kRegionColumn; ++c) {
         if (columnOf_[c] == column) return c;
     }
     return -1;
@@ -57,7 +57,15 @@ void BlockFiller::EndHeader() {
         }
     }
     layout_.french = found_.french();
-    HeaderVerdict verdict = found_.Conclude(layout_.isFixed, check_.defaults);
+    layout_.regionPresent = found_.regionPresent();
+    // The columns every model asked for reads; one only the 1991 equations read makes
+    // their columns say why on every row, while SCORE2 is computed.
+    const FieldSet& required = layout_.score2 ? kScore2RequiredColumns : kRequiredColumns;
+    HeaderVerdict verdict = found_.Conclude(layout_.isFixed, check_.defaults, required);
+    if (layout_.score2) {
+        const std::string absent = found_.Absent(kRequiredColumns, layout_.isFixed, check_.defaults);
+        if (!absent.empty()) layout_.framinghamAbsent = "colonne absente : " + absent;
+    }
     layout_.cholesterol = verdict.cholesterol;
     const int headerUnit = verdict.cholesterol.unit;
     if (refusal_.empty() && headerUnit >= 0 && layout_.isFixed[kColumnUnit] &&
@@ -255,7 +263,7 @@ void BlockFiller::Cut(std::size_t cut) {
     // block: the rows before the cut are handed on.
     carry_.assign(echo_ + cut, echo_ + size_);
     const std::size_t carried = carry_.size();
-    for (int c = 0; c < kFormColumnCount; ++c) {
+    for (int c = 0; c <= kRegionColumn; ++c) {
         if ((filed_ >> c & 1) == 0) continue;
         FieldRef& field = row_.fields[c];
         const char* text = (field.inArena ? block_->arena.data() : echo_) + field.offset;

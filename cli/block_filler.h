@@ -136,7 +136,7 @@ private:
     // The header, then the rows.
     bool header_ = true;
     std::size_t width_ = static_cast<std::size_t>(-1);
-    std::array<std::size_t, kFormColumnCount> columnOf_{};
+    std::array<std::size_t, kFormColumnCount + 1> columnOf_{};  // and the region's
     std::vector<signed char> formColumnOf_;  // for the first columns of the header
 
     // The row being read.

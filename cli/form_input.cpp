@@ -5,6 +5,7 @@
 #include "form_texts.h"
 #include "on_calcul.h"
 #include "risk_state.h"
+#include "score2_form.h"
 #include "validation.h"
 #include "what_if.h"
 
@@ -27,6 +28,7 @@ FormOutcome Evaluate(const FormInput& input, MemoryForm& form) {
     RiskState state{};
     const ValidationCheck failed = EvaluateForm(form, state);
     FormOutcome outcome;
+    outcome.values = Score2ValuesOfForm(form);
     outcome.valid = failed == ValidationCheck::kNone;
     if (!outcome.valid) {
         outcome.result = kErrorText;

@@ -36,6 +36,7 @@ struct FormOutcome {
     bool diastolicShown = false;
     const char* failure = "";  // French reason when not valid
     std::vector<std::string> whatIf;  // "Et si…" lines when valid
+    FormValues values{};              // the form as the window read it, for SCORE2
 };
 
 // Fills form with input and evaluates it as the window reads its controls.

@@ -13,6 +13,7 @@
 #include "byte_stream.h"
 #include "form_input.h"
 #include "header_resolver.h"
+#include "score2_form.h"
 #include "output_file.h"
 #include "progress_line.h"
 #include "stop_signals.h"
@@ -102,6 +103,9 @@ struct Arguments {
     char decimal = 0;              // 0: from the delimiter
     vessane::FieldSet defaults{};  // the fields --defaults stands for
     bool anyDefaults = false;
+    bool score2 = false;  // SCORE2 / SCORE2-OP beside the 1991 result
+    vessane::Score2Region region = vessane::Score2Region::kLow;
+    bool regionGiven = false;
     // With --batch: the texts of --unit and --years, and the other form options given.
     const char* unitText = nullptr;
     const char* yearsText = nullptr;
@@ -238,6 +242,20 @@ int Parse(int argc, char** argv, Arguments& args) {
             args.quiet = true;
             continue;
         }
+        if (name == "--score2" && !value) {
+            args.score2 = true;
+            continue;
+        }
+        if (name == "--region") {
+            const char* text = takeValue();
+            if (!text) return UsageError("il manque la région de --region");
+            if (!vessane::ParseScore2Region(text, args.region)) {
+                return UsageError("--region : région invalide \"" + std::string(text) +
+                                  "\" (bas, modéré, élevé ou très-élevé)");
+            }
+            args.regionGiven = true;
+            continue;
+        }
         if (name == "--defaults") {
             // Alone, every field; else the fields it names ("diabète,fumeur").
             const bool listed = value || (i + 1 < argc && argv[i + 1][0] != '-');
@@ -258,6 +276,7 @@ int Parse(int argc, char** argv, Arguments& args) {
             "--jobs, --output, --delimiter, --decimal, --defaults et --quiet ne servent "
             "qu'avec --batch");
     }
+    if (args.regionGiven && !args.score2) return UsageError("--region ne sert qu'avec --score2");
     if (args.batch && (!args.formOptions.empty() || args.details)) {
         return UsageError((args.formOptions.empty() ? std::string("--details") : args.formOptions) +
                           " : option d'un seul formulaire, sans effet avec --batch (seuls "
@@ -270,6 +289,16 @@ int RunOne(const Arguments& args) {
     vessane::MemoryForm form;
     const vessane::cli::FormOutcome outcome = vessane::cli::Evaluate(args.input, form);
     std::printf("%s\n", outcome.result.c_str());
+    // SCORE2 beside the 1991 result, whatever that result: each has its own scope.
+    if (args.score2) {
+        const vessane::Score2Outcome score2 = vessane::EvaluateScore2(outcome.values, args.region);
+        std::printf("%s\n", vessane::Score2Line(score2).c_str());
+        if (args.details && score2.computed) {
+            std::printf("p_score2 %s\nscore2_region %s\n",
+                        vessane::cli::ShortestDecimal(score2.probability).c_str(),
+                        vessane::kScore2RegionNames[static_cast<int>(score2.region)]);
+        }
+    }
     if (!outcome.valid) {
         std::fprintf(stderr, "ERREUR : %s\n", outcome.failure);
         return 1;
@@ -380,6 +409,8 @@ int RunBatchFile(const Arguments& args) {
     options.defaults = args.defaults;
     options.unit = args.unitText;
     options.years = args.yearsText;
+    options.score2 = args.score2;
+    options.region = args.region;
     vessane::cli::FdSource source(fd);
     vessane::cli::FdSink sink(args.output ? file.fd() : 1);
     using vessane::cli::BatchEnd;

@@ -13,6 +13,8 @@
 #include "csv_reader.h"
 #include "form_entries.h"
 #include "form_fields.h"
+#include "header_resolver.h"
+#include "score2.h"
 #include "text_encoding.h"
 
 namespace vessane::cli {
@@ -33,10 +35,20 @@ struct BatchLayout {
     ColumnNames names{};
     // The cholesterol unit that the total and HDL names give ("(mmol/L)").
     CholesterolHeader cholesterol;
+    // SCORE2 beside the 1991 equations (--score2): the region for rows whose region cell is
+    // empty or absent, whether the file has a region column, and why the 1991 columns say
+    // ERREUR on every row when a column only they read is absent ("" otherwise).
+    bool score2 = false;
+    Score2Region region = Score2Region::kLow;
+    bool regionPresent = false;
+    std::string framinghamAbsent;
     // Values given on the command line for a column the file lacks (--unit, --years).
     std::array<std::string, kFormColumnCount> fixed;
     std::array<bool, kFormColumnCount> isFixed{};
     bool french = false;  // the added columns take French names
+    // The delimiter is ',', ';' or a tab and not the decimal separator: the results,
+    // probabilities, models and categories written never need quotes.
+    bool plainAddedCells = false;
     char decimal = '.';   // in the probabilities and results written
 
     void SetDelimiter(char d) {
@@ -60,7 +72,8 @@ struct BlockRow {
     bool blank = false;      // a line holding nothing: written back as an empty line
     bool otherText = false;  // a cell outside the form's columns holds something
     std::size_t cellCount = 0;
-    std::array<FieldRef, kFormColumnCount> fields{};
+    // The form's cells, then the SCORE2 region's (kRegionColumn).
+    std::array<FieldRef, kFormColumnCount + 1> fields{};
 };
 
 struct Block {

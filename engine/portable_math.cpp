@@ -1,6 +1,8 @@
 #include "portable_math.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace vessane {
@@ -10,15 +12,9 @@ constexpr double kLn2Hi = 6.93147180369123816490e-01;
 constexpr double kLn2Lo = 1.90821492927058770002e-10;
 constexpr double kInvLn2 = 1.44269504088896338700e+00;
 
-// 2^k exactly, for the k exp and log reach (|k| < 1100), without ldexp's library call.
+// 2^k exactly, for -1022 <= k <= 1023, from its bits.
 double PowerOfTwo(int k) {
-    double result = 1.0;
-    double factor = k < 0 ? 0.5 : 2.0;
-    for (unsigned n = static_cast<unsigned>(k < 0 ? -k : k); n != 0; n >>= 1) {
-        if (n & 1u) result *= factor;
-        factor *= factor;
-    }
-    return result;
+    return std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
 }
 
 }  // namespace
@@ -45,11 +41,13 @@ double PortableExp(double x) {
 double PortableLog(double x) {
     if (!(x > 0) || std::isinf(x)) return x == 0 ? -std::numeric_limits<double>::infinity()
                                                  : x > 0 ? x : std::numeric_limits<double>::quiet_NaN();
-    // x = 2^k m, sqrt(2)/2 < m < sqrt(2), by exact halvings and doublings.
+    // x = 2^k m, sqrt(2)/2 < m < sqrt(2), from the bits (subnormals first made normal).
     int k = 0;
-    double m = x;
-    while (m > 1.4142135623730951) m *= 0.5, ++k;
-    while (m < 0.7071067811865476) m *= 2.0, --k;
+    if (x < 2.2250738585072014e-308) x *= 18014398509481984.0, k = -54;  // 2^54
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+    k += static_cast<int>(bits >> 52) - 1023;
+    double m = std::bit_cast<double>((bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull);
+    if (m > 1.4142135623730951) m *= 0.5, ++k;
     const double f = m - 1.0;
     const double s = f / (2.0 + f);
     const double z = s * s;

@@ -21,6 +21,10 @@ constexpr const char* kMissing = " : valeur manquante";
 std::string_view Trimmed(std::string_view text) {
     static constexpr std::string_view kSpaces[] = {" ", "\t", "\xC2\xA0", "\xE2\x80\xAF",
                                                    "\xE2\x80\x89"};
+    // The usual cell, "150" or "Homme": no space can start or end it.
+    const auto plain = [](char c) { return c != ' ' && c != '\t' && c != '\xC2' && c != '\xE2'; };
+    const auto plainEnd = [](char c) { return c != ' ' && c != '\t' && c != '\xA0' && c != '\xAF' && c != '\x89'; };
+    if (text.empty() || (plain(text.front()) && plainEnd(text.back()))) return text;
     for (bool trimmed = true; trimmed;) {
         trimmed = false;
         for (const std::string_view space : kSpaces) {
@@ -242,7 +246,7 @@ int ReadEntries(const FormEntries& entries, FormValues& values, std::string& rea
 
 EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason,
                                const ColumnNames* names, const CholesterolHeader* header,
-                               bool otherCellsGiven) {
+                               bool otherCellsGiven, FormValues* read) {
     bool anyGiven = false, allMissing = true;
     for (const FieldEntry& entry : entries) {
         if (entry.kind == FieldEntry::kAbsent) continue;
@@ -266,6 +270,7 @@ EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std
         outcome.missingValue = reason.ends_with(kMissing);
         return outcome;
     }
+    if (read != nullptr) *read = values;
     const ValidationCheck failed = EvaluateValues(values, state);
     if (failed != ValidationCheck::kNone) {
         reason.assign(DescribeFailure(failed));
@@ -275,11 +280,14 @@ EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std
                 reason.assign(NameOf(names, field.column)).append(kMissing);
                 EntriesOutcome outcome{kNoColumnRefused, failed};
                 outcome.missingValue = true;
+                outcome.valuesRead = true;
                 return outcome;
             }
         }
     }
-    return {kNoColumnRefused, failed};
+    EntriesOutcome outcome{kNoColumnRefused, failed};
+    outcome.valuesRead = true;
+    return outcome;
 }
 
 }  // namespace vessane

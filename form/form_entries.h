@@ -67,6 +67,7 @@ struct EntriesOutcome {
     ValidationCheck failed = ValidationCheck::kNone;  // else the failed check, or kNone
     bool allMissing = false;    // every cell of the row is empty: no result, no error
     bool missingValue = false;  // the reason is a value missing
+    bool valuesRead = false;    // every value was taken: read holds them (SCORE2 reads them)
     bool refused() const { return refusedColumn != kNoColumnRefused; }
     bool ok() const { return !refused() && failed == ValidationCheck::kNone && !allMissing; }
 };
@@ -74,10 +75,10 @@ struct EntriesOutcome {
 // missing value ("âge : valeur manquante") or the failed range. otherCellsGiven: the row
 // holds something in a column that is not the form's (an identifier), so that a row whose
 // form cells are all empty is a patient without values ("valeurs manquantes"), not a
-// blank line.
+// blank line. read, when given, receives the values read.
 EntriesOutcome EvaluateEntries(const FormEntries& entries, RiskState& state, std::string& reason,
                                const ColumnNames* names = nullptr,
                                const CholesterolHeader* header = nullptr,
-                               bool otherCellsGiven = false);
+                               bool otherCellsGiven = false, FormValues* read = nullptr);
 
 }  // namespace vessane

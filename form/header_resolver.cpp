@@ -230,6 +230,10 @@ int ColumnsFound::Add(std::string_view name) {
     for (const KnownName& known : kKnownNames) {
         if (!folded.empty() && folded == known.name) named = {known.column, known.french};
     }
+    if (folded == "region" && !regionPresent_) {
+        regionPresent_ = true;
+        return kRegionColumn;
+    }
     const int column = named.column;
     // The first column of an input is read; later ones are carried through unread.
     if (column < 0 || present_[column]) {
@@ -260,15 +264,21 @@ std::string ColumnsFound::UnreadList() const {
     return names;
 }
 
-std::string ColumnsFound::MissingRequired(const FieldSet& supplied,
-                                          const FieldSet& defaults) const {
+std::string ColumnsFound::Absent(const FieldSet& needed, const FieldSet& supplied,
+                                 const FieldSet& defaults) const {
     std::string absent;
     for (int c = 0; c < kFormColumnCount; ++c) {
-        if (!kRequiredColumns[c] || present_[c] || supplied[c] || defaults[c]) continue;
+        if (!needed[c] || present_[c] || supplied[c] || defaults[c]) continue;
         if (c == kColumnUnit && (unitOfName_[kColumnTotal] || unitOfName_[kColumnHdl])) continue;
         absent.append(absent.empty() ? "" : ", ").append(kFrenchLabels[c]);
         absent.append(" (").append(kFormColumnNames[c]).append(")");
     }
+    return absent;
+}
+
+std::string ColumnsFound::MissingRequired(const FieldSet& supplied, const FieldSet& defaults,
+                                          const FieldSet& required) const {
+    const std::string absent = Absent(required, supplied, defaults);
     if (absent.empty()) return absent;
     std::string message =
         "colonnes n\xC3\xA9"
@@ -279,7 +289,8 @@ std::string ColumnsFound::MissingRequired(const FieldSet& supplied,
     return message.append(kNoRow);
 }
 
-HeaderVerdict ColumnsFound::Conclude(const FieldSet& supplied, const FieldSet& defaults) const {
+HeaderVerdict ColumnsFound::Conclude(const FieldSet& supplied, const FieldSet& defaults,
+                                     const FieldSet& required) const {
     HeaderVerdict verdict;
     const int totalUnit = unitOfName_[kColumnTotal], hdlUnit = unitOfName_[kColumnHdl];
     if (totalUnit && hdlUnit && totalUnit != hdlUnit) {
@@ -289,7 +300,7 @@ HeaderVerdict ColumnsFound::Conclude(const FieldSet& supplied, const FieldSet& d
                           " (\xC2\xAB " + names_[kColumnHdl] + " \xC2\xBB)" + std::string(kNoRow);
         return verdict;
     }
-    verdict.refusal = MissingRequired(supplied, defaults);
+    verdict.refusal = MissingRequired(supplied, defaults, required);
     if (!verdict.refusal.empty()) return verdict;
 
     if (const int unit = totalUnit ? totalUnit : hdlUnit) {
@@ -308,6 +319,7 @@ HeaderVerdict ColumnsFound::Conclude(const FieldSet& supplied, const FieldSet& d
     for (int c = 0; c < kFormColumnCount; ++c) {
         if (present_[c] || supplied[c]) continue;
         if (c == kColumnUnit && verdict.cholesterol.unit >= 0) continue;
+        if (kRequiredColumns[c] && !required[c] && !defaults[c]) continue;  // said per row
         std::string& list = kRequiredColumns[c] || defaults[c] ? defaulted : optional;
         list.append(list.empty() ? "" : ", ").append(kFrenchLabels[c]).append(" = ");
         if (c == kColumnLvh || c == kColumnSmoker || c == kColumnDiabetes) {

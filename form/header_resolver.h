@@ -36,6 +36,13 @@ std::vector<std::string_view> KnownNames(FormColumn column);
 // hold. The horizon (10 years) and LVH (non) may be absent, and are said to be.
 inline constexpr FieldSet kRequiredColumns = {true, true,  true, true, true, true,
                                               true, false, true, true, false};
+// SCORE2 reads all of them but the diastolic pressure.
+inline constexpr FieldSet kScore2RequiredColumns = {true, true,  true, false, true, true,
+                                                    true, false, true, true, false};
+
+// The SCORE2 region's column ("region", "région"), not a field of the form: Add returns
+// this for it.
+inline constexpr int kRegionColumn = kFormColumnCount;
 
 // The French name of an input, for messages ("âge", "cholestérol HDL").
 const char* FrenchColumnLabel(FormColumn column);
@@ -73,13 +80,23 @@ public:
     // The names not read, quoted: « Age_patient », « Tension » et 3 autres.
     std::string UnreadList() const;
 
+    bool regionPresent() const { return regionPresent_; }
+
     // The verdict on the header: supplied are the inputs given otherwise (--unit, a
-    // keyword column), defaults those that may take the default form's value.
-    HeaderVerdict Conclude(const FieldSet& supplied, const FieldSet& defaults) const;
+    // keyword column), defaults those that may take the default form's value, required
+    // those every model asked for reads.
+    HeaderVerdict Conclude(const FieldSet& supplied, const FieldSet& defaults,
+                           const FieldSet& required = kRequiredColumns) const;
+    // The fields in needed that are absent, supplied by nothing and not defaulted, in
+    // French ("pression diastolique (diastolic)"); empty if none.
+    std::string Absent(const FieldSet& needed, const FieldSet& supplied,
+                       const FieldSet& defaults) const;
 
 private:
     static constexpr std::size_t kUnreadNamed = 16;
-    std::string MissingRequired(const FieldSet& supplied, const FieldSet& defaults) const;
+    std::string MissingRequired(const FieldSet& supplied, const FieldSet& defaults,
+                                const FieldSet& required) const;
+    bool regionPresent_ = false;
 
     FieldSet present_{};
     std::array<std::string, kFormColumnCount> names_;

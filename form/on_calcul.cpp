@@ -44,7 +44,7 @@ ValidationCheck EvaluateValues(const FormValues& values, RiskState& state) {
     return ValidateAndCompute(state);
 }
 
-void ReadForm(DialogControls& controls, RiskState& state) {
+FormValues ReadFormValues(DialogControls& controls, RiskState& state) {
     FormValues values;
     values.age = ReadField(controls, IDC_AGE, state);
     values.systolic = ReadField(controls, IDC_SYSTOLIC, state);
@@ -57,7 +57,11 @@ void ReadForm(DialogControls& controls, RiskState& state) {
     values.smoker = controls.GetCheck(IDC_SMOKER);
     values.diabetes = controls.GetCheck(IDC_DIABETES);
     values.lvh = controls.GetCheck(IDC_LVH);
-    StoreInputs(values, state);
+    return values;
+}
+
+void ReadForm(DialogControls& controls, RiskState& state) {
+    StoreInputs(ReadFormValues(controls, state), state);
 }
 
 ValidationCheck EvaluateForm(DialogControls& controls, RiskState& state) {

@@ -28,8 +28,12 @@ void StoreInputs(const FormValues& values, RiskState& state);
 // Returns the failed check.
 ValidationCheck EvaluateValues(const FormValues& values, RiskState& state);
 
-// Reads the six fields (through state.text, 6 characters each), the two selectors and
-// the three check boxes into state, cholesterol converted to mmol/L.
+// The form's values as the window reads its controls: the six fields (through
+// scratch.text, 6 characters each), the two selectors and the three check boxes,
+// cholesterol in the unit selected.
+FormValues ReadFormValues(DialogControls& controls, RiskState& scratch);
+
+// ReadFormValues into state, cholesterol converted to mmol/L.
 void ReadForm(DialogControls& controls, RiskState& state);
 
 // ReadForm, validation and, when valid, ComputeRisk. Returns the failed check.

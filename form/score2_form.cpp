@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "accepted_ranges.h"
+#include "control_ids.h"
 #include "form_texts.h"
 
 namespace vessane {
@@ -16,7 +17,7 @@ struct Band {
 };
 constexpr Band kBands[] = {{0, 25, 75}, {50, 50, 100}, {70, 75, 150}};
 
-const AcceptedRange& RangeOf(ValidationCheck check) {
+constexpr const AcceptedRange& RangeOf(ValidationCheck check) {
     for (const AcceptedRange& range : kAcceptedRanges) {
         if (range.check == check) return range;
     }
@@ -25,8 +26,7 @@ const AcceptedRange& RangeOf(ValidationCheck check) {
 
 // A value in the form's own range, read as the form reads it (g/L converted with the
 // form's factor); the reason when it is not.
-bool InRange(double value, ValidationCheck check, bool grams, std::string& reason) {
-    const AcceptedRange& range = RangeOf(check);
+bool InRange(double value, const AcceptedRange& range, bool grams, std::string& reason) {
     if (std::isnan(value)) {
         reason = range.missing;
         return false;
@@ -101,9 +101,11 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
         return out;
     }
     const bool grams = v.unit == kUnitGramPerL;
-    if (!InRange(v.systolic, ValidationCheck::kSystolic, false, out.reason) ||
-        !InRange(v.total, ValidationCheck::kTotalChol, grams, out.reason) ||
-        !InRange(v.hdl, ValidationCheck::kHdlChol, grams, out.reason)) {
+    static constexpr const AcceptedRange& kSystolic = RangeOf(ValidationCheck::kSystolic);
+    static constexpr const AcceptedRange& kTotal = RangeOf(ValidationCheck::kTotalChol);
+    static constexpr const AcceptedRange& kHdl = RangeOf(ValidationCheck::kHdlChol);
+    if (!InRange(v.systolic, kSystolic, false, out.reason) ||
+        !InRange(v.total, kTotal, grams, out.reason) || !InRange(v.hdl, kHdl, grams, out.reason)) {
         return out;
     }
     const double factor = grams ? kScore2GramsToMmol : 1;
@@ -117,7 +119,16 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
     out.computed = true;
     out.probability = Score2Risk(inputs, region);
     const int thousandths = static_cast<int>(std::floor(out.probability * 1000 + 0.5));
-    out.text = std::to_string(thousandths / 10) + "." + std::to_string(thousandths % 10) + " %";
+    // The percentage with one decimal, written without a conversion call.
+    char* t = out.text;
+    if (thousandths >= 1000) *t++ = '1';
+    if (thousandths >= 100) *t++ = char('0' + thousandths / 100 % 10);
+    *t++ = char('0' + thousandths / 10 % 10);
+    *t++ = '.';
+    *t++ = char('0' + thousandths % 10);
+    *t++ = ' ';
+    *t++ = '%';
+    *t = '\0';
     const Band* band = &kBands[0];
     for (const Band& b : kBands) {
         if (v.age >= b.fromAge) band = &b;
@@ -128,6 +139,23 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
     out.isolatedFactor = (grams ? v.total > 3.09 : v.total > 8) || v.systolic >= 180 ||
                          (!std::isnan(v.diastolic) && v.diastolic >= 110);
     return out;
+}
+
+FormValues Score2ValuesOfForm(DialogControls& controls) {
+    RiskState scratch{};
+    FormValues values = ReadFormValues(controls, scratch);
+    const struct {
+        int control;
+        double FormValues::*value;
+    } fields[] = {{IDC_AGE, &FormValues::age},
+                  {IDC_SYSTOLIC, &FormValues::systolic},
+                  {IDC_DIASTOLIC, &FormValues::diastolic},
+                  {IDC_TOTAL_CHOL, &FormValues::total},
+                  {IDC_HDL_CHOL, &FormValues::hdl}};
+    for (const auto& field : fields) {
+        if (controls.GetDlgItemTextLength(field.control) == 0) values.*field.value = std::nan("");
+    }
+    return values;
 }
 
 std::string Score2Line(const Score2Outcome& outcome) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "dialog_controls.h"
 #include "on_calcul.h"
 #include "score2.h"
 
@@ -42,7 +43,7 @@ struct Score2Outcome {
     Score2Model model = Score2Model::kScore2;
     Score2Region region = Score2Region::kLow;
     double probability = 0;  // when computed
-    std::string text;        // "5.9 %"
+    char text[8] = "";       // "5.9 %", "100.0 %"
     const char* category = "";  // "faible \u00e0 mod\u00e9r\u00e9", "\u00e9lev\u00e9", "tr\u00e8s \u00e9lev\u00e9"
     bool isolatedFactor = false;  // total > 8 mmol/L (3.09 g/L), or 180/110 mm Hg or more
     std::string reason;           // why there is no number
@@ -52,6 +53,10 @@ struct Score2Outcome {
 // The form's values as the form holds them (cholesterol in its unit; NaN for a missing
 // value; the diastolic pressure is read only for the isolated-factor note).
 Score2Outcome EvaluateScore2(const FormValues& values, Score2Region region);
+
+// The form's values as a window holds them, an empty field missing (NaN): SCORE2 says
+// "valeur manquante" rather than read it as 0.
+FormValues Score2ValuesOfForm(DialogControls& controls);
 
 // "SCORE2 : 5.9 % (risque élevé)", or "SCORE2 : pas de résultat (reason)".
 std::string Score2Line(const Score2Outcome& outcome);
