@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "cli_test_support.h"
 #include "shared_cases.h"
@@ -274,6 +275,60 @@ TEST(CommandLine, SpreadsheetsAsPeopleTypeThem) {
         if (std::string(file) == "typed-headers.csv") {
             EXPECT_NE(out.find("\n\n"), std::string::npos) << "the blank line is kept";
         }
+    }
+}
+
+// SCORE2 beside the 1991 result, with the papers' own figures: one form, then a batch
+// with a region column and no diastolic column.
+TEST(CommandLine, Score2) {
+    const std::string man = " --sex Homme --age 50 --systolic 140 --total 5.5 --hdl 1.3 "
+                            "--unit mmol/L --smoker";
+    const struct {
+        std::string options;
+        const char* out;
+        int status;
+    } cases[] = {
+        {"--score2" + man, "13.6 %\nSCORE2 : 5.9 % (risque \xC3\xA9lev\xC3\xA9)\n", 0},
+        {"--score2 --region très-élevé" + man, "13.6 %\nSCORE2 : 14.0 % (risque tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)\n", 0},
+        {"--score2 --region VERY-HIGH" + man, "13.6 %\nSCORE2 : 14.0 % (risque tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)\n", 0},
+        {"--score2 --sex Femme --age 75 --total 5.5 --hdl 1.3 --unit mmol/L --smoker --systolic 140",
+         "ERREUR\nSCORE2-OP : 15.2 % (risque tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)\n", 1},
+        {"--score2 --diabetes" + man,
+         "18.6 %\nSCORE2 : pas de r\xC3\xA9sultat (SCORE2 ne s'applique pas au diab\xC3\xA8te ; "
+         "SCORE2-Diabetes (ESC 2023) n'est pas calcul\xC3\xA9 ici)\n", 0},
+        {man, "13.6 %\n", 0},
+        {"--score2 --region moyen", "", 2},
+        {"--region bas", "", 2},
+    };
+    for (const auto& c : cases) {
+        const Process p = RunCommand("CLI " + c.options);
+        EXPECT_EQ(p.out, c.out) << c.options;
+        EXPECT_EQ(p.status, c.status) << c.options;
+    }
+    const std::string input =
+        "id;sexe;\xC3\xA2ge;PAS;CT;HDL;unit\xC3\xA9;fumeur;diab\xC3\xA8te;r\xC3\xA9gion\n"
+        "A;H;50;140;5,5;1,3;mmol/L;oui;non;\nB;F;50;140;5,5;1,3;mmol/L;oui;non;tr\xC3\xA8s "
+        "\xC3\xA9lev\xC3\xA9\nC;F;50;140;5,5;1,3;mmol/L;oui;non;moyen\n";
+    const std::string path = ::testing::TempDir() + "score2_" + std::to_string(getpid()) + ".csv";
+    { std::ofstream(path, std::ios::binary) << input; }
+    const Process p = RunCommand("CLI --quiet --score2 --batch '" + path + "'");
+    std::remove(path.c_str());
+    ASSERT_EQ(p.status, 0) << p.err;
+    const auto rows = vessane::testing::ParseCsv(p.out, ';');
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].back(), "score2_erreur");
+    const std::string noDiastolic = "colonne absente : pression diastolique (diastolic)";
+    const std::vector<std::vector<std::string>> expected = {
+        {"ERREUR", noDiastolic, "5,9 %", "SCORE2", "\xC3\xA9lev\xC3\xA9", ""},
+        {"ERREUR", noDiastolic, "13,7 %", "SCORE2", "tr\xC3\xA8s \xC3\xA9lev\xC3\xA9", ""},
+        {"ERREUR", noDiastolic, "", "SCORE2", "",
+         "r\xC3\xA9gion invalide : \xC2\xAB moyen \xC2\xBB (bas, mod\xC3\xA9r\xC3\xA9, "
+         "\xC3\xA9lev\xC3\xA9, tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)"}};
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        const auto& row = rows[r];
+        ASSERT_EQ(row.size(), 20u);
+        const std::vector<std::string> got = {row[10], row[14], row[15], row[17], row[18], row[19]};
+        EXPECT_EQ(got, expected[r - 1]) << row[0];
     }
 }
 
