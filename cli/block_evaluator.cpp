@@ -190,23 +190,16 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
     }
     if (layout.score2 && !row.header && !row.blank) {
         *out++ = delimiter;
-        out = WriteScore2(out, row, layout, outcome, values,
-                          row.cellCount != layout.width || !outcome.valuesRead ? reason_ : "",
-                          block);
+        out = WriteScore2(out, row, layout, outcome, values, block);
     }
     block.outputSize = static_cast<std::size_t>(PutLineEnd(out, layout) - block.output.get());
 }
 
 char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLayout& layout,
-                                  const EntriesOutcome& outcome, FormValues values,
-                                  std::string_view refusal, const Block& block) {
+                                  const EntriesOutcome& outcome, const FormValues& values,
+                                  const Block& block) {
     const char delimiter = layout.delimiter;
-    if (outcome.allMissing && row.cellCount == layout.width) {
-        for (int i = 0; i < 4; ++i) *out++ = delimiter;
-        return out;
-    }
-    // The row's region: its cell, else --region.
-    Score2Region region = layout.region;
+    // The row's region cell, UTF-8.
     std::string_view regionCell;
     if (layout.regionPresent && row.cellCount == layout.width) {
         const FieldRef& f = row.fields[kRegionColumn];
@@ -217,19 +210,11 @@ char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLay
             regionCell = decoded_[0];
         }
     }
-    Score2Outcome score2;
-    if (!refusal.empty()) {
-        score2.reason = refusal;
-    } else if (!regionCell.empty() && regionCell.find_first_not_of(" \t") != std::string_view::npos &&
-               !ParseScore2Region(regionCell, region)) {
-        score2.reason = "r\xC3\xA9gion invalide : \xC2\xAB " + std::string(regionCell) +
-                        " \xC2\xBB (bas, mod\xC3\xA9r\xC3\xA9, \xC3\xA9lev\xC3\xA9, "
-                        "tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)";
-    } else {
-        // The diastolic pressure is read only for the isolated-factor note: not a default.
-        if (!layout.present[kColumnDiastolic]) values.diastolic = std::nan("");
-        score2 = EvaluateScore2(values, region);
-    }
+    EntriesOutcome read = outcome;
+    if (row.cellCount != layout.width) read.valuesRead = false;  // reason_: the cell count
+    const Score2Outcome score2 = EvaluateScore2Entries(
+        read, values, reason_, regionCell, layout.region,
+        layout.present[kColumnDiastolic] || layout.isFixed[kColumnDiastolic]);
     // The cells written here hold digits, a separator, letters and spaces: quoted only
     // where the delimiter is one of those (a "sep=" line's own choice, --decimal).
     const auto quoted = [&](char* start, char* end) {
@@ -249,8 +234,7 @@ char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLay
         *out++ = delimiter;
     }
     *out++ = delimiter;
-    const bool modelKnown = score2.computed || (outcome.valuesRead && values.age >= 40 && values.age < 90);
-    if (modelKnown) out = quoted(out, Put(out, score2.modelName()));
+    if (score2.modelKnown) out = quoted(out, Put(out, score2.modelName()));
     *out++ = delimiter;
     if (score2.computed) out = quoted(out, Put(out, Encoded(score2.category, layout)));
     *out++ = delimiter;

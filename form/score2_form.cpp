@@ -93,6 +93,7 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
         return out;
     }
     out.model = Score2ModelFor(v.age);
+    out.modelKnown = true;
     if (v.diabetes != 0) {
         out.reason = out.model == Score2Model::kScore2
                          ? "SCORE2 ne s'applique pas au diab\u00e8te ; SCORE2-Diabetes (ESC 2023) "
@@ -139,6 +140,27 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
     out.isolatedFactor = (grams ? v.total > 3.09 : v.total > 8) || v.systolic >= 180 ||
                          (!std::isnan(v.diastolic) && v.diastolic >= 110);
     return out;
+}
+
+Score2Outcome EvaluateScore2Entries(const EntriesOutcome& read, FormValues values,
+                                    const std::string& reason, std::string_view regionText,
+                                    Score2Region region, bool diastolicGiven) {
+    Score2Outcome out;
+    if (read.allMissing) return out;
+    if (!read.valuesRead) {
+        out.reason = reason;
+        return out;
+    }
+    if (regionText.find_first_not_of(" \t") != std::string_view::npos &&
+        !ParseScore2Region(regionText, region)) {
+        out.modelKnown = values.age >= 40 && values.age < 90;
+        out.model = Score2ModelFor(values.age);
+        out.reason = "r\u00e9gion invalide : \u00ab " + std::string(regionText) +
+                     " \u00bb (bas, mod\u00e9r\u00e9, \u00e9lev\u00e9, tr\u00e8s \u00e9lev\u00e9)";
+        return out;
+    }
+    if (!diastolicGiven) values.diastolic = std::nan("");
+    return EvaluateScore2(values, region);
 }
 
 FormValues Score2ValuesOfForm(DialogControls& controls) {

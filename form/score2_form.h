@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "dialog_controls.h"
+#include "form_entries.h"
 #include "on_calcul.h"
 #include "score2.h"
 
@@ -47,12 +48,21 @@ struct Score2Outcome {
     const char* category = "";  // "faible \u00e0 mod\u00e9r\u00e9", "\u00e9lev\u00e9", "tr\u00e8s \u00e9lev\u00e9"
     bool isolatedFactor = false;  // total > 8 mmol/L (3.09 g/L), or 180/110 mm Hg or more
     std::string reason;           // why there is no number
+    bool modelKnown = false;      // the age chose a model (even with no number)
     const char* modelName() const { return model == Score2Model::kScore2 ? "SCORE2" : "SCORE2-OP"; }
 };
 
 // The form's values as the form holds them (cholesterol in its unit; NaN for a missing
 // value; the diastolic pressure is read only for the isolated-factor note).
 Score2Outcome EvaluateScore2(const FormValues& values, Score2Region region);
+
+// SCORE2 for a form given as data (a batch's row, a data frame's), after EvaluateEntries:
+// its values when read, else its reason; the row's region text, "" taking region; whether
+// the data give a diastolic pressure (read only for the isolated-factor note). An empty
+// row (read.allMissing) gives an outcome with no number and no reason.
+Score2Outcome EvaluateScore2Entries(const EntriesOutcome& read, FormValues values,
+                                    const std::string& reason, std::string_view regionText,
+                                    Score2Region region, bool diastolicGiven);
 
 // The form's values as a window holds them, an empty field missing (NaN): SCORE2 says
 // "valeur manquante" rather than read it as 0.
