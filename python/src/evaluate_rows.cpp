@@ -154,4 +154,22 @@ RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const R
     return summary;
 }
 
+void EvaluateScore2Rows(const ColumnInputs& columns, std::size_t count, const TableContext& table,
+                        const std::string_view* regions, Score2Region region,
+                        bool diastolicGiven, Score2Outcome* outcomes) {
+    FormEntries entries{};
+    RiskState state{};
+    std::string reason;
+    for (std::size_t row = 0; row < count; ++row) {
+        for (int c = 0; c < kFormColumnCount; ++c) entries[c] = EntryAt(columns[c], row);
+        FormValues values{};
+        const bool others = table.otherCellsGiven != nullptr && table.otherCellsGiven[row];
+        const EntriesOutcome read = EvaluateEntries(entries, state, reason, table.names,
+                                                    table.cholesterol, others, &values);
+        outcomes[row] = EvaluateScore2Entries(read, values, reason,
+                                              regions ? regions[row] : std::string_view(), region,
+                                              diastolicGiven);
+    }
+}
+
 }  // namespace vessane::python

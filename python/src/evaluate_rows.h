@@ -13,6 +13,7 @@
 #include "form_entries.h"
 #include "form_fields.h"
 #include "risk_state.h"
+#include "score2_form.h"
 
 namespace vessane::python {
 
@@ -89,5 +90,11 @@ struct TableContext {
 // blocks over at most jobs threads, each with a risk state of its own.
 RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const RowOutputs& outputs,
                          int jobs, const TableContext& table = {});
+
+// SCORE2 for rows [0, count): each row's region text (null: every row takes region), its
+// outcome into outcomes[row]. The batch's rules, one thread.
+void EvaluateScore2Rows(const ColumnInputs& columns, std::size_t count, const TableContext& table,
+                        const std::string_view* regions, Score2Region region,
+                        bool diastolicGiven, Score2Outcome* outcomes);
 
 }  // namespace vessane::python

@@ -273,9 +273,85 @@ Column CheckColumn(const py::handle entry, std::size_t rows, std::size_t index) 
     return column;
 }
 
+// The columns' inputs for rows [start, start + count): numbers read in place, objects read
+// into cells.
+void PrepareInputs(const std::array<Column, kFormColumnCount>& columns, ColumnInputs& inputs,
+                   std::array<std::vector<Cell>, kFormColumnCount>& cells, CellReader& reader,
+                   std::size_t start, std::size_t count) {
+    for (std::size_t c = 0; c < kFormColumnCount; ++c) {
+        const Column& column = columns[c];
+        if (!column.present) continue;
+        const std::size_t offset = start * column.step;
+        if (!column.objects) {
+            inputs[c].numbers = static_cast<const char*>(column.array.data()) +
+                                offset * column.array.itemsize();
+            inputs[c].numberType = column.numberType;
+            continue;
+        }
+        auto* const items = static_cast<PyObject* const*>(column.array.data()) + offset;
+        const std::size_t needed = column.step ? count : 1;
+        if (cells[c].empty() || column.step) {
+            cells[c].resize(needed);
+            for (std::size_t i = 0; i < needed; ++i) cells[c][i] = reader.Read(items[i]);
+        }
+        if (!column.step && !cells[c][0].isText) {
+            inputs[c].numbers = &cells[c][0].number;  // one number for every row
+            inputs[c].numberType = NumberType::kFloat64;
+        } else {
+            inputs[c].cells = cells[c].data();
+        }
+    }
+}
+
+py::dict EvaluateScore2(const std::array<Column, kFormColumnCount>& columns, ColumnInputs inputs,
+                        std::size_t rows, const py::tuple& missing, const ColumnNames& names,
+                        const CholesterolHeader& header, const bool* othersGiven,
+                        const py::tuple& score2) {
+    Score2Region region;
+    const std::string defaultRegion = score2[0].cast<std::string>();
+    if (!ParseScore2Region(defaultRegion, region)) {
+        throw py::value_error("region : r\u00e9gion invalide \"" + defaultRegion +
+                              "\" (bas, mod\u00e9r\u00e9, \u00e9lev\u00e9, tr\u00e8s \u00e9lev\u00e9)");
+    }
+    std::vector<std::string> regionTexts;
+    std::vector<std::string_view> regionViews;
+    if (!score2[1].is_none()) {
+        for (const py::handle item : score2[1]) {
+            regionTexts.push_back(item.is_none() ? std::string() : py::str(item).cast<std::string>());
+        }
+        if (regionTexts.size() != rows) throw py::value_error("region: one entry per row expected");
+        for (const std::string& text : regionTexts) regionViews.emplace_back(text);
+    }
+    std::vector<Score2Outcome> outcomes(rows);
+    std::array<std::vector<Cell>, kFormColumnCount> cells;
+    CellReader reader(missing);
+    if (rows > 0) PrepareInputs(columns, inputs, cells, reader, 0, rows);
+    const TableContext table{&names, &header, othersGiven};
+    EvaluateScore2Rows(inputs, rows, table, regionViews.empty() ? nullptr : regionViews.data(),
+                       region, columns[kColumnDiastolic].present, outcomes.data());
+    py::list text, model, category, error;
+    py::array_t<double> probability(rows);
+    double* p = probability.mutable_data();
+    for (std::size_t i = 0; i < rows; ++i) {
+        const Score2Outcome& o = outcomes[i];
+        text.append(py::str(o.computed ? o.text : ""));
+        p[i] = o.computed ? o.probability : std::numeric_limits<double>::quiet_NaN();
+        model.append(py::str(o.modelKnown ? o.modelName() : ""));
+        category.append(py::str(o.computed ? o.category : ""));
+        error.append(py::str(o.computed ? std::string() : o.reason));
+    }
+    py::dict out;
+    out["score2"] = text;
+    out["p_score2"] = probability;
+    out["model"] = model;
+    out["category"] = category;
+    out["error"] = error;
+    return out;
+}
+
 py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs, const py::tuple& missing,
-                  const py::sequence& names, const py::tuple& cholesterol,
-                  const py::object& others) {
+                  const py::sequence& names, const py::tuple& cholesterol, const py::object& others,
+                  const py::object& score2) {
     if (py::len(entries) != kFormColumnCount || py::len(names) != kFormColumnCount) {
         throw py::value_error("expected one entry and one name per input column");
     }
@@ -311,6 +387,14 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs, const
         inputs[c].step = columns[c].step;
     }
 
+    // SCORE2 instead of the 1991 equations: score2 = (default region, the rows' region
+    // texts or None).
+    if (!score2.is_none()) {
+        return EvaluateScore2(columns, inputs, rows, missing, columnNames, header,
+                              others.is_none() ? nullptr : othersGiven.data(),
+                              score2.cast<py::tuple>());
+    }
+
     // Object arrays of null entries, each set once below.
     py::array result(py::dtype("O"), rows);
     py::array error(py::dtype("O"), rows);
@@ -330,29 +414,7 @@ py::dict Evaluate(const py::sequence& entries, std::size_t rows, int jobs, const
 
     for (std::size_t start = 0; start < rows; start += block) {
         const std::size_t count = std::min(block, rows - start);
-        for (std::size_t c = 0; c < kFormColumnCount; ++c) {
-            const Column& column = columns[c];
-            if (!column.present) continue;
-            const std::size_t offset = start * column.step;
-            if (!column.objects) {
-                inputs[c].numbers = static_cast<const char*>(column.array.data()) +
-                                    offset * column.array.itemsize();
-                inputs[c].numberType = column.numberType;
-                continue;
-            }
-            auto* const items = static_cast<PyObject* const*>(column.array.data()) + offset;
-            const std::size_t needed = column.step ? count : 1;
-            if (cells[c].empty() || column.step) {
-                cells[c].resize(needed);
-                for (std::size_t i = 0; i < needed; ++i) cells[c][i] = reader.Read(items[i]);
-            }
-            if (!column.step && !cells[c][0].isText) {
-                inputs[c].numbers = &cells[c][0].number;  // one number for every row
-                inputs[c].numberType = NumberType::kFloat64;
-            } else {
-                inputs[c].cells = cells[c].data();
-            }
-        }
+        PrepareInputs(columns, inputs, cells, reader, start, count);
         const RowOutputs outputs{texts.data(),
                                  bar.mutable_data() + start,
                                  barMissing.mutable_data() + start,
@@ -395,11 +457,12 @@ FieldSet ToFieldSet(const std::vector<bool>& flags) {
 }
 
 py::tuple ReadColumns(const std::vector<std::string>& names, const std::vector<bool>& supplied,
-                      const std::vector<bool>& defaults) {
+                      const std::vector<bool>& defaults, bool score2) {
     ColumnsFound found;
     std::vector<int> columns;
     for (const std::string& name : names) columns.push_back(found.Add(name));
-    const HeaderVerdict verdict = found.Conclude(ToFieldSet(supplied), ToFieldSet(defaults));
+    const HeaderVerdict verdict = found.Conclude(ToFieldSet(supplied), ToFieldSet(defaults),
+                                                 score2 ? kScore2RequiredColumns : kRequiredColumns);
     py::list notices;
     for (const HeaderNotice& notice : verdict.notices) notices.append(notice.text);
     const CholesterolHeader& unit = verdict.cholesterol;
@@ -427,14 +490,15 @@ PYBIND11_MODULE(_core, m) {
         names[c] = py::str(vessane::kFormColumnNames[c]);
     }
     m.attr("COLUMNS") = names;
+    m.attr("REGION_COLUMN") = vessane::kRegionColumn;
     m.def("evaluate", &vessane::python::Evaluate, py::arg("columns"), py::arg("rows"),
           py::arg("jobs"), py::arg("missing"), py::arg("names"), py::arg("cholesterol"),
-          py::arg("others"),
+          py::arg("others"), py::arg("score2") = py::none(),
           "Evaluates rows of columns (None, numeric or object arrays of one entry or one per "
           "row, in COLUMNS' order) over jobs threads; returns the result arrays. names: each "
           "column's name in the data (None for its English name), for reasons.");
     m.def("read_columns", &vessane::python::ReadColumns, py::arg("names"), py::arg("supplied"),
-          py::arg("defaults"),
+          py::arg("defaults"), py::arg("score2") = false,
           "Reads a table's column names as the batch reads a header: (the input each name "
           "stands for or -1, why nothing can be computed or '', the notices, the cholesterol "
           "unit the names give as (unit index or -1, in mg/dL, the name saying it)).");

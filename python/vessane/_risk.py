@@ -54,6 +54,7 @@ def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=
     supplied = [keywords[name] is not None for name in COLUMNS]
     given, rows, index, names, cholesterol, others = _columns_of(data, supplied,
                                                                  _field_set(defaults))
+    given.pop("region", None)
     given.update((name, value) for name, value in keywords.items() if value is not None)
     for name, value in keywords.items():
         if value is not None:
@@ -87,6 +88,74 @@ def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=
     return _results(raw, index, as_frame)
 
 
+SCORE2_COLUMNS = ("score2", "p_score2", "model", "category", "error")
+
+
+def score2(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=None,
+           hdl=None, unit=None, smoker=None, diabetes=None, region="bas", as_frame=None,
+           defaults=False):
+    """SCORE2 (ages 40 to 69) or SCORE2-OP (70 to 89) for each row, exactly as
+    ``vessane-cli --batch --score2``: the ESC's 10-year risk of fatal and non-fatal
+    cardiovascular disease, recalibrated to a European risk region.
+
+    data and the keyword columns as for risk(); the columns read are sex, age, systolic,
+    total, hdl, unit, smoker and diabetes (the diastolic only for the note on isolated
+    factors). region: "bas" (France's, the default), "modéré", "élevé" or "très élevé"
+    (English names too), for the rows whose data give none: a "region"/"région" column in
+    data gives each row its own.
+
+    Returns the columns score2 (the percentage with one decimal, "5.9 %", or ""), p_score2
+    (the probability, NaN without one), model ("SCORE2", "SCORE2-OP" or ""), category
+    ("faible à modéré", "élevé", "très élevé") and error (why there is no number, in
+    French), one row per input row, with the data's index.
+    """
+    keywords = dict(sex=sex, age=age, systolic=systolic, diastolic=diastolic, total=total,
+                    hdl=hdl, unit=unit, smoker=smoker, diabetes=diabetes)
+    supplied = [keywords.get(name) is not None for name in COLUMNS]
+    given, rows, index, names, cholesterol, others = _columns_of(
+        data, supplied, _field_set(defaults), score2=True)
+    regions = given.pop("region", None)
+    given.update((name, value) for name, value in keywords.items() if value is not None)
+    for name, value in keywords.items():
+        if value is not None:
+            names.pop(name, None)
+    entries = []
+    for name in COLUMNS:
+        value = given.get(name)
+        if value is None:
+            entries.append(None)
+            continue
+        array, length, column_index = _as_column(name, value)
+        if length is not None:
+            if rows is None:
+                rows = length
+            elif length != rows:
+                raise ValueError(f"column '{name}' has {length} rows, expected {rows}")
+            if index is None and column_index is not None:
+                index = column_index
+        entries.append(array)
+    if rows is None:
+        rows = 1
+    if others is not None and len(others) != rows:
+        others = None
+    if not isinstance(region, str):  # a column of regions, one per row
+        regions, region = region, "bas"
+    region_texts = None
+    if regions is not None:
+        region_texts = ["" if _is_missing(r) or (isinstance(r, float) and np.isnan(r)) else str(r)
+                        for r in (regions.tolist() if hasattr(regions, "tolist") else list(regions))]
+    raw = _core.evaluate(entries, rows, 1, _MISSING, [names.get(name) for name in COLUMNS],
+                         cholesterol, others, (region, region_texts))
+    if as_frame is None:
+        as_frame = pd is not None
+    if not as_frame:
+        return {name: (np.array(raw[name], dtype=object) if name != "p_score2" else raw[name])
+                for name in SCORE2_COLUMNS}
+    return pd.DataFrame({name: (pd.Series(raw[name], dtype=object, index=index)
+                                if name != "p_score2" else pd.Series(raw[name], index=index))
+                         for name in SCORE2_COLUMNS}, index=index)
+
+
 def _field_set(defaults):
     """The fields defaults stands for: False none, True all, or those a list names."""
     if defaults is True:
@@ -118,7 +187,7 @@ def _others_given(items, read):
     return given
 
 
-def _columns_of(data, supplied, defaults):
+def _columns_of(data, supplied, defaults, score2=False):
     """The form's columns found in data by name (as the batch reads a header), its number
     of rows, its index, the data's names of the columns read, the cholesterol unit the
     names give and, per row, whether another column holds something. Raises ValueError when
@@ -129,14 +198,16 @@ def _columns_of(data, supplied, defaults):
                          f"not {type(data).__name__}")
     items = list(data.items()) if data is not None else []
     keys = [key if isinstance(key, str) else str(key) for key, _ in items]
-    read, refusal, notices, cholesterol = _core.read_columns(keys, supplied, defaults)
+    read, refusal, notices, cholesterol = _core.read_columns(keys, supplied, defaults, score2)
     if refusal:
         raise ValueError(refusal + " (defaults= prend la valeur par défaut des champs nommés)")
     for notice in notices:
         warnings.warn(notice, stacklevel=3)
     found, names = {}, {}
     for (key, value), column in zip(items, read):
-        if column >= 0:
+        if column == _core.REGION_COLUMN:
+            found["region"] = value  # SCORE2's region, read by score2 only
+        elif column >= 0:
             found[COLUMNS[column]] = value
             names[COLUMNS[column]] = key
     others = _others_given(items, read)
