@@ -60,7 +60,7 @@ def test_the_batchs_cells(cli):
     assert got["error"][3].startswith("SCORE2 ne s'applique pas au diabète")
     assert got["error"][4].startswith("région invalide : « moyen »")
     assert got["error"][7] == "systolic : « 120/80 » n'est pas un nombre"
-    assert (got["score2"][8], got["error"][8]) == ("", "")  # an empty row
+    assert (got["score2"][8], got["error"][8]) == ("", "valeurs manquantes")  # an id alone
 
 
 def test_required_columns_and_regions():
