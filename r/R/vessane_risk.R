@@ -3,7 +3,7 @@
 # a required input neither in data nor given is an error unless defaults names it. Returns the
 # list of the eleven columns (NULL when not given), the row count and the data's names
 # of the columns read (NA for the others), for reasons.
-form_columns <- function(data, given, defaults) {
+form_columns <- function(data, given, defaults, score2 = FALSE) {
   names <- .form_column_names()
   supplied <- !vapply(given[names], is.null, logical(1))
   from_data <- vector("list", length(names))
@@ -14,11 +14,11 @@ form_columns <- function(data, given, defaults) {
       stop("'data' must be a data frame, not ", class(data)[1L], call. = FALSE)
     }
     rows <- nrow(data)
-    read <- .read_columns(enc2utf8(names(data)), supplied, fields)
+    read <- .read_columns(enc2utf8(names(data)), supplied, fields, score2)
   } else {
     sizes <- lengths(Filter(Negate(is.null), given))
     rows <- if (length(sizes) == 0L) 1 else max(sizes)
-    read <- .read_columns(character(0), supplied, fields)
+    read <- .read_columns(character(0), supplied, fields, score2)
   }
   if (nzchar(read$refusal)) {
     stop(read$refusal, " (defaults = prend la valeur par d\u00e9faut des champs nomm\u00e9s)",
@@ -26,8 +26,11 @@ form_columns <- function(data, given, defaults) {
   }
   for (notice in read$notices) warning(notice, call. = FALSE)
   others <- NULL
+  regions <- NULL
   if (!is.null(data)) {
-    for (i in which(read$columns >= 0L)) {
+    region_column <- length(names)  # the SCORE2 region's, after the form's (0-based)
+    for (i in which(read$columns == region_column)) regions <- as.character(data[[i]])
+    for (i in which(read$columns >= 0L & read$columns < region_column)) {
       from_data[read$columns[i] + 1L] <- list(data[[i]])
       data_names[read$columns[i] + 1L] <- names(data)[i]
     }
@@ -46,7 +49,7 @@ form_columns <- function(data, given, defaults) {
     columns[i] <- list(form_column(x, names[i], rows))
   }
   list(columns = columns, rows = rows, names = data_names, cholesterol = read$cholesterol,
-       others = if (length(others) == rows) as.logical(others))
+       others = if (length(others) == rows) as.logical(others), regions = regions)
 }
 
 # The fields defaults stands for: FALSE none, TRUE all, or those a vector names.
@@ -79,6 +82,29 @@ vessane_risk <- function(data = NULL, sex = NULL, age = NULL, systolic = NULL,
   form <- form_columns(data, given, defaults)
   out <- .evaluate_forms(form$columns, form$rows, enc2utf8(form$names), form$cholesterol,
                          form$others)
+  row_names <- if (!is.null(data) && .row_names_info(data) > 0L) {
+    attr(data, "row.names")
+  } else {
+    .set_row_names(as.integer(form$rows))
+  }
+  structure(out, class = "data.frame", row.names = row_names)
+}
+
+# Documented in man/vessane_score2.Rd.
+vessane_score2 <- function(data = NULL, sex = NULL, age = NULL, systolic = NULL,
+                           diastolic = NULL, total = NULL, hdl = NULL, unit = NULL,
+                           smoker = NULL, diabetes = NULL, region = "bas", defaults = FALSE) {
+  given <- mget(setdiff(.form_column_names(), c("years", "lvh")), envir = environment())
+  given <- c(given, list(years = NULL, lvh = NULL))
+  form <- form_columns(data, given, defaults, score2 = TRUE)
+  regions <- form$regions
+  if (length(region) != 1L) {
+    regions <- as.character(region)
+    region <- "bas"
+  }
+  out <- .evaluate_score2(form$columns, form$rows, enc2utf8(form$names), form$cholesterol,
+                          form$others, enc2utf8(as.character(region)),
+                          if (is.null(regions)) NULL else enc2utf8(regions))
   row_names <- if (!is.null(data) && .row_names_info(data) > 0L) {
     attr(data, "row.names")
   } else {

@@ -17,6 +17,7 @@
 #include "number_parse.h"
 #include "on_calcul.h"
 #include "result_columns.h"
+#include "score2_form.h"
 
 namespace vessane::r {
 namespace {
@@ -70,6 +71,18 @@ public:
         }
     }
 
+    // SCORE2 for a row: its region text ("" takes region).
+    Score2Outcome Score2(R_xlen_t row, std::string_view regionText, Score2Region region) {
+        FormEntries entries;
+        for (int c = 0; c < kFormColumnCount; ++c) entries[c] = columns_[c].EntryAt(row);
+        const bool others = others_.size() > row && others_[row] == TRUE;
+        FormValues values{};
+        const EntriesOutcome read =
+            EvaluateEntries(entries, state_, reason_, &names_, &header_, others, &values);
+        return EvaluateScore2Entries(read, values, reason_, regionText, region,
+                                     entries[kColumnDiastolic].kind != FieldEntry::kAbsent);
+    }
+
 private:
     std::array<InputColumn, kFormColumnCount> columns_;
     std::array<std::string, kFormColumnCount> nameTexts_;
@@ -105,6 +118,40 @@ Rcpp::List EvaluateForms(Rcpp::List columns, double rows, Rcpp::CharacterVector 
     return out.List();
 }
 
+// SCORE2 for every row of columns (as .evaluate_forms); region: the rows' default region,
+// regions: each row's region text (NA or "" takes region), or NULL.
+// [[Rcpp::export(.evaluate_score2)]]
+Rcpp::List EvaluateScore2(Rcpp::List columns, double rows, Rcpp::CharacterVector names,
+                          Rcpp::List cholesterol, SEXP others, std::string region, SEXP regions) {
+    vessane::Score2Region defaultRegion;
+    if (!vessane::ParseScore2Region(region, defaultRegion)) {
+        Rcpp::stop("region : r\u00e9gion invalide \"" + region +
+                   "\" (bas, mod\u00e9r\u00e9, \u00e9lev\u00e9, tr\u00e8s \u00e9lev\u00e9)");
+    }
+    const auto count = static_cast<R_xlen_t>(rows);
+    vessane::r::FormRows forms(columns, names, cholesterol, others);
+    Rcpp::CharacterVector perRow = regions == R_NilValue ? Rcpp::CharacterVector()
+                                                         : Rcpp::CharacterVector(regions);
+    if (perRow.size() != 0 && perRow.size() != count) Rcpp::stop("'region' has one value per row");
+    Rcpp::CharacterVector text(count), model(count), category(count), error(count);
+    Rcpp::NumericVector probability(count);
+    const auto utf8 = [](const std::string& t) { return Rcpp::String(t, CE_UTF8); };
+    for (R_xlen_t row = 0; row < count; ++row) {
+        if ((row & 0xFFFFF) == 0xFFFFF) Rcpp::checkUserInterrupt();
+        const std::string regionText =
+            perRow.size() == 0 || perRow[row] == NA_STRING ? "" : Rf_translateCharUTF8(perRow[row]);
+        const vessane::Score2Outcome o = forms.Score2(row, regionText, defaultRegion);
+        text[row] = o.computed ? o.text : "";
+        probability[row] = o.computed ? o.probability : NA_REAL;
+        model[row] = o.modelKnown ? o.modelName() : "";
+        category[row] = utf8(o.computed ? o.category : "");
+        error[row] = utf8(o.computed ? std::string() : o.reason);
+    }
+    return Rcpp::List::create(Rcpp::Named("score2") = text, Rcpp::Named("p_score2") = probability,
+                              Rcpp::Named("model") = model, Rcpp::Named("category") = category,
+                              Rcpp::Named("error") = error);
+}
+
 // The names of the input columns, as the batch's header names them.
 // [[Rcpp::export(.form_column_names)]]
 Rcpp::CharacterVector FormColumnNames() {
@@ -117,7 +164,7 @@ Rcpp::CharacterVector FormColumnNames() {
 // and the cholesterol unit the names give (unit index or -1, in mg/dL, the name saying it).
 // [[Rcpp::export(.read_columns)]]
 Rcpp::List ReadColumns(Rcpp::CharacterVector names, Rcpp::LogicalVector supplied,
-                       Rcpp::LogicalVector defaults) {
+                       Rcpp::LogicalVector defaults, bool score2) {
     vessane::ColumnsFound found;
     Rcpp::IntegerVector columns(names.size());
     for (R_xlen_t i = 0; i < names.size(); ++i) {
@@ -130,7 +177,9 @@ Rcpp::List ReadColumns(Rcpp::CharacterVector names, Rcpp::LogicalVector supplied
         }
         return set;
     };
-    const vessane::HeaderVerdict verdict = found.Conclude(fields(supplied), fields(defaults));
+    const vessane::HeaderVerdict verdict =
+        found.Conclude(fields(supplied), fields(defaults),
+                       score2 ? vessane::kScore2RequiredColumns : vessane::kRequiredColumns);
     const auto utf8 = [](const std::string& text) { return Rcpp::String(text, CE_UTF8); };
     Rcpp::CharacterVector notices;
     for (const vessane::HeaderNotice& notice : verdict.notices)
