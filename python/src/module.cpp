@@ -461,7 +461,10 @@ py::tuple ReadColumns(const std::vector<std::string>& names, const std::vector<b
     ColumnsFound found;
     std::vector<int> columns;
     for (const std::string& name : names) columns.push_back(found.Add(name));
-    const HeaderVerdict verdict = found.Conclude(ToFieldSet(supplied), ToFieldSet(defaults),
+    FieldSet given = ToFieldSet(supplied);
+    // SCORE2 reads neither the horizon nor LVH: nothing is said of their absence.
+    if (score2) given[kColumnYears] = given[kColumnLvh] = true;
+    const HeaderVerdict verdict = found.Conclude(given, ToFieldSet(defaults),
                                                  score2 ? kScore2RequiredColumns : kRequiredColumns);
     py::list notices;
     for (const HeaderNotice& notice : verdict.notices) notices.append(notice.text);

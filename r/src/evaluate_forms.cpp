@@ -177,8 +177,11 @@ Rcpp::List ReadColumns(Rcpp::CharacterVector names, Rcpp::LogicalVector supplied
         }
         return set;
     };
+    vessane::FieldSet given = fields(supplied);
+    // SCORE2 reads neither the horizon nor LVH: nothing is said of their absence.
+    if (score2) given[vessane::kColumnYears] = given[vessane::kColumnLvh] = true;
     const vessane::HeaderVerdict verdict =
-        found.Conclude(fields(supplied), fields(defaults),
+        found.Conclude(given, fields(defaults),
                        score2 ? vessane::kScore2RequiredColumns : vessane::kRequiredColumns);
     const auto utf8 = [](const std::string& text) { return Rcpp::String(text, CE_UTF8); };
     Rcpp::CharacterVector notices;
