@@ -1,6 +1,6 @@
 #include "portable_math.h"
 
-#include <bit>
+#include <cstring>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -8,13 +8,22 @@
 namespace vessane {
 namespace {
 
+// std::bit_cast, which not every standard library here has yet.
+template <typename To, typename From>
+To BitCast(const From& from) {
+    static_assert(sizeof(To) == sizeof(From));
+    To to;
+    std::memcpy(&to, &from, sizeof to);
+    return to;
+}
+
 constexpr double kLn2Hi = 6.93147180369123816490e-01;
 constexpr double kLn2Lo = 1.90821492927058770002e-10;
 constexpr double kInvLn2 = 1.44269504088896338700e+00;
 
 // 2^k exactly, for -1022 <= k <= 1023, from its bits.
 double PowerOfTwo(int k) {
-    return std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
+    return BitCast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
 }
 
 }  // namespace
@@ -44,9 +53,9 @@ double PortableLog(double x) {
     // x = 2^k m, sqrt(2)/2 < m < sqrt(2), from the bits (subnormals first made normal).
     int k = 0;
     if (x < 2.2250738585072014e-308) x *= 18014398509481984.0, k = -54;  // 2^54
-    const std::uint64_t bits = std::bit_cast<std::uint64_t>(x);
+    const std::uint64_t bits = BitCast<std::uint64_t>(x);
     k += static_cast<int>(bits >> 52) - 1023;
-    double m = std::bit_cast<double>((bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull);
+    double m = BitCast<double>((bits & 0x000FFFFFFFFFFFFFull) | 0x3FF0000000000000ull);
     if (m > 1.4142135623730951) m *= 0.5, ++k;
     const double f = m - 1.0;
     const double s = f / (2.0 + f);

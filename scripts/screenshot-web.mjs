@@ -26,7 +26,8 @@ const patient = {
     { resourceType: "Observation", status: "final", code: loinc("72166-2"), effectiveDateTime: "2026-10-07",
       valueCodeableConcept: { coding: [{ system: "http://snomed.info/sct", code: "8517006" }] } }],
   conditions: [{ resourceType: "Condition", code: { coding: [{ system: "http://hl7.org/fhir/sid/icd-10", code: "E11.9" }], text: "Diabète de type 2" },
-    clinicalStatus: { coding: [{ code: "active" }] }, verificationStatus: { coding: [{ code: "confirmed" }] },
+    clinicalStatus: { coding: [{ system: "http://terminology.hl7.org/CodeSystem/condition-clinical", code: "active" }] },
+    verificationStatus: { coding: [{ system: "http://terminology.hl7.org/CodeSystem/condition-ver-status", code: "confirmed" }] },
     recordedDate: "2019-03-01" }],
 };
 

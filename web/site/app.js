@@ -9,6 +9,10 @@
   // with what to complete: while one is left, the result waits for the clinician.
   const undecided = new Map();
   const waiting = () => (undecided.size ? `à compléter : ${[...undecided.values()].join(", ")}` : "");
+  // What the record page knows for SCORE2: a known cardiovascular disease, and what is to
+  // check before it can be given (a condition whose status is unknown).
+  let knownDisease = false;
+  let score2Pending = [];
   const hasValue = (element) =>
     element instanceof HTMLInputElement || element instanceof HTMLOutputElement;
 
@@ -53,6 +57,27 @@
       section.hidden = !text;
       queueMicrotask(updatePrintSheet);  // a unit switch shows new lines without a result
     },
+    // SCORE2's card: the region chosen, what the record page knows of a known disease,
+    // and the core's outcome; a record's undecided smoking status or conditions to check
+    // leave it to complete, as the 1991 result.
+    score2Region() {
+      const select = document.getElementById("score2-region");
+      return select ? select.selectedIndex : 0;
+    },
+    knownDisease: () => knownDisease,
+    showScore2(outcome) {
+      const card = document.getElementById("score2");
+      if (!card) return;
+      const pending = [...(undecided.has(1006) ? [undecided.get(1006)] : []), ...score2Pending];
+      const complete = pending.length ? `à compléter : ${pending.join(", ")}` : "";
+      document.getElementById("score2-model").textContent = outcome.model;
+      document.getElementById("score2-result").textContent = complete || outcome.text || "—";
+      document.getElementById("score2-category").textContent =
+        !complete && outcome.category ? `risque ${outcome.category}` : "";
+      document.getElementById("score2-reason").textContent = complete ? "" : outcome.reason;
+      document.getElementById("score2-isolated").hidden = Boolean(complete) || !outcome.isolated;
+      queueMicrotask(updatePrintSheet);
+    },
     showReason(reason) {
       document.getElementById("reason").textContent = reason;
       queueMicrotask(updatePrintSheet);  // once this recomputation has shown everything
@@ -79,6 +104,18 @@
     if (element.type === "checkbox") return element.indeterminate ? "à compléter" : element.checked ? "oui" : "non";
     return hasValue(element) ? element.value : element.textContent;
   };
+  // SCORE2 as the sheet prints it: the model, the result or why there is none, the region.
+  function score2Lines() {
+    const card = document.getElementById("score2");
+    if (!card) return [];
+    const text = (id) => document.getElementById(id).textContent;
+    const region = document.getElementById("score2-region");
+    const shown = [text("score2-result"), text("score2-category")].filter(Boolean).join(" ");
+    const isolated = card.querySelector("#score2-isolated").hidden ? "" : ` ${text("score2-isolated")}.`;
+    return [`${text("score2-model")} (région ${region.options[region.selectedIndex].text}) : ${shown}` +
+              (text("score2-reason") ? ` (${text("score2-reason")})` : "") + `.${isolated} ` +
+              card.querySelector(".score2-scope").textContent];
+  }
   function updatePrintSheet() {
     const sheet = document.getElementById("print-sheet");
     if (!sheet) return;
@@ -110,6 +147,7 @@
       inputs,
       node("p", `Résultat : ${result}${reason ? ` (${reason})` : ""}`, "print-result"),
       gauge,
+      ...score2Lines().map((line) => node("p", line, "print-score2")),
       ...(whatIf.length ? [node("h2", "Et si…"), node("ul", "")] : []),
       ...extras.after.map((line) => node("p", line)),
       node("p", `Référence : ${sheet.dataset.citation}`),
@@ -137,6 +175,9 @@
   for (const select of document.querySelectorAll("select[id^=c]")) {
     select.addEventListener("change", () => notify(Number(select.id.slice(1)), SELECTION));
   }
+  document.getElementById("score2-region")?.addEventListener("change", () => {
+    if (core) core._vessane_score2();
+  });
   for (const box of document.querySelectorAll("input[type=checkbox][id^=c]")) {
     box.addEventListener("change", () => {
       undecided.delete(Number(box.id.slice(1)));  // ticked or unticked: decided
@@ -201,6 +242,13 @@
     },
     // What a control shows, as text.
     shown: shownOf,
+    // What the record page knows for SCORE2: a known cardiovascular disease (no number),
+    // and what is to check first ("diabète à vérifier").
+    setScore2Context({ disease = false, pending = [] }) {
+      knownDisease = disease;
+      score2Pending = pending;
+      if (core) core._vessane_score2();
+    },
     // What the record page adds to the printed sheet: { before: [lines], after: [lines] }.
     setPrintExtras(extras) {
       printExtras = extras;

@@ -5,8 +5,9 @@
 // and where every value came from. A launch that fails fills nothing. Patient data is
 // neither stored nor written back; the launch's state lives in the tab's sessionStorage,
 // as the library keeps it.
-import { collectEntries, fieldsMaybeOutdated, frenchDate, knownCardiovascularDisease,
-         launchFailure, LOINC_CODES, PAGE_LIMIT, readIdentity, readRecord } from "./record_reader.mjs";
+import { cardiovascularDiseaseToCheck, collectEntries, fieldsMaybeOutdated, frenchDate,
+         knownCardiovascularDisease, launchFailure, LOINC_CODES, PAGE_LIMIT, readIdentity,
+         readRecord } from "./record_reader.mjs";
 import { allowedServer, loadConfiguration } from "./site_config.mjs";
 
 const FIELDS = [
@@ -113,6 +114,7 @@ function summary(form, fields, identity, warnings) {
 
 function fail(form, error) {
   form.fill(EMPTY);
+  form.setScore2Context({});
   panel.hidden = true;
   $("identity").hidden = true;
   $("record-footer").hidden = true;
@@ -167,6 +169,11 @@ async function main() {
                     "résultats que la page n'en lit");
     }
     form.fill(fields);
+    // SCORE2 is for people without cardiovascular disease: none with one, and to complete
+    // while a condition that would exclude it is to check.
+    form.setScore2Context({ disease: Boolean(disease), pending: [
+      ...(fields.diabetes.verify ? ["diabète à vérifier"] : []),
+      ...(cardiovascularDiseaseToCheck(conditions.resources, valueSets) ? ["maladie cardiovasculaire à vérifier"] : [])] });
     showIdentity(identity);
     render(fields);
     // The printed sheet: who, with what warnings, and where every value came from.

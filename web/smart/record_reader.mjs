@@ -394,6 +394,13 @@ export function knownCardiovascularDisease(conditions, valueSets) {
   return null;
 }
 
+// A cardiovascular disease of the ASCVD value sets whose status is unknown (unconfirmed,
+// no clinical status): what SCORE2 must wait for, as it is for people without one.
+export function cardiovascularDiseaseToCheck(conditions, valueSets) {
+  return conditions.some((condition) => ["unconfirmed", "no-status"].includes(standing(condition)) &&
+    valueSets.ascvd.some((set) => inValueSet(condition.code, set)));
+}
+
 // ---------------------------------------------------------------- the patient
 
 function personName(patient) {

@@ -158,6 +158,34 @@ describe("the form", () => {
     }
   });
 
+  // SCORE2's card: the paper's own example, every region, the models' scope, and the same
+  // lines as vessane-cli --score2 on the same forms (WebAssembly against the native core).
+  test("SCORE2 beside the 1991 result: the papers' figures, the regions, the reasons", async () => {
+    const card = () => page.$eval("#score2", (e) => ({
+      model: e.querySelector("#score2-model").textContent,
+      result: e.querySelector("#score2-result").textContent,
+      category: e.querySelector("#score2-category").textContent,
+      reason: e.querySelector("#score2-reason").textContent }));
+    const region = (index) => page.$eval("#score2-region", (select, i) => {
+      select.selectedIndex = i;
+      select.dispatchEvent(new Event("change", { bubbles: true }));
+    }, index);
+    await open();
+    // As vessane-cli --score2 shows the same forms.
+    assert.equal((await card()).result, "4.1 %", "the window's defaults, low region");
+    await fill("Homme", "50", "140", "80", "5.5", "1.3", "mmol/L", "10", "1", "0", "0");
+    assert.deepEqual(await card(), { model: "SCORE2", result: "5.9 %", category: "risque élevé", reason: "" });
+    await region(3);
+    assert.equal((await card()).result, "14.0 %");
+    await type(101, "80");
+    assert.equal(await result(), "ERREUR");
+    assert.deepEqual([(await card()).model, (await card()).result], ["SCORE2-OP", "44.0 %"]);
+    await page.click("#c1007");  // diabetes
+    assert.match((await card()).reason, /^SCORE2-OP n'est pas calculé ici en cas de diabète$/);
+    const { text } = await printed(page);
+    assert.ok(text.includes("SCORE2-OP (région très élevé)"), text);
+  });
+
   test("the cases every front end's tests share give their results", async () => {
     for (const [name, ...row] of table("shared_cases.csv").slice(1)) {
       await open();

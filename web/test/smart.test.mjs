@@ -211,13 +211,19 @@ describe("launched from the record", () => {
     const banner = await page.$eval("#secondary-prevention", (e) => (e.hidden ? "" : e.textContent));
     assert.match(banner, /maladie cardiovasculaire connue.*athéroscléreuse documentée : .*I214/i);
     assert.match(await result(), /%$/);
+    // SCORE2 is for people without one: no number, and why.
+    assert.equal(await page.$eval("#score2-result", (e) => e.textContent), "—");
+    assert.equal(await page.$eval("#score2-reason", (e) => e.textContent),
+                 "SCORE2 ne s'applique pas en cas de maladie cardiovasculaire connue");
   });
 
   test("a smoking status the record does not hold: no result until the box is decided", async () => {
     await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("undecided")}`);
     assert.equal(await page.$eval("#c1006", (e) => e.indeterminate), true);
     assert.equal(await page.$eval("#what-if", (e) => e.hidden), true);
+    assert.equal(await page.$eval("#score2-result", (e) => e.textContent), "à compléter : statut tabagique");
     await page.click("#c1006");  // a smoker
+    assert.match(await page.$eval("#score2-result", (e) => e.textContent), /^\d+\.\d %$/);
     const shown = await shownForm();
     assert.equal(shown.smoker, true);
     assert.equal(await result(), cliResult(shown));

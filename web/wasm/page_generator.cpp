@@ -3,6 +3,7 @@
 // in place of @NAME@ (the style sheet, inlined so that the first result waits for fewer requests).
 // Run under Node at build time:
 //   node page_generator.js TEMPLATE OUTPUT [NAME=FILE...]
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -12,6 +13,7 @@
 
 #include "form_texts.h"
 #include "texts.h"
+#include "score2_form.h"
 #include "what_if.h"
 
 namespace {
@@ -101,6 +103,17 @@ std::map<std::string, std::string> Substitutions() {
     }
     values["DEFAULT_BAR"] = std::to_string(vessane::kDefaultBarPosition);
     values["WHAT_IF_TARGETS"] = Escape(vessane::WhatIfTargetsText());
+    std::string regions;
+    for (const char* region : vessane::kScore2RegionNames) {
+        regions += "<option>" + Escape(region) + "</option>";
+    }
+    values["SCORE2_REGION_OPTIONS"] = regions;
+    values["SCORE2_OUTCOME"] = Escape(std::string(1, static_cast<char>(std::toupper(
+                                          static_cast<unsigned char>(vessane::kScore2Outcome[0])))) +
+                                      (vessane::kScore2Outcome + 1));
+    values["SCORE2_TEN_YEARS"] = Escape(vessane::kScore2TenYears);
+    values["SCORE2_ISOLATED"] = Escape(vessane::kScore2IsolatedFactor);
+    values["SCORE2_SCOPE"] = Escape(vessane::kScore2Scope);
     return values;
 }
 

@@ -11,6 +11,7 @@
 #include "form_texts.h"
 #include "on_calcul.h"
 #include "validation.h"
+#include "score2_form.h"
 #include "what_if.h"
 
 #include <string>
@@ -41,6 +42,16 @@ EM_JS(void, JsShowReason, (const char* reason),
       { Module.controls.showReason(UTF8ToString(reason)); });
 EM_JS(void, JsShowWhatIf, (const char* lines),
       { Module.controls.showWhatIf(UTF8ToString(lines)); });
+EM_JS(int, JsScore2Region, (), { return Module.controls.score2Region(); });
+EM_JS(int, JsKnownDisease, (), { return Module.controls.knownDisease() ? 1 : 0; });
+EM_JS(void, JsShowScore2,
+      (const char* model, const char* text, const char* category, const char* reason,
+       int isolated),
+      {
+          Module.controls.showScore2({model : UTF8ToString(model), text : UTF8ToString(text),
+                                      category : UTF8ToString(category),
+                                      reason : UTF8ToString(reason), isolated : isolated !== 0});
+      });
 
 namespace {
 
@@ -69,11 +80,30 @@ public:
         if (done.action == vessane::FormAction::kRecompute) {
             JsShowReason(vessane::DescribeFormFailure(*this, done.failed));
             ShowWhatIf(done.failed == vessane::ValidationCheck::kNone);
+            ShowScore2();
         } else if (done.action == vessane::FormAction::kSwitchUnit) {
             char result[16];
             GetDlgItemText(IDC_RESULT, result, sizeof result);
             ShowWhatIf(std::string_view(result) != vessane::kErrorText);
+            ShowScore2();
         }
+    }
+
+    // SCORE2 or SCORE2-OP from the form as shown, in the page's region; none for a known
+    // cardiovascular disease (the page opened from a record says when).
+    void ShowScore2() {
+        const int index = JsScore2Region();
+        const auto region = static_cast<vessane::Score2Region>(
+            index >= 0 && index < vessane::kScore2RegionCount ? index : 0);
+        vessane::Score2Outcome outcome =
+            vessane::EvaluateScore2(vessane::Score2ValuesOfForm(*this), region);
+        if (JsKnownDisease() != 0) {
+            outcome.computed = false;
+            outcome.reason = vessane::kScore2KnownDisease;
+        }
+        JsShowScore2(outcome.modelName(), outcome.computed ? outcome.text : "",
+                     outcome.computed ? outcome.category : "", outcome.reason.c_str(),
+                     outcome.computed && outcome.isolatedFactor);
     }
 
     // "Et si…": the form read again into a state of its own (the window's state is the
@@ -113,5 +143,10 @@ EMSCRIPTEN_KEEPALIVE void vessane_start() {
 // change: 0 a field's text, 1 a selector's selection, 2 a check box's click.
 EMSCRIPTEN_KEEPALIVE void vessane_notify(int id, int change) {
     g_window.Notify(id, static_cast<vessane::ControlChange>(change));
+}
+
+// The SCORE2 region, or what the page knows of the record, changed.
+EMSCRIPTEN_KEEPALIVE void vessane_score2() {
+    g_window.ShowScore2();
 }
 }
