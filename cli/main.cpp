@@ -302,6 +302,7 @@ int RunOne(const Arguments& args) {
             std::printf("p_score2 %s\nscore2_region %s\n",
                         vessane::cli::ShortestDecimal(score2.probability).c_str(),
                         vessane::kScore2RegionNames[static_cast<int>(score2.region)]);
+            if (score2.isolatedFactor) std::printf("score2_note %s\n", vessane::kScore2IsolatedFactor);
         }
     }
     if (!outcome.valid) {

@@ -202,10 +202,6 @@ std::vector<std::string_view> KnownNames(FormColumn column) {
     return names;
 }
 
-const char* FrenchColumnLabel(FormColumn column) {
-    return kFrenchLabels[column];
-}
-
 bool ParseFieldList(std::string_view list, FieldSet& fields, std::string& unknown) {
     fields.fill(list.find_first_not_of(" ,") == std::string_view::npos);
     while (!list.empty()) {

@@ -44,9 +44,6 @@ inline constexpr FieldSet kScore2RequiredColumns = {true, true,  true, false, tr
 // this for it.
 inline constexpr int kRegionColumn = kFormColumnCount;
 
-// The French name of an input, for messages ("âge", "cholestérol HDL").
-const char* FrenchColumnLabel(FormColumn column);
-
 // Fields that --defaults (or defaults=) names, from a list such as "diabète,fumeur" read
 // with the same names as a header; an empty list stands for every field. Returns false
 // with the unknown name in unknown.
