@@ -238,7 +238,8 @@ struct BatchRun {
     std::string errors;
 };
 
-BatchRun RunOn(std::string_view input, int jobs) {
+BatchRun RunOn(std::string_view input, int jobs,
+               const vessane::FieldSet& defaults = vessane::cli::kEveryField) {
     std::string copy(input);
     std::FILE* in =
         input.empty() ? std::fopen("/dev/null", "rb") : fmemopen(copy.data(), copy.size(), "rb");
@@ -250,8 +251,7 @@ BatchRun RunOn(std::string_view input, int jobs) {
     std::FILE* err = open_memstream(&errText, &errSize);
     if (!in || !out || !err) std::abort();
 
-    const int status =
-        vessane::cli::RunBatch(in, out, err, "fuzz.csv", vessane::cli::kEveryField, jobs);
+    const int status = vessane::cli::RunBatch(in, out, err, "fuzz.csv", defaults, jobs);
     std::fclose(in);
     std::fclose(out);
     std::fclose(err);
@@ -283,6 +283,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (expected.complete != run.errors.empty()) Fail("standard error", run.errors);
             CheckOutput(expected, start, run.output);
         }
+    }
+    // Without defaults, a file is either refused whole (nothing written) or computed as
+    // with them: a default never changes a row silently.
+    const BatchRun strict = RunOn(input, 1, vessane::FieldSet{});
+    if (strict.status == 2 ? !strict.output.empty() : strict.output != run.output) {
+        Fail("without defaults, neither refused nor the same rows");
     }
     // Threads change nothing.
     const BatchRun threaded = RunOn(input, 3);

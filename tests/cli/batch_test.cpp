@@ -79,6 +79,34 @@ TEST(Batch, WritesEveryRowWithItsResult) {
     }
 }
 
+// --defaults stands for the fields it names, and for them only: a file without one column
+// is computed when that field is named (or the column is optional), refused otherwise.
+TEST(Batch, DefaultsStandOnlyForTheFieldsNamed) {
+    const char* const values[kFormColumnCount] = {"1", "50", "150", "90", "2.30", "0.50",
+                                                  "g/L", "10", "0", "0", "0"};
+    for (int missing = 0; missing < kFormColumnCount; ++missing) {
+        std::string header, row;
+        for (int c = 0; c < kFormColumnCount; ++c) {
+            if (c == missing) continue;
+            header += (header.empty() ? "" : ",") + std::string(kFormColumnNames[c]);
+            row += (row.empty() ? "" : ",") + std::string(values[c]);
+        }
+        const std::string input = header + "\n" + row + "\n";
+        FieldSet alone{}, others = kEveryField;
+        alone[missing] = true;
+        others[missing] = false;
+        const bool required = kRequiredColumns[missing];
+        for (const auto& [defaults, computed] :
+             {std::pair{FieldSet{}, !required}, std::pair{others, !required},
+              std::pair{alone, true}, std::pair{kEveryField, true}}) {
+            const testing::Run run = testing::RunBatchWithJobs(input, "cohorte.csv", 1, defaults);
+            EXPECT_EQ(run.status, computed ? 0 : 2) << kFormColumnNames[missing];
+            EXPECT_EQ(run.out.find(",10.3 %,") != std::string::npos, computed)
+                << kFormColumnNames[missing] << ": " << run.out;
+        }
+    }
+}
+
 // Cells are written back as a CSV writer would write them: quoted only when they hold a
 // quote, a comma, CR or LF, whether or not they were quoted in the input.
 TEST(Batch, CellsAreWrittenBackAsAWriterWould) {

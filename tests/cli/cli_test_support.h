@@ -35,8 +35,10 @@ inline std::string ReadBack(std::FILE* f) {
     return text;
 }
 
-// RunBatch over input with jobs threads, as if read from a file of that name.
-inline Run RunBatchWithJobs(const std::string& input, const char* name, int jobs) {
+// RunBatch over input with jobs threads, as if read from a file of that name; defaults:
+// the fields whose absent column takes the default form's value.
+inline Run RunBatchWithJobs(const std::string& input, const char* name, int jobs,
+                            const FieldSet& defaults = kEveryField) {
     std::FILE* in = OpenScratchFile();
     std::FILE* out = OpenScratchFile();
     std::FILE* err = OpenScratchFile();
@@ -49,7 +51,7 @@ inline Run RunBatchWithJobs(const std::string& input, const char* name, int jobs
     }
     std::fwrite(input.data(), 1, input.size(), in);
     std::rewind(in);
-    Run run{RunBatch(in, out, err, name, kEveryField, jobs), "", ""};
+    Run run{RunBatch(in, out, err, name, defaults, jobs), "", ""};
     std::fclose(in);
     run.out = ReadBack(out);
     run.err = ReadBack(err);
