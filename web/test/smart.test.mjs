@@ -217,6 +217,17 @@ describe("launched from the record", () => {
                  "SCORE2 ne s'applique pas en cas de maladie cardiovasculaire connue");
   });
 
+  test("fits a phone: 320 to 390 px, one column, nothing wider than the screen", async () => {
+    for (const width of [320, 390]) {
+      await page.setViewport({ width, height: 844, isMobile: true, hasTouch: true });
+      await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`);
+      assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth), `${width} px`);
+      const columns = await page.$eval("main", (main) => getComputedStyle(main).gridTemplateColumns.split(" ").length);
+      assert.equal(columns, 1, `${width} px`);
+    }
+    await page.setViewport({ width: 1280, height: 900 });
+  });
+
   test("a smoking status the record does not hold: no result until the box is decided", async () => {
     await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("undecided")}`);
     assert.equal(await page.$eval("#c1006", (e) => e.indeterminate), true);
