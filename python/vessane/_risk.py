@@ -55,29 +55,7 @@ def risk(data=None, *, sex=None, age=None, systolic=None, diastolic=None, total=
     given, rows, index, names, cholesterol, others = _columns_of(data, supplied,
                                                                  _field_set(defaults))
     given.pop("region", None)
-    given.update((name, value) for name, value in keywords.items() if value is not None)
-    for name, value in keywords.items():
-        if value is not None:
-            names.pop(name, None)  # a reason names the keyword
-
-    entries = []
-    for name in COLUMNS:
-        value = given.get(name)
-        if value is None:
-            entries.append(None)
-            continue
-        array, length, column_index = _as_column(name, value)
-        if length is not None:
-            if rows is None:
-                rows = length
-            elif length != rows:
-                raise ValueError(f"column '{name}' has {length} rows, expected {rows}")
-            if column_index is not None:
-                if index is None:
-                    index = column_index
-                elif not column_index.equals(index):
-                    raise ValueError(f"column '{name}' has an index unlike the data's")
-        entries.append(array)
+    entries, rows, index = _entries(given, keywords, names, rows, index)
     if rows is None:
         rows = 1  # scalars only: one form
 
@@ -115,25 +93,7 @@ def score2(data=None, *, sex=None, age=None, systolic=None, diastolic=None, tota
     given, rows, index, names, cholesterol, others = _columns_of(
         data, supplied, _field_set(defaults), score2=True)
     regions = given.pop("region", None)
-    given.update((name, value) for name, value in keywords.items() if value is not None)
-    for name, value in keywords.items():
-        if value is not None:
-            names.pop(name, None)
-    entries = []
-    for name in COLUMNS:
-        value = given.get(name)
-        if value is None:
-            entries.append(None)
-            continue
-        array, length, column_index = _as_column(name, value)
-        if length is not None:
-            if rows is None:
-                rows = length
-            elif length != rows:
-                raise ValueError(f"column '{name}' has {length} rows, expected {rows}")
-            if index is None and column_index is not None:
-                index = column_index
-        entries.append(array)
+    entries, rows, index = _entries(given, keywords, names, rows, index)
     if rows is None:
         rows = 1
     if others is not None and len(others) != rows:
@@ -154,6 +114,34 @@ def score2(data=None, *, sex=None, age=None, systolic=None, diastolic=None, tota
     return pd.DataFrame({name: (pd.Series(raw[name], dtype=object, index=index)
                                 if name != "p_score2" else pd.Series(raw[name], index=index))
                          for name in SCORE2_COLUMNS}, index=index)
+
+
+def _entries(given, keywords, names, rows, index):
+    """The core's entries in COLUMNS' order: the data's columns, keyword columns over them
+    (a reason then names the keyword); with the number of rows and the index they give."""
+    given.update((name, value) for name, value in keywords.items() if value is not None)
+    for name, value in keywords.items():
+        if value is not None:
+            names.pop(name, None)
+    entries = []
+    for name in COLUMNS:
+        value = given.get(name)
+        if value is None:
+            entries.append(None)
+            continue
+        array, length, column_index = _as_column(name, value)
+        if length is not None:
+            if rows is None:
+                rows = length
+            elif length != rows:
+                raise ValueError(f"column '{name}' has {length} rows, expected {rows}")
+            if column_index is not None:
+                if index is None:
+                    index = column_index
+                elif not column_index.equals(index):
+                    raise ValueError(f"column '{name}' has an index unlike the data's")
+        entries.append(array)
+    return entries, rows, index
 
 
 def _field_set(defaults):
