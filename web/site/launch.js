@@ -4,7 +4,7 @@
 // registered there; the page asks for read access to the patient and their observations
 // and conditions (no user identity: the page shows none), then the library redirects to
 // record.html, which reads the record.
-import { launchFailure } from "./record_reader.mjs";
+import { failureDetail, launchFailure } from "./record_reader.mjs";
 import { allowedServer, loadConfiguration } from "./site_config.mjs";
 
 const status = document.getElementById("launch-status");
@@ -23,6 +23,13 @@ async function launch() {
   if (!entry) {
     return refuse("ce serveur de dossier n'est pas autorisé par la configuration du site", server);
   }
+  // The client id is the one the site registered with this server: a clientId in the
+  // launch's address, which the SMART library would otherwise take, is removed first.
+  const url = new URL(location.href);
+  if (url.searchParams.has("clientId")) {
+    url.searchParams.delete("clientId");
+    history.replaceState(null, "", url);
+  }
   // Only the record's own server may be reached from this page.
   const meta = document.createElement("meta");
   meta.httpEquiv = "Content-Security-Policy";
@@ -30,12 +37,13 @@ async function launch() {
   document.head.append(meta);
   await FHIR.oauth2.authorize({
     clientId: entry.clientId,
-    // A standalone launch asks the record to choose the patient.
-    scope: "launch patient/Patient.read patient/Observation.read patient/Condition.read" +
-           (params.get("launch") ? "" : " launch/patient"),
+    // An EHR launch asks for its launch context; a standalone one asks the record to
+    // choose the patient.
+    scope: (params.get("launch") ? "launch" : "launch/patient") +
+           " patient/Patient.read patient/Observation.read patient/Condition.read",
     redirectUri: "record.html",
     pkceMode: "required",
   });
 }
 
-launch().catch((error) => refuse(error?.kind ?? launchFailure(error), String(error?.message ?? error)));
+launch().catch((error) => refuse(error?.kind ?? launchFailure(error), failureDetail(error)));

@@ -5,7 +5,7 @@
 // and where every value came from. A launch that fails fills nothing. Patient data is
 // neither stored nor written back; the launch's state lives in the tab's sessionStorage,
 // as the library keeps it.
-import { cardiovascularDiseaseToCheck, collectEntries, fieldsMaybeOutdated, frenchDate,
+import { cardiovascularDiseaseToCheck, collectEntries, failureDetail, fieldsMaybeOutdated, frenchDate,
          knownCardiovascularDisease, launchFailure, LOINC_CODES, PAGE_LIMIT, readIdentity,
          readRecord } from "./record_reader.mjs";
 import { allowedServer, loadConfiguration } from "./site_config.mjs";
@@ -122,7 +122,7 @@ function fail(form, error) {
   banner.querySelector("p").textContent =
     `Le lancement depuis le dossier a échoué : ${launchFailure(error)}. Aucune valeur n'a été lue ; ` +
     "le formulaire est vide, à remplir à la main.";
-  banner.querySelector("pre").textContent = String(error?.message ?? error);
+  banner.querySelector("pre").textContent = failureDetail(error);
   banner.hidden = false;
   say("");
 }

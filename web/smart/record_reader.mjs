@@ -597,7 +597,27 @@ export function launchFailure(error) {
   if (status === 401) return "session expirée";
   if (status === 403) return "accès refusé par le serveur";
   if (status >= 500 || /Failed to fetch|NetworkError|network error/i.test(message)) return "serveur injoignable";
+  if (/\b(access_denied|invalid_grant|unauthorized_client)\b/.test(message)) return "autorisation refusée";
+  if (/\bno patient\b|\bpatient id (is )?(missing|not (found|selected))|\bmissing patient\b/i.test(message)) {
+    return "aucun patient choisi";
+  }
   // The library's own words when the tab's launch state is gone or the token expired.
   if (/expired|\bstate\b.*(not found|missing)|no 'state'|session/i.test(message)) return "session expirée";
   return "réponse illisible";
+}
+
+// A failure's technical detail without what identifies a patient or a session: every
+// address is cut to its origin and path, its query (patient, launch, code) left out, and
+// the path's last segment too when it follows a resource type (Patient/123).
+export function failureDetail(error) {
+  return String(error?.message ?? error ?? "")
+    .replace(/https?:\/\/[^\s"'<>)]+/g, (url) => {
+      try {
+        const parsed = new URL(url);
+        return parsed.origin + parsed.pathname.replace(/\/(Patient|Observation|Condition|Encounter)\/[^/]+/g, "/$1/…");
+      } catch {
+        return "(adresse)";
+      }
+    })
+    .replace(/\b(patient(Id)?|launch|code|state)=[^&\s)"']+/gi, "$1=…");
 }

@@ -4,8 +4,10 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
-import { collectEntries, fieldsMaybeOutdated, knownCardiovascularDisease, launchFailure, readIdentity,
-         readRecord } from "../smart/record_reader.mjs";
+import { collectEntries, failureDetail, fieldsMaybeOutdated, knownCardiovascularDisease, launchFailure,
+         readIdentity, readRecord } from "../smart/record_reader.mjs";
+
+import { allowedServer } from "../smart/site_config.mjs";
 
 const valueSets = JSON.parse(readFileSync(new URL("../smart/value_sets.json", import.meta.url), "utf8"));
 const TODAY = new Date("2026-12-07T12:00:00Z");
@@ -258,6 +260,23 @@ test("paging is bounded; the rest is said to be missing", () => {
 test("a failed launch is named in French", () => {
   const rows = [[{ status: 404 }, "dossier introuvable"], [{ status: 403 }, "accès refusé par le serveur"],
                 [new TypeError("Failed to fetch"), "serveur injoignable"], [{ status: 401 }, "session expirée"],
-                [new SyntaxError("Unexpected end of JSON input"), "réponse illisible"]];
+                [new SyntaxError("Unexpected end of JSON input"), "réponse illisible"],
+                [new Error("access_denied: the user refused"), "autorisation refusée"],
+                [new Error("No patient selected in the launch context"), "aucun patient choisi"],
+                [new Error("403 Forbidden: https://s/fhir/Observation?patient=1"), "réponse illisible"]];
   for (const [error, said] of rows) assert.equal(launchFailure(error), said);
+  // The detail keeps where it failed, never who: no patient id, launch or code.
+  assert.equal(failureDetail(new Error("Could not fetch https://ehr.example/fhir/Patient/8472?_count=1 (launch=abc)")),
+               "Could not fetch https://ehr.example/fhir/Patient/… (launch=…)");
+});
+
+test("only the servers the site lists, as their addresses compare", () => {
+  const config = { servers: [{ iss: "https://Dossier.Hopital.fr/fhir/", clientId: "vessane" },
+                             { iss: "https://autre.example/r4", clientId: "v2" }] };
+  const rows = [["https://dossier.hopital.fr/fhir", "vessane"], ["https://DOSSIER.hopital.fr/fhir//", "vessane"],
+                ["https://autre.example/r4", "v2"], ["https://dossier.hopital.fr/fhir/other", null],
+                ["http://dossier.hopital.fr/fhir", null], ["https://dossier.hopital.fr:8443/fhir", null],
+                ["https://dossier.hopital.fr.evil.example/fhir", null], ["pas une adresse", null], [undefined, null]];
+  for (const [url, clientId] of rows) assert.equal(allowedServer(config, url)?.clientId ?? null, clientId, String(url));
+  assert.equal(allowedServer({}, "https://dossier.hopital.fr/fhir"), null);
 });
