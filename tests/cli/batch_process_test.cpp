@@ -233,7 +233,10 @@ TEST(BatchOutputFile, EachKindOfFile) {
         {"socket", [] {},
          "python3 -c \"import socket; s = socket.socket(socket.AF_UNIX); s.bind('OUT'); "
          "s.listen(); c = s.accept()[0]; open('TARGET', 'wb').write(c.makefile('rb').read())\" & "
-         "while [ ! -S OUT ]; do sleep 0.05; done; CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s",
+         // Bounded: a socket that never appears fails the case instead of hanging it.
+         "n=0; while [ ! -S OUT ] && [ $n -lt 1200 ]; do sleep 0.05; n=$((n+1)); done; "
+         "[ -S OUT ] || { echo 'awaited: the socket OUT' >&2; exit 124; }; "
+         "CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s",
          0, S_IFSOCK, Output(5000)},
         {"character device", [&] { symlink("/dev/null", out.c_str()); },
          "CLI --defaults --quiet --batch IN -o OUT", 0, S_IFLNK, ""},
@@ -252,8 +255,11 @@ TEST(BatchOutputFile, EachKindOfFile) {
         // Stopped while waiting for a FIFO's reader: the stop's status, not a failure.
         {"FIFO without a reader, stopped", [&] { mkfifo(out.c_str(), 0600); },
          "CLI --defaults --quiet --batch IN -o OUT & p=$!; "
-         "until grep -qE 'wait_for_partner|fifo_open' /proc/$p/wchan; do sleep 0.01; done; "
-         "kill -INT $p; wait $p", 128 + SIGINT, S_IFIFO, ""},
+         // Bounded: where the kernel names its wait otherwise, the case fails, saying so.
+         "n=0; until grep -qE 'wait_for_partner|fifo_open' /proc/$p/wchan || [ $n -ge 6000 ]; "
+         "do sleep 0.01; n=$((n+1)); done; [ $n -lt 6000 ] || "
+         "{ echo \"awaited: the FIFO's open in /proc/$p/wchan ($(cat /proc/$p/wchan))\" >&2; "
+         "kill $p; exit 124; }; kill -INT $p; wait $p", 128 + SIGINT, S_IFIFO, ""},
     };
     for (const Case& c : cases) {
         RunShell("rm -rf '" + out + "' '" + target + "'");
