@@ -18,8 +18,8 @@ constexpr std::string_view kFrenchAddedColumns[] = {"r\xC3\xA9sultat", "barre", 
                                                     "erreur"};
 constexpr std::string_view kScore2Columns[] = {"score2", "p_score2", "score2_model",
                                                "score2_category", "score2_error"};
-constexpr std::string_view kFrenchScore2Columns[] = {
-    "score2", "p_score2", "score2_mod\xC3\xA8le", "score2_cat\xC3\xA9gorie", "score2_erreur"};
+constexpr std::string_view kFrenchScore2Columns[] = {"score2", "p_score2", "score2_mod\xC3\xA8le",
+                                                     "score2_cat\xC3\xA9gorie", "score2_erreur"};
 constexpr std::string_view kError = "ERREUR";
 // Room for what a row adds to its cells: a result, or ERREUR and a reason quoted; and
 // SCORE2's.
@@ -140,7 +140,7 @@ void BlockEvaluator::WriteResult(Block& block, const BlockRow& row, const BatchL
         outcome = EvaluateEntries(entries, state_, reason_, &layout.names, &layout.cholesterol,
                                   row.otherText, layout.score2 ? &values : nullptr);
     }
-    const auto putNames = [&](const std::string_view (&names)[5], bool first) {
+    const auto putNames = [&](const std::string_view(&names)[5], bool first) {
         for (const std::string_view name : names) {
             if (!first || name != names[0]) *out++ = delimiter;
             char* const start = out;
@@ -212,9 +212,9 @@ char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLay
     }
     EntriesOutcome read = outcome;
     if (row.cellCount != layout.width) read.valuesRead = false;  // reason_: the cell count
-    const Score2Outcome score2 = EvaluateScore2Entries(
-        read, values, reason_, regionCell, layout.region,
-        layout.present[kColumnDiastolic] || layout.isFixed[kColumnDiastolic]);
+    const Score2Outcome score2 =
+        EvaluateScore2Entries(read, values, reason_, regionCell, layout.region,
+                              layout.present[kColumnDiastolic] || layout.isFixed[kColumnDiastolic]);
     // The cells written here hold digits, a separator, letters and spaces: quoted only
     // where the delimiter is one of those (a "sep=" line's own choice, --decimal).
     const auto quoted = [&](char* start, char* end) {

@@ -25,8 +25,7 @@ private:
     // SCORE2's five cells at out, from the row's values or the reason that left none
     // (reason_); returns the end.
     char* WriteScore2(char* out, const BlockRow& row, const BatchLayout& layout,
-                      const EntriesOutcome& outcome, const FormValues& values,
-                      const Block& block);
+                      const EntriesOutcome& outcome, const FormValues& values, const Block& block);
     // A text of the batch's own (UTF-8) in the file's encoding.
     std::string_view Encoded(std::string_view text, const BatchLayout& layout);
 

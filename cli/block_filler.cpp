@@ -63,7 +63,8 @@ void BlockFiller::EndHeader() {
     const FieldSet& required = layout_.score2 ? kScore2RequiredColumns : kRequiredColumns;
     HeaderVerdict verdict = found_.Conclude(layout_.isFixed, check_.defaults, required);
     if (layout_.score2) {
-        const std::string absent = found_.Absent(kRequiredColumns, layout_.isFixed, check_.defaults);
+        const std::string absent =
+            found_.Absent(kRequiredColumns, layout_.isFixed, check_.defaults);
         if (!absent.empty()) layout_.framinghamAbsent = "colonne absente : " + absent;
     }
     layout_.cholesterol = verdict.cholesterol;

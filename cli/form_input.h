@@ -2,8 +2,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "form_fields.h"
 #include "memory_form.h"
@@ -34,7 +34,7 @@ struct FormOutcome {
     int digitsSys = 0;
     int digitsDia = 0;
     bool diastolicShown = false;
-    const char* failure = "";  // French reason when not valid
+    const char* failure = "";         // French reason when not valid
     std::vector<std::string> whatIf;  // "Et si…" lines when valid
     FormValues values{};              // the form as the window read it, for SCORE2
 };

@@ -13,9 +13,9 @@
 #include "byte_stream.h"
 #include "form_input.h"
 #include "header_resolver.h"
-#include "score2_form.h"
 #include "output_file.h"
 #include "progress_line.h"
+#include "score2_form.h"
 #include "stop_signals.h"
 #include "system_error_text.h"
 #include "threads.h"
@@ -302,7 +302,8 @@ int RunOne(const Arguments& args) {
             std::printf("p_score2 %s\nscore2_region %s\n",
                         vessane::cli::ShortestDecimal(score2.probability).c_str(),
                         vessane::kScore2RegionNames[static_cast<int>(score2.region)]);
-            if (score2.isolatedFactor) std::printf("score2_note %s\n", vessane::kScore2IsolatedFactor);
+            if (score2.isolatedFactor)
+                std::printf("score2_note %s\n", vessane::kScore2IsolatedFactor);
         }
     }
     if (!outcome.valid) {

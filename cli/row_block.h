@@ -49,7 +49,7 @@ struct BatchLayout {
     // The delimiter is ',', ';' or a tab and not the decimal separator: the results,
     // probabilities, models and categories written never need quotes.
     bool plainAddedCells = false;
-    char decimal = '.';   // in the probabilities and results written
+    char decimal = '.';  // in the probabilities and results written
 
     void SetDelimiter(char d) {
         delimiter = d;

@@ -1,8 +1,8 @@
 #include "portable_math.h"
 
-#include <cstring>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace vessane {
@@ -44,12 +44,15 @@ double PortableExp(double x) {
     const double c = r - t * (P1 + t * (P2 + t * (P3 + t * (P4 + t * P5))));
     const double y = 1.0 - ((lo - (r * c) / (2.0 - c)) - hi);
     // Scaled in two steps near the ends of the range, where 2^k alone would overflow.
-    return k > 1000 || k < -1000 ? y * PowerOfTwo(k / 2) * PowerOfTwo(k - k / 2) : y * PowerOfTwo(k);
+    return k > 1000 || k < -1000 ? y * PowerOfTwo(k / 2) * PowerOfTwo(k - k / 2)
+                                 : y * PowerOfTwo(k);
 }
 
 double PortableLog(double x) {
-    if (!(x > 0) || std::isinf(x)) return x == 0 ? -std::numeric_limits<double>::infinity()
-                                                 : x > 0 ? x : std::numeric_limits<double>::quiet_NaN();
+    if (!(x > 0) || std::isinf(x))
+        return x == 0  ? -std::numeric_limits<double>::infinity()
+               : x > 0 ? x
+                       : std::numeric_limits<double>::quiet_NaN();
     // x = 2^k m, sqrt(2)/2 < m < sqrt(2), from the bits (subnormals first made normal).
     int k = 0;
     if (x < 2.2250738585072014e-308) x *= 18014398509481984.0, k = -54;  // 2^54

@@ -11,10 +11,9 @@ double ComplementaryLogLog(double survival) {
     static const struct Table {
         double survival[4], value[4];
         Table() {
-            const double all[4] = {score2::kScore2.male.baselineSurvival,
-                                   score2::kScore2.female.baselineSurvival,
-                                   score2::kScore2Op.male.baselineSurvival,
-                                   score2::kScore2Op.female.baselineSurvival};
+            const double all[4] = {
+                score2::kScore2.male.baselineSurvival, score2::kScore2.female.baselineSurvival,
+                score2::kScore2Op.male.baselineSurvival, score2::kScore2Op.female.baselineSurvival};
             for (int i = 0; i < 4; ++i) {
                 survival[i] = all[i];
                 value[i] = PortableLog(-PortableLog(all[i]));

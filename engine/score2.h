@@ -15,12 +15,12 @@ enum class Score2Model { kScore2, kScore2Op };
 
 struct Score2Inputs {
     bool male;
-    double age;         // years, 40 <= age < 90
-    double systolic;    // mm Hg
-    double totalMmol;   // total cholesterol, mmol/L
-    double hdlMmol;     // HDL cholesterol, mmol/L
+    double age;        // years, 40 <= age < 90
+    double systolic;   // mm Hg
+    double totalMmol;  // total cholesterol, mmol/L
+    double hdlMmol;    // HDL cholesterol, mmol/L
     bool smoker;
-    bool diabetes;      // the models' term; a diabetic person is not given a number
+    bool diabetes;  // the models' term; a diabetic person is not given a number
 };
 
 // SCORE2 below 70 years, SCORE2-OP from 70.

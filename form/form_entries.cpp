@@ -23,7 +23,9 @@ std::string_view Trimmed(std::string_view text) {
                                                    "\xE2\x80\x89"};
     // The usual cell, "150" or "Homme": no space can start or end it.
     const auto plain = [](char c) { return c != ' ' && c != '\t' && c != '\xC2' && c != '\xE2'; };
-    const auto plainEnd = [](char c) { return c != ' ' && c != '\t' && c != '\xA0' && c != '\xAF' && c != '\x89'; };
+    const auto plainEnd = [](char c) {
+        return c != ' ' && c != '\t' && c != '\xA0' && c != '\xAF' && c != '\x89';
+    };
     if (text.empty() || (plain(text.front()) && plainEnd(text.back()))) return text;
     for (bool trimmed = true; trimmed;) {
         trimmed = false;

@@ -38,7 +38,7 @@ inline constexpr FieldSet kRequiredColumns = {true, true,  true, true, true, tru
                                               true, false, true, true, false};
 // SCORE2 reads all of them but the diastolic pressure.
 inline constexpr FieldSet kScore2RequiredColumns = {true, true,  true, false, true, true,
-                                                    true, false, true, true, false};
+                                                    true, false, true, true,  false};
 
 // The SCORE2 region's column ("region", "région"), not a field of the form: Add returns
 // this for it.

@@ -66,10 +66,10 @@ bool ParseScore2Region(std::string_view text, Score2Region& region) {
     static constexpr struct {
         const char* name;
         Score2Region region;
-    } kNames[] = {{"bas", Score2Region::kLow},        {"faible", Score2Region::kLow},
-                  {"low", Score2Region::kLow},        {"modere", Score2Region::kModerate},
+    } kNames[] = {{"bas", Score2Region::kLow},           {"faible", Score2Region::kLow},
+                  {"low", Score2Region::kLow},           {"modere", Score2Region::kModerate},
                   {"moderate", Score2Region::kModerate}, {"eleve", Score2Region::kHigh},
-                  {"high", Score2Region::kHigh},      {"treseleve", Score2Region::kVeryHigh},
+                  {"high", Score2Region::kHigh},         {"treseleve", Score2Region::kVeryHigh},
                   {"veryhigh", Score2Region::kVeryHigh}};
     const std::string folded = Lower(text);
     for (const auto& name : kNames) {
@@ -110,8 +110,8 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
         return out;
     }
     const double factor = grams ? kScore2GramsToMmol : 1;
-    const Score2Inputs inputs{v.sex == 1, v.age, v.systolic, v.total * factor, v.hdl * factor,
-                              v.smoker != 0, false};
+    const Score2Inputs inputs{v.sex == 1,     v.age,         v.systolic, v.total * factor,
+                              v.hdl * factor, v.smoker != 0, false};
     const AcceptedMargin& margin = kAcceptedMargins[1];
     if (inputs.totalMmol < inputs.hdlMmol + margin.margin) {
         out.reason = margin.reason;

@@ -45,7 +45,8 @@ struct Score2Outcome {
     Score2Region region = Score2Region::kLow;
     double probability = 0;  // when computed
     char text[8] = "";       // "5.9 %", "100.0 %"
-    const char* category = "";  // "faible \u00e0 mod\u00e9r\u00e9", "\u00e9lev\u00e9", "tr\u00e8s \u00e9lev\u00e9"
+    const char* category =
+        "";  // "faible \u00e0 mod\u00e9r\u00e9", "\u00e9lev\u00e9", "tr\u00e8s \u00e9lev\u00e9"
     bool isolatedFactor = false;  // total > 8 mmol/L (3.09 g/L), or 180/110 mm Hg or more
     std::string reason;           // why there is no number
     bool modelKnown = false;      // the age chose a model (even with no number)

@@ -19,7 +19,8 @@ constexpr Score2Region kLow = Score2Region::kLow, kModerate = Score2Region::kMod
 FormValues Form(bool male, double age, double systolic, double total, double hdl, bool smoker,
                 bool diabetes = false) {
     // Cholesterol in mmol/L (unit 0); the diastolic is not read but for the isolated note.
-    return {age, systolic, 80, total, hdl, 10, male ? 1 : 0, 0, smoker ? 1 : 0, diabetes ? 1 : 0, 0};
+    return {age, systolic, 80, total, hdl, 10, male ? 1 : 0, 0, smoker ? 1 : 0, diabetes ? 1 : 0,
+            0};
 }
 
 double Percent(const FormValues& form, Score2Region region) {
@@ -39,8 +40,10 @@ TEST(Score2, PublishedFigures) {
     } cases[] = {
         {"SCORE2 abstract, man, low", Form(true, 50, 140, 5.5, 1.3, true), kLow, 5.9, 1},
         {"SCORE2 abstract, woman, low", Form(false, 50, 140, 5.5, 1.3, true), kLow, 4.2, 1},
-        {"SCORE2 abstract, man, very high", Form(true, 50, 140, 5.5, 1.3, true), kVeryHigh, 14.0, 1},
-        {"SCORE2 abstract, woman, very high", Form(false, 50, 140, 5.5, 1.3, true), kVeryHigh, 13.7, 1},
+        {"SCORE2 abstract, man, very high", Form(true, 50, 140, 5.5, 1.3, true), kVeryHigh, 14.0,
+         1},
+        {"SCORE2 abstract, woman, very high", Form(false, 50, 140, 5.5, 1.3, true), kVeryHigh, 13.7,
+         1},
         {"SCORE2 table 4, man, low", Form(true, 50, 140, 6.3, 1.4, true), kLow, 6, 0},
         {"SCORE2 table 4, man, moderate", Form(true, 50, 140, 6.3, 1.4, true), kModerate, 8, 0},
         {"SCORE2 table 4, man, high", Form(true, 50, 140, 6.3, 1.4, true), kHigh, 9, 0},
@@ -48,7 +51,8 @@ TEST(Score2, PublishedFigures) {
         {"SCORE2 table 4, woman, low", Form(false, 50, 140, 6.3, 1.4, true), kLow, 4, 0},
         {"SCORE2 table 4, woman, moderate", Form(false, 50, 140, 6.3, 1.4, true), kModerate, 5, 0},
         {"SCORE2 table 4, woman, high", Form(false, 50, 140, 6.3, 1.4, true), kHigh, 7, 0},
-        {"SCORE2 table 4, woman, very high", Form(false, 50, 140, 6.3, 1.4, true), kVeryHigh, 14, 0},
+        {"SCORE2 table 4, woman, very high", Form(false, 50, 140, 6.3, 1.4, true), kVeryHigh, 14,
+         0},
         {"SCORE2-OP table 3, man, low", Form(true, 75, 140, 5.5, 1.3, true), kLow, 19, 0},
         {"SCORE2-OP table 3, woman, low", Form(false, 75, 140, 5.5, 1.3, true), kLow, 15, 0},
         {"HeartScore OP, man, moderate", Form(true, 75, 140, 5.5, 1.3, true), kModerate, 24, 0},
@@ -60,7 +64,8 @@ TEST(Score2, PublishedFigures) {
     };
     for (const auto& c : cases) {
         const double scale = c.decimals == 1 ? 10 : 1;
-        EXPECT_EQ(std::floor(Percent(c.form, c.region) * scale + 0.5) / scale, c.published) << c.source;
+        EXPECT_EQ(std::floor(Percent(c.form, c.region) * scale + 0.5) / scale, c.published)
+            << c.source;
     }
     // The text shown: one decimal, and the ESC category of its age band.
     const Score2Outcome outcome = EvaluateScore2(Form(true, 50, 140, 5.5, 1.3, true), kLow);
@@ -116,17 +121,25 @@ TEST(Score2, ScopeAndCategories) {
         {Form(true, 39.9, 140, 5.5, 1.3, false),
          "SCORE2 : pas de r\u00e9sultat (SCORE2 et SCORE2-OP couvrent les \u00e2ges de 40 \u00e0 "
          "moins de 90 ans)"},
-        {Form(false, 90, 140, 5.5, 1.3, false), "SCORE2 : pas de r\u00e9sultat (SCORE2 et SCORE2-OP"},
+        {Form(false, 90, 140, 5.5, 1.3, false),
+         "SCORE2 : pas de r\u00e9sultat (SCORE2 et SCORE2-OP"},
         {Form(true, 55, 140, 5.5, 1.3, false, true),
-         "SCORE2 : pas de r\u00e9sultat (SCORE2 ne s'applique pas au diab\u00e8te ; SCORE2-Diabetes "
+         "SCORE2 : pas de r\u00e9sultat (SCORE2 ne s'applique pas au diab\u00e8te ; "
+         "SCORE2-Diabetes "
          "(ESC 2023) n'est pas calcul\u00e9 ici)"},
         {Form(true, 75, 140, 5.5, 1.3, false, true),
-         "SCORE2-OP : pas de r\u00e9sultat (SCORE2-OP n'est pas calcul\u00e9 ici en cas de diab\u00e8te)"},
-        {Form(true, 55, 260, 5.5, 1.3, false), "SCORE2 : pas de r\u00e9sultat (pression systolique hors"},
-        {Form(true, 55, 140, 1.5, 1.0, false), "SCORE2 : pas de r\u00e9sultat (cholest\u00e9rol total hors"},
-        {Form(true, 55, 140, 1.6, 1.3, false), "SCORE2 : pas de r\u00e9sultat (cholest\u00e9rol total hors"},
-        {Form(true, 55, 140, 2.5, 2.2, false), "SCORE2 : pas de r\u00e9sultat (cholest\u00e9rol total inf\u00e9rieur"},
-        {Form(true, missing, 140, 5.5, 1.3, false), "SCORE2 : pas de r\u00e9sultat (\u00e2ge : valeur manquante)"},
+         "SCORE2-OP : pas de r\u00e9sultat (SCORE2-OP n'est pas calcul\u00e9 ici en cas de "
+         "diab\u00e8te)"},
+        {Form(true, 55, 260, 5.5, 1.3, false),
+         "SCORE2 : pas de r\u00e9sultat (pression systolique hors"},
+        {Form(true, 55, 140, 1.5, 1.0, false),
+         "SCORE2 : pas de r\u00e9sultat (cholest\u00e9rol total hors"},
+        {Form(true, 55, 140, 1.6, 1.3, false),
+         "SCORE2 : pas de r\u00e9sultat (cholest\u00e9rol total hors"},
+        {Form(true, 55, 140, 2.5, 2.2, false),
+         "SCORE2 : pas de r\u00e9sultat (cholest\u00e9rol total inf\u00e9rieur"},
+        {Form(true, missing, 140, 5.5, 1.3, false),
+         "SCORE2 : pas de r\u00e9sultat (\u00e2ge : valeur manquante)"},
         {Form(true, 45, 120, 5, 1.6, false), "(risque faible \u00e0 mod\u00e9r\u00e9)"},
         {Form(true, 45, 160, 6.5, 1, true), "(risque tr\u00e8s \u00e9lev\u00e9)"},
         {Form(true, 72, 160, 6.5, 1, true), "(risque tr\u00e8s \u00e9lev\u00e9)"},

@@ -155,8 +155,8 @@ RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const R
 }
 
 void EvaluateScore2Rows(const ColumnInputs& columns, std::size_t count, const TableContext& table,
-                        const std::string_view* regions, Score2Region region,
-                        bool diastolicGiven, Score2Outcome* outcomes) {
+                        const std::string_view* regions, Score2Region region, bool diastolicGiven,
+                        Score2Outcome* outcomes) {
     FormEntries entries{};
     RiskState state{};
     std::string reason;
@@ -166,9 +166,9 @@ void EvaluateScore2Rows(const ColumnInputs& columns, std::size_t count, const Ta
         const bool others = table.otherCellsGiven != nullptr && table.otherCellsGiven[row];
         const EntriesOutcome read = EvaluateEntries(entries, state, reason, table.names,
                                                     table.cholesterol, others, &values);
-        outcomes[row] = EvaluateScore2Entries(read, values, reason,
-                                              regions ? regions[row] : std::string_view(), region,
-                                              diastolicGiven);
+        outcomes[row] =
+            EvaluateScore2Entries(read, values, reason, regions ? regions[row] : std::string_view(),
+                                  region, diastolicGiven);
     }
 }
 

@@ -94,7 +94,7 @@ RowsSummary EvaluateRows(const ColumnInputs& columns, std::size_t count, const R
 // SCORE2 for rows [0, count): each row's region text (null: every row takes region), its
 // outcome into outcomes[row]. The batch's rules, one thread.
 void EvaluateScore2Rows(const ColumnInputs& columns, std::size_t count, const TableContext& table,
-                        const std::string_view* regions, Score2Region region,
-                        bool diastolicGiven, Score2Outcome* outcomes);
+                        const std::string_view* regions, Score2Region region, bool diastolicGiven,
+                        Score2Outcome* outcomes);
 
 }  // namespace vessane::python

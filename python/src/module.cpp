@@ -283,8 +283,8 @@ void PrepareInputs(const std::array<Column, kFormColumnCount>& columns, ColumnIn
         if (!column.present) continue;
         const std::size_t offset = start * column.step;
         if (!column.objects) {
-            inputs[c].numbers = static_cast<const char*>(column.array.data()) +
-                                offset * column.array.itemsize();
+            inputs[c].numbers =
+                static_cast<const char*>(column.array.data()) + offset * column.array.itemsize();
             inputs[c].numberType = column.numberType;
             continue;
         }
@@ -310,14 +310,16 @@ py::dict EvaluateScore2(const std::array<Column, kFormColumnCount>& columns, Col
     Score2Region region;
     const std::string defaultRegion = score2[0].cast<std::string>();
     if (!ParseScore2Region(defaultRegion, region)) {
-        throw py::value_error("region : r\u00e9gion invalide \"" + defaultRegion +
-                              "\" (bas, mod\u00e9r\u00e9, \u00e9lev\u00e9, tr\u00e8s \u00e9lev\u00e9)");
+        throw py::value_error(
+            "region : r\u00e9gion invalide \"" + defaultRegion +
+            "\" (bas, mod\u00e9r\u00e9, \u00e9lev\u00e9, tr\u00e8s \u00e9lev\u00e9)");
     }
     std::vector<std::string> regionTexts;
     std::vector<std::string_view> regionViews;
     if (!score2[1].is_none()) {
         for (const py::handle item : score2[1]) {
-            regionTexts.push_back(item.is_none() ? std::string() : py::str(item).cast<std::string>());
+            regionTexts.push_back(item.is_none() ? std::string()
+                                                 : py::str(item).cast<std::string>());
         }
         if (regionTexts.size() != rows) throw py::value_error("region: one entry per row expected");
         for (const std::string& text : regionTexts) regionViews.emplace_back(text);
@@ -464,8 +466,8 @@ py::tuple ReadColumns(const std::vector<std::string>& names, const std::vector<b
     FieldSet given = ToFieldSet(supplied);
     // SCORE2 reads neither the horizon nor LVH: nothing is said of their absence.
     if (score2) given[kColumnYears] = given[kColumnLvh] = true;
-    const HeaderVerdict verdict = found.Conclude(given, ToFieldSet(defaults),
-                                                 score2 ? kScore2RequiredColumns : kRequiredColumns);
+    const HeaderVerdict verdict = found.Conclude(
+        given, ToFieldSet(defaults), score2 ? kScore2RequiredColumns : kRequiredColumns);
     py::list notices;
     for (const HeaderNotice& notice : verdict.notices) notices.append(notice.text);
     const CholesterolHeader& unit = verdict.cholesterol;

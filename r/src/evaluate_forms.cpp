@@ -130,8 +130,8 @@ Rcpp::List EvaluateScore2(Rcpp::List columns, double rows, Rcpp::CharacterVector
     }
     const auto count = static_cast<R_xlen_t>(rows);
     vessane::r::FormRows forms(columns, names, cholesterol, others);
-    Rcpp::CharacterVector perRow = regions == R_NilValue ? Rcpp::CharacterVector()
-                                                         : Rcpp::CharacterVector(regions);
+    Rcpp::CharacterVector perRow =
+        regions == R_NilValue ? Rcpp::CharacterVector() : Rcpp::CharacterVector(regions);
     if (perRow.size() != 0 && perRow.size() != count) Rcpp::stop("'region' has one value per row");
     Rcpp::CharacterVector text(count), model(count), category(count), error(count);
     Rcpp::NumericVector probability(count);

@@ -147,11 +147,15 @@ TEST(BatchOutputFile, ReplacedWholeOrLeftAsItWas) {
         bool replaced;
     } cases[] = {
         {"complete", "CLI --defaults --quiet --batch IN -o OUT", 0, true},
-        {"complete, from standard input", "CLI --defaults --quiet --batch - --output OUT < IN", 0, true},
-        {"unterminated quote", "(cat IN; printf '\"5') | CLI --defaults --quiet --batch - -o OUT", 1, false},
+        {"complete, from standard input", "CLI --defaults --quiet --batch - --output OUT < IN", 0,
+         true},
+        {"unterminated quote", "(cat IN; printf '\"5') | CLI --defaults --quiet --batch - -o OUT",
+         1, false},
         // A write past the size limit fails (EFBIG) as on a full disk.
-        {"full disk", "ulimit -f 16; trap '' XFSZ; CLI --defaults --quiet --batch IN -o OUT", 1, false},
-        {"folder that cannot be written", "CLI --defaults --quiet --batch IN -o /proc/vessane.csv", 1, false},
+        {"full disk", "ulimit -f 16; trap '' XFSZ; CLI --defaults --quiet --batch IN -o OUT", 1,
+         false},
+        {"folder that cannot be written", "CLI --defaults --quiet --batch IN -o /proc/vessane.csv",
+         1, false},
     };
     for (const Case& c : cases) {
         for (const bool existed : {false, true}) {
@@ -217,7 +221,8 @@ TEST(BatchOutputFile, EachKindOfFile) {
         mode_t kind;  // what out must still be
         std::string targetAfter;
     } cases[] = {
-        {"link to a file", [&] {
+        {"link to a file",
+         [&] {
              Put(target, "old\n");
              symlink("target.csv", out.c_str());
          },
@@ -225,11 +230,11 @@ TEST(BatchOutputFile, EachKindOfFile) {
         {"link to a missing file", [&] { symlink(target.c_str(), out.c_str()); },
          "CLI --defaults --quiet --batch IN -o OUT", 0, S_IFLNK, Output(5000)},
         {"FIFO", [&] { mkfifo(out.c_str(), 0600); },
-         "cat OUT > TARGET & CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s", 0, S_IFIFO,
-         Output(5000)},
+         "cat OUT > TARGET & CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s", 0,
+         S_IFIFO, Output(5000)},
         {"FIFO whose reader goes away", [&] { mkfifo(out.c_str(), 0600); },
-         "head -c 3 OUT > TARGET & CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s", 128 + SIGPIPE,
-         S_IFIFO, Output(1).substr(0, 3)},
+         "head -c 3 OUT > TARGET & CLI --defaults --quiet --batch IN -o OUT; s=$?; wait; exit $s",
+         128 + SIGPIPE, S_IFIFO, Output(1).substr(0, 3)},
         {"socket", [] {},
          "python3 -c \"import socket; s = socket.socket(socket.AF_UNIX); s.bind('OUT'); "
          "s.listen(); c = s.accept()[0]; open('TARGET', 'wb').write(c.makefile('rb').read())\" & "
@@ -240,7 +245,8 @@ TEST(BatchOutputFile, EachKindOfFile) {
          0, S_IFSOCK, Output(5000)},
         {"character device", [&] { symlink("/dev/null", out.c_str()); },
          "CLI --defaults --quiet --batch IN -o OUT", 0, S_IFLNK, ""},
-        {"folder", [&] { mkdir(out.c_str(), 0700); }, "CLI --defaults --quiet --batch IN -o OUT", 1, S_IFDIR, ""},
+        {"folder", [&] { mkdir(out.c_str(), 0700); }, "CLI --defaults --quiet --batch IN -o OUT", 1,
+         S_IFDIR, ""},
         // The program's own descriptors: written where they stand, appended to, never
         // replaced (the file behind them keeps what it held).
         {"/dev/stdout appending to a file", [&] { Put(target, "old\n"); },
@@ -259,7 +265,8 @@ TEST(BatchOutputFile, EachKindOfFile) {
          "n=0; until grep -qE 'wait_for_partner|fifo_open' /proc/$p/wchan || [ $n -ge 6000 ]; "
          "do sleep 0.01; n=$((n+1)); done; [ $n -lt 6000 ] || "
          "{ echo \"awaited: the FIFO's open in /proc/$p/wchan ($(cat /proc/$p/wchan))\" >&2; "
-         "kill $p; exit 124; }; kill -INT $p; wait $p", 128 + SIGINT, S_IFIFO, ""},
+         "kill $p; exit 124; }; kill -INT $p; wait $p",
+         128 + SIGINT, S_IFIFO, ""},
     };
     for (const Case& c : cases) {
         RunShell("rm -rf '" + out + "' '" + target + "'");
@@ -308,9 +315,10 @@ TEST(BatchSignals, StopAtARowBoundary) {
             EXPECT_TRUE(WaitFor([&] {
                 if (!toFile) return FileSize(stdoutPath) > 1000;
                 // The temporary file beside out.csv, with rows in it.
-                const std::string sizes =
-                    RunShell("cd '" + (folder / "") + "' && find . -maxdepth 1 -type f "
-                             "! -name out.csv ! -name stdout.csv -size +1k").out;
+                const std::string sizes = RunShell("cd '" + (folder / "") +
+                                                   "' && find . -maxdepth 1 -type f "
+                                                   "! -name out.csv ! -name stdout.csv -size +1k")
+                                              .out;
                 return !sizes.empty();
             })) << "no output while rows stream in";
             kill(child.pid, signal);
@@ -425,8 +433,8 @@ TEST(BatchMemory, BoundedWhateverTheFile) {
         const pid_t pid = fork();
         if (pid == 0) {
             const std::string command = "(" + c.generator + ") | '" + VESSANE_CLI_PATH +
-                                        "' --defaults --batch - | tail -c " + std::to_string(c.ends.size()) +
-                                        " > '" + end + "'";
+                                        "' --defaults --batch - | tail -c " +
+                                        std::to_string(c.ends.size()) + " > '" + end + "'";
             execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
             _exit(127);
         }

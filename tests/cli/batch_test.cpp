@@ -48,7 +48,8 @@ TEST(Batch, WritesEveryRowWithItsResult) {
          0},
         {"bad flag", "smoker,x\n2,\"a,b\"\n",
          "smoker,x,result,bar,p_sys,p_dia,error\n"
-         "2,\"a,b\",ERREUR,,,,\"valeur de smoker invalide : \"\"2\"\" (attendu : 1, oui, vrai, x ; 0, non, "
+         "2,\"a,b\",ERREUR,,,,\"valeur de smoker invalide : \"\"2\"\" (attendu : 1, oui, vrai, x ; "
+         "0, non, "
          "faux ou vide)\"\n",
          0},
         {"bad unit", "unit\nmg/dL\n",
@@ -82,8 +83,8 @@ TEST(Batch, WritesEveryRowWithItsResult) {
 // --defaults stands for the fields it names, and for them only: a file without one column
 // is computed when that field is named (or the column is optional), refused otherwise.
 TEST(Batch, DefaultsStandOnlyForTheFieldsNamed) {
-    const char* const values[kFormColumnCount] = {"1", "50", "150", "90", "2.30", "0.50",
-                                                  "g/L", "10", "0", "0", "0"};
+    const char* const values[kFormColumnCount] = {"1",   "50", "150", "90", "2.30", "0.50",
+                                                  "g/L", "10", "0",   "0",  "0"};
     for (int missing = 0; missing < kFormColumnCount; ++missing) {
         std::string header, row;
         for (int c = 0; c < kFormColumnCount; ++c) {

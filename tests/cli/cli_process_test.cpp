@@ -281,21 +281,26 @@ TEST(CommandLine, SpreadsheetsAsPeopleTypeThem) {
 // SCORE2 beside the 1991 result, with the papers' own figures: one form, then a batch
 // with a region column and no diastolic column.
 TEST(CommandLine, Score2) {
-    const std::string man = " --sex Homme --age 50 --systolic 140 --total 5.5 --hdl 1.3 "
-                            "--unit mmol/L --smoker";
+    const std::string man =
+        " --sex Homme --age 50 --systolic 140 --total 5.5 --hdl 1.3 "
+        "--unit mmol/L --smoker";
     const struct {
         std::string options;
         const char* out;
         int status;
     } cases[] = {
         {"--score2" + man, "13.6 %\nSCORE2 : 5.9 % (risque \xC3\xA9lev\xC3\xA9)\n", 0},
-        {"--score2 --region très-élevé" + man, "13.6 %\nSCORE2 : 14.0 % (risque tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)\n", 0},
-        {"--score2 --region VERY-HIGH" + man, "13.6 %\nSCORE2 : 14.0 % (risque tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)\n", 0},
-        {"--score2 --sex Femme --age 75 --total 5.5 --hdl 1.3 --unit mmol/L --smoker --systolic 140",
+        {"--score2 --region très-élevé" + man,
+         "13.6 %\nSCORE2 : 14.0 % (risque tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)\n", 0},
+        {"--score2 --region VERY-HIGH" + man,
+         "13.6 %\nSCORE2 : 14.0 % (risque tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)\n", 0},
+        {"--score2 --sex Femme --age 75 --total 5.5 --hdl 1.3 --unit mmol/L --smoker --systolic "
+         "140",
          "ERREUR\nSCORE2-OP : 15.2 % (risque tr\xC3\xA8s \xC3\xA9lev\xC3\xA9)\n", 1},
         {"--score2 --diabetes" + man,
          "18.6 %\nSCORE2 : pas de r\xC3\xA9sultat (SCORE2 ne s'applique pas au diab\xC3\xA8te ; "
-         "SCORE2-Diabetes (ESC 2023) n'est pas calcul\xC3\xA9 ici)\n", 0},
+         "SCORE2-Diabetes (ESC 2023) n'est pas calcul\xC3\xA9 ici)\n",
+         0},
         {man, "13.6 %\n", 0},
         {"--score2 --region moyen", "", 2},
         {"--region bas", "", 2},

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "form_texts.h"
-#include "texts.h"
 #include "score2_form.h"
+#include "texts.h"
 #include "what_if.h"
 
 namespace {
@@ -108,9 +108,10 @@ std::map<std::string, std::string> Substitutions() {
         regions += "<option>" + Escape(region) + "</option>";
     }
     values["SCORE2_REGION_OPTIONS"] = regions;
-    values["SCORE2_OUTCOME"] = Escape(std::string(1, static_cast<char>(std::toupper(
-                                          static_cast<unsigned char>(vessane::kScore2Outcome[0])))) +
-                                      (vessane::kScore2Outcome + 1));
+    values["SCORE2_OUTCOME"] =
+        Escape(std::string(1, static_cast<char>(std::toupper(
+                                  static_cast<unsigned char>(vessane::kScore2Outcome[0])))) +
+               (vessane::kScore2Outcome + 1));
     values["SCORE2_TEN_YEARS"] = Escape(vessane::kScore2TenYears);
     values["SCORE2_ISOLATED"] = Escape(vessane::kScore2IsolatedFactor);
     values["SCORE2_SCOPE"] = Escape(vessane::kScore2Scope);

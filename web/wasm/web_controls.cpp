@@ -10,8 +10,8 @@
 #include "event_table.h"
 #include "form_texts.h"
 #include "on_calcul.h"
-#include "validation.h"
 #include "score2_form.h"
+#include "validation.h"
 #include "what_if.h"
 
 #include <string>
@@ -45,12 +45,15 @@ EM_JS(void, JsShowWhatIf, (const char* lines),
 EM_JS(int, JsScore2Region, (), { return Module.controls.score2Region(); });
 EM_JS(int, JsKnownDisease, (), { return Module.controls.knownDisease() ? 1 : 0; });
 EM_JS(void, JsShowScore2,
-      (const char* model, const char* text, const char* category, const char* reason,
-       int isolated),
+      (const char* model, const char* text, const char* category, const char* reason, int isolated),
       {
-          Module.controls.showScore2({model : UTF8ToString(model), text : UTF8ToString(text),
-                                      category : UTF8ToString(category),
-                                      reason : UTF8ToString(reason), isolated : isolated !== 0});
+          Module.controls.showScore2({
+              model : UTF8ToString(model),
+              text : UTF8ToString(text),
+              category : UTF8ToString(category),
+              reason : UTF8ToString(reason),
+              isolated : isolated != = 0
+          });
       });
 
 namespace {
