@@ -38,12 +38,16 @@ def run_batch(cli, csv_bytes):
                          capture_output=True)
     assert run.returncode in (0, 1), run.stderr
     text = decode(run.stdout).removeprefix("\ufeff")  # a BOM back
-    # The delimiter as the batch wrote it: a "sep=" line's, or the header's most frequent.
+    # The delimiter as the batch wrote it: the character before the last column it adds
+    # ("error" or "erreur"), whatever the header's cells hold; a "sep=" line comes first.
     first, _, rest = text.partition("\n")
     if re.fullmatch(r"sep=[^\"]\r?", first):
-        delimiter, text = first[4], rest
-    else:
-        delimiter = max([",", ";", "\t"], key=first.count)
+        first, _, rest = rest.partition("\n")
+        text = first + "\n" + rest
+    last = first.rstrip("\r")
+    name = "erreur" if last.endswith("erreur") else "error"
+    assert last.endswith(name), first
+    delimiter = last[-len(name) - 1]
     rows = list(csv.reader(io.StringIO(text, newline=""), delimiter=delimiter))
     if not rows:
         return None, None

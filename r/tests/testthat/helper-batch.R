@@ -15,11 +15,14 @@ run_batch <- function(cli, input) {
   on.exit(unlink(output))
   system2(cli, c("--batch", shQuote(input), "--defaults", "--decimal", "."), stdout = output,
           stderr = FALSE)
-  # The delimiter as the batch wrote it: a "sep=" line's, or the header's most frequent.
-  first <- readLines(output, n = 1L, warn = FALSE, encoding = "UTF-8")
-  sep_line <- length(first) == 1L && grepl("^sep=[^\"]\r?$", first)
-  counts <- vapply(c(",", ";", "\t"), function(d) lengths(regmatches(first, gregexpr(d, first, fixed = TRUE))), 0L)
-  sep <- if (sep_line) substr(first, 5L, 5L) else c(",", ";", "\t")[which.max(counts)]
+  # The delimiter as the batch wrote it: the character before the last column it adds
+  # ("error" or "erreur"), whatever the header's cells hold; a "sep=" line comes first.
+  lines <- readLines(output, n = 2L, warn = FALSE, encoding = "UTF-8")
+  sep_line <- length(lines) >= 1L && grepl("^sep=[^\"]\r?$", lines[1L])
+  header <- sub("\r$", "", lines[if (sep_line) 2L else 1L])
+  name <- if (endsWith(header, "erreur")) "erreur" else "error"
+  stopifnot(endsWith(header, name))
+  sep <- substr(header, nchar(header) - nchar(name), nchar(header) - nchar(name))
   utils::read.csv(output, sep = sep, skip = if (sep_line) 1L else 0L, colClasses = "character",
                   na.strings = character(0), check.names = FALSE, blank.lines.skip = FALSE,
                   strip.white = FALSE, encoding = "UTF-8")
