@@ -41,8 +41,10 @@ char* Put(char* out, std::string_view text) {
 
 // A cell as a CSV writer writes it: quoted when it holds a quote, the delimiter, CR or LF.
 char* PutCell(char* out, std::string_view text, const BatchLayout& layout) {
-    if (std::none_of(text.begin(), text.end(),
-                     [&](char c) { return layout.stop[static_cast<unsigned char>(c)]; })) {
+    // The characters that need quotes (layout.stop), looked for a block at a time: reasons
+    // run to a hundred characters, and most rows of a cohort may carry one.
+    const auto holds = [&](char c) { return std::memchr(text.data(), c, text.size()) != nullptr; };
+    if (!holds(layout.delimiter) && !holds('"') && !holds('\n') && !holds('\r')) {
         return Put(out, text);
     }
     *out++ = '"';
@@ -234,11 +236,29 @@ char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLay
         *out++ = delimiter;
     }
     *out++ = delimiter;
-    if (score2.modelKnown) out = quoted(out, Put(out, score2.modelName()));
+    if (score2.modelKnown) {
+        out = quoted(
+            out, Put(out, score2.model == Score2Model::kScore2 ? std::string_view("SCORE2")
+                                                               : std::string_view("SCORE2-OP")));
+    }
     *out++ = delimiter;
-    if (score2.computed) out = quoted(out, Put(out, Encoded(score2.category, layout)));
+    if (score2.computed) out = quoted(out, Put(out, Encoded(score2.categoryText(), layout)));
     *out++ = delimiter;
-    if (!score2.computed) out = PutCell(out, Encoded(score2.reason, layout), layout);
+    if (!score2.computed) {
+        // The fixed reasons come back row after row: whether one needs quotes is known.
+        if (score2.madeReason.empty() && score2.fixedReason == lastReason_) {
+            const std::string_view reason = Encoded(score2.fixedReason, layout);
+            out = lastReasonPlain_ ? Put(out, reason) : PutCell(out, reason, layout);
+        } else {
+            const std::string_view reason = Encoded(score2.reason(), layout);
+            char* const start = out;
+            out = PutCell(out, reason, layout);
+            if (score2.madeReason.empty()) {
+                lastReason_ = score2.fixedReason;
+                lastReasonPlain_ = static_cast<std::size_t>(out - start) == reason.size();
+            }
+        }
+    }
     return out;
 }
 

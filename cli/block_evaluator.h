@@ -30,6 +30,9 @@ private:
     std::string_view Encoded(std::string_view text, const BatchLayout& layout);
 
     RiskState state_{};
+    // The last fixed SCORE2 reason written, and whether it was written without quotes.
+    const char* lastReason_ = nullptr;
+    bool lastReasonPlain_ = false;
     std::string reason_;  // reused: no allocation per row
     std::string encoded_;
     std::array<std::string, kFormColumnCount> decoded_;  // cells of a Windows-1252 file

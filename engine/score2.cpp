@@ -1,29 +1,26 @@
 #include "score2.h"
 
+#include <initializer_list>
+
 #include "portable_math.h"
 #include "score2_coefficients.h"
 
 namespace vessane {
 namespace {
 
-// ln(-ln s) of a baseline survival, computed once for each of the four.
-double ComplementaryLogLog(double survival) {
+// ln(-ln S0) of each model's baseline survival, by model and sex, computed once.
+double ComplementaryLogLog(bool op, bool male) {
     static const struct Table {
-        double survival[4], value[4];
+        double value[2][2];
         Table() {
-            const double all[4] = {
-                score2::kScore2.male.baselineSurvival, score2::kScore2.female.baselineSurvival,
-                score2::kScore2Op.male.baselineSurvival, score2::kScore2Op.female.baselineSurvival};
-            for (int i = 0; i < 4; ++i) {
-                survival[i] = all[i];
-                value[i] = PortableLog(-PortableLog(all[i]));
+            for (const bool isOp : {false, true}) {
+                const score2::Model& model = isOp ? score2::kScore2Op : score2::kScore2;
+                value[isOp][1] = PortableLog(-PortableLog(model.male.baselineSurvival));
+                value[isOp][0] = PortableLog(-PortableLog(model.female.baselineSurvival));
             }
         }
     } table;
-    for (int i = 0; i < 4; ++i) {
-        if (table.survival[i] == survival) return table.value[i];
-    }
-    return PortableLog(-PortableLog(survival));
+    return table.value[op][male];
 }
 
 }  // namespace
@@ -51,7 +48,7 @@ double Score2Risk(const Score2Inputs& in, Score2Region region) {
     // The uncalibrated risk is 1 - S0^exp(predictor); the region's recalibration reads its
     // complementary log-log, ln(-ln(S0^exp(predictor))) = predictor + ln(-ln S0): written
     // so, without the round trip through 1 - S0^exp(predictor), which loses digits.
-    const double cloglog = predictor + ComplementaryLogLog(b.baselineSurvival);
+    const double cloglog = predictor + ComplementaryLogLog(&model == &score2::kScore2Op, in.male);
     const score2::Scale& scale =
         (in.male ? model.maleScales : model.femaleScales)[static_cast<int>(region)];
     return 1 - PortableExp(-PortableExp(scale.first + scale.second * cloglog));

@@ -26,7 +26,7 @@ constexpr const AcceptedRange& RangeOf(ValidationCheck check) {
 
 // A value in the form's own range, read as the form reads it (g/L converted with the
 // form's factor); the reason when it is not.
-bool InRange(double value, const AcceptedRange& range, bool grams, std::string& reason) {
+bool InRange(double value, const AcceptedRange& range, bool grams, const char*& reason) {
     if (std::isnan(value)) {
         reason = range.missing;
         return false;
@@ -85,28 +85,30 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
     Score2Outcome out;
     out.region = region;
     if (std::isnan(v.age)) {
-        out.reason = RangeOf(ValidationCheck::kAge).missing;
+        out.fixedReason = RangeOf(ValidationCheck::kAge).missing;
         return out;
     }
     if (!(v.age >= 40 && v.age < 90)) {
-        out.reason = "SCORE2 et SCORE2-OP couvrent les \u00e2ges de 40 \u00e0 moins de 90 ans";
+        out.fixedReason = "SCORE2 et SCORE2-OP couvrent les \u00e2ges de 40 \u00e0 moins de 90 ans";
         return out;
     }
     out.model = Score2ModelFor(v.age);
     out.modelKnown = true;
     if (v.diabetes != 0) {
-        out.reason = out.model == Score2Model::kScore2
-                         ? "SCORE2 ne s'applique pas au diab\u00e8te ; SCORE2-Diabetes (ESC 2023) "
-                           "n'est pas calcul\u00e9 ici"
-                         : "SCORE2-OP n'est pas calcul\u00e9 ici en cas de diab\u00e8te";
+        out.fixedReason =
+            out.model == Score2Model::kScore2
+                ? "SCORE2 ne s'applique pas au diab\u00e8te ; SCORE2-Diabetes (ESC 2023) "
+                  "n'est pas calcul\u00e9 ici"
+                : "SCORE2-OP n'est pas calcul\u00e9 ici en cas de diab\u00e8te";
         return out;
     }
     const bool grams = v.unit == kUnitGramPerL;
     static constexpr const AcceptedRange& kSystolic = RangeOf(ValidationCheck::kSystolic);
     static constexpr const AcceptedRange& kTotal = RangeOf(ValidationCheck::kTotalChol);
     static constexpr const AcceptedRange& kHdl = RangeOf(ValidationCheck::kHdlChol);
-    if (!InRange(v.systolic, kSystolic, false, out.reason) ||
-        !InRange(v.total, kTotal, grams, out.reason) || !InRange(v.hdl, kHdl, grams, out.reason)) {
+    if (!InRange(v.systolic, kSystolic, false, out.fixedReason) ||
+        !InRange(v.total, kTotal, grams, out.fixedReason) ||
+        !InRange(v.hdl, kHdl, grams, out.fixedReason)) {
         return out;
     }
     const double factor = grams ? kScore2GramsToMmol : 1;
@@ -114,7 +116,7 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
                               v.hdl * factor, v.smoker != 0, false};
     const AcceptedMargin& margin = kAcceptedMargins[1];
     if (inputs.totalMmol < inputs.hdlMmol + margin.margin) {
-        out.reason = margin.reason;
+        out.fixedReason = margin.reason;
         return out;
     }
     out.computed = true;
@@ -134,33 +136,37 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
     for (const Band& b : kBands) {
         if (v.age >= b.fromAge) band = &b;
     }
-    out.category = thousandths >= band->veryHigh ? "tr\u00e8s \u00e9lev\u00e9"
-                   : thousandths >= band->high   ? "\u00e9lev\u00e9"
-                                                 : "faible \u00e0 mod\u00e9r\u00e9";
+    out.category = kScore2Categories[thousandths >= band->veryHigh ? 2
+                                     : thousandths >= band->high   ? 1
+                                                                   : 0]
+                       .data();
     out.isolatedFactor = (grams ? v.total > 3.09 : v.total > 8) || v.systolic >= 180 ||
                          (!std::isnan(v.diastolic) && v.diastolic >= 110);
     return out;
 }
 
-Score2Outcome EvaluateScore2Entries(const EntriesOutcome& read, FormValues values,
+Score2Outcome EvaluateScore2Entries(const EntriesOutcome& read, const FormValues& values,
                                     const std::string& reason, std::string_view regionText,
                                     Score2Region region, bool diastolicGiven) {
     Score2Outcome out;
     if (read.allMissing) return out;
     if (!read.valuesRead) {
-        out.reason = reason;
+        out.madeReason = reason;
         return out;
     }
     if (regionText.find_first_not_of(" \t") != std::string_view::npos &&
         !ParseScore2Region(regionText, region)) {
         out.modelKnown = values.age >= 40 && values.age < 90;
         out.model = Score2ModelFor(values.age);
-        out.reason = "r\u00e9gion invalide : \u00ab " + std::string(regionText) +
-                     " \u00bb (bas, mod\u00e9r\u00e9, \u00e9lev\u00e9, tr\u00e8s \u00e9lev\u00e9)";
+        out.madeReason =
+            "r\u00e9gion invalide : \u00ab " + std::string(regionText) +
+            " \u00bb (bas, mod\u00e9r\u00e9, \u00e9lev\u00e9, tr\u00e8s \u00e9lev\u00e9)";
         return out;
     }
-    if (!diastolicGiven) values.diastolic = std::nan("");
-    return EvaluateScore2(values, region);
+    if (diastolicGiven) return EvaluateScore2(values, region);
+    FormValues withoutDiastolic = values;
+    withoutDiastolic.diastolic = std::nan("");
+    return EvaluateScore2(withoutDiastolic, region);
 }
 
 FormValues Score2ValuesOfForm(DialogControls& controls) {
@@ -182,7 +188,9 @@ FormValues Score2ValuesOfForm(DialogControls& controls) {
 
 std::string Score2Line(const Score2Outcome& outcome) {
     std::string line = std::string(outcome.modelName()) + " : ";
-    if (!outcome.computed) return line + "pas de r\u00e9sultat (" + outcome.reason + ")";
+    if (!outcome.computed) {
+        return line.append("pas de r\u00e9sultat (").append(outcome.reason()).append(")");
+    }
     return line + outcome.text + " (risque " + outcome.category + ")";
 }
 

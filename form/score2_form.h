@@ -39,17 +39,32 @@ inline constexpr const char* kScore2Scope =
 inline constexpr const char* kScore2KnownDisease =
     "SCORE2 ne s'applique pas en cas de maladie cardiovasculaire connue";
 
+// The ESC 2021 categories, from the lowest.
+inline constexpr std::string_view kScore2Categories[] = {
+    "faible \u00e0 mod\u00e9r\u00e9", "\u00e9lev\u00e9", "tr\u00e8s \u00e9lev\u00e9"};
+
 struct Score2Outcome {
     bool computed = false;
     Score2Model model = Score2Model::kScore2;
     Score2Region region = Score2Region::kLow;
-    double probability = 0;  // when computed
-    char text[8] = "";       // "5.9 %", "100.0 %"
-    const char* category =
-        "";  // "faible \u00e0 mod\u00e9r\u00e9", "\u00e9lev\u00e9", "tr\u00e8s \u00e9lev\u00e9"
+    double probability = 0;       // when computed
+    char text[8] = "";            // "5.9 %", "100.0 %"
+    const char* category = "";    // one of kScore2Categories, when computed
     bool isolatedFactor = false;  // total > 8 mmol/L (3.09 g/L), or 180/110 mm Hg or more
-    std::string reason;           // why there is no number
-    bool modelKnown = false;      // the age chose a model (even with no number)
+    // Why there is no number: a fixed text, or one made for this outcome (reason() reads
+    // either); fixed texts cost a row no allocation.
+    const char* fixedReason = "";
+    std::string madeReason;
+    std::string_view reason() const {
+        return madeReason.empty() ? std::string_view(fixedReason) : std::string_view(madeReason);
+    }
+    bool modelKnown = false;                 // the age chose a model (even with no number)
+    std::string_view categoryText() const {  // no strlen: the batch writes it on every row
+        for (const std::string_view known : kScore2Categories) {
+            if (known.data() == category) return known;
+        }
+        return category;
+    }
     const char* modelName() const { return model == Score2Model::kScore2 ? "SCORE2" : "SCORE2-OP"; }
 };
 
@@ -61,7 +76,7 @@ Score2Outcome EvaluateScore2(const FormValues& values, Score2Region region);
 // its values when read, else its reason; the row's region text, "" taking region; whether
 // the data give a diastolic pressure (read only for the isolated-factor note). An empty
 // row (read.allMissing) gives an outcome with no number and no reason.
-Score2Outcome EvaluateScore2Entries(const EntriesOutcome& read, FormValues values,
+Score2Outcome EvaluateScore2Entries(const EntriesOutcome& read, const FormValues& values,
                                     const std::string& reason, std::string_view regionText,
                                     Score2Region region, bool diastolicGiven);
 

@@ -25,7 +25,7 @@ FormValues Form(bool male, double age, double systolic, double total, double hdl
 
 double Percent(const FormValues& form, Score2Region region) {
     const Score2Outcome outcome = EvaluateScore2(form, region);
-    EXPECT_TRUE(outcome.computed) << outcome.reason;
+    EXPECT_TRUE(outcome.computed) << outcome.reason();
     return outcome.probability * 100;
 }
 

@@ -340,7 +340,7 @@ py::dict EvaluateScore2(const std::array<Column, kFormColumnCount>& columns, Col
         p[i] = o.computed ? o.probability : std::numeric_limits<double>::quiet_NaN();
         model.append(py::str(o.modelKnown ? o.modelName() : ""));
         category.append(py::str(o.computed ? o.category : ""));
-        error.append(py::str(o.computed ? std::string() : o.reason));
+        error.append(py::str(o.computed ? std::string() : std::string(o.reason())));
     }
     py::dict out;
     out["score2"] = text;

@@ -145,7 +145,7 @@ Rcpp::List EvaluateScore2(Rcpp::List columns, double rows, Rcpp::CharacterVector
         probability[row] = o.computed ? o.probability : NA_REAL;
         model[row] = o.modelKnown ? o.modelName() : "";
         category[row] = utf8(o.computed ? o.category : "");
-        error[row] = utf8(o.computed ? std::string() : o.reason);
+        error[row] = utf8(o.computed ? std::string() : std::string(o.reason()));
     }
     return Rcpp::List::create(Rcpp::Named("score2") = text, Rcpp::Named("p_score2") = probability,
                               Rcpp::Named("model") = model, Rcpp::Named("category") = category,

@@ -52,7 +52,7 @@ EM_JS(void, JsShowScore2,
               text : UTF8ToString(text),
               category : UTF8ToString(category),
               reason : UTF8ToString(reason),
-              isolated : isolated != = 0
+              isolated : isolated > 0
           });
       });
 
@@ -102,10 +102,12 @@ public:
             vessane::EvaluateScore2(vessane::Score2ValuesOfForm(*this), region);
         if (JsKnownDisease() != 0) {
             outcome.computed = false;
-            outcome.reason = vessane::kScore2KnownDisease;
+            outcome.fixedReason = vessane::kScore2KnownDisease;
+            outcome.madeReason.clear();
         }
         JsShowScore2(outcome.modelName(), outcome.computed ? outcome.text : "",
-                     outcome.computed ? outcome.category : "", outcome.reason.c_str(),
+                     outcome.computed ? outcome.category : "",
+                     std::string(outcome.reason()).c_str(),
                      outcome.computed && outcome.isolatedFactor);
     }
 
