@@ -315,7 +315,15 @@ describe("a launch that fails fills nothing and says what failed, in French", ()
         assert.doesNotMatch(await result(), /\d/);
         assert.equal(await page.$eval("#record-footer", (e) => e.hidden), true);
         assert.equal(await page.$eval("#record-failure details", (e) => e.open), false);
+      } else {
+        // Failed on the launch page, before any record was read: no form, no value shown.
+        assert.equal(await page.$$eval("input, output", (all) => all.length), 0);
+        assert.doesNotMatch(await page.$eval("body", (e) => e.innerText), /\d+(\.\d+)? %/);
       }
+      // The technical detail says where it failed, never who: no patient id, launch or code.
+      const detail = await page.evaluate(() =>
+        (document.querySelector("#record-failure pre") ?? document.getElementById("launch-detail"))?.textContent ?? "");
+      assert.doesNotMatch(detail, /(patient(Id)?|launch|code)=[^…&\s]|Patient\/(?!…)/, detail);
     });
   }
 
