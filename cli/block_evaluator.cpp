@@ -246,7 +246,7 @@ char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLay
     *out++ = delimiter;
     if (!score2.computed) {
         // The fixed reasons come back row after row: whether one needs quotes is known.
-        if (score2.madeReason.empty() && score2.fixedReason == lastReason_) {
+        if (score2.madeReason.empty() && score2.fixedReason.data() == lastReason_) {
             const std::string_view reason = Encoded(score2.fixedReason, layout);
             out = lastReasonPlain_ ? Put(out, reason) : PutCell(out, reason, layout);
         } else {
@@ -254,7 +254,7 @@ char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLay
             char* const start = out;
             out = PutCell(out, reason, layout);
             if (score2.madeReason.empty()) {
-                lastReason_ = score2.fixedReason;
+                lastReason_ = score2.fixedReason.data();
                 lastReasonPlain_ = static_cast<std::size_t>(out - start) == reason.size();
             }
         }

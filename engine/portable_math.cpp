@@ -33,7 +33,9 @@ double PortableExp(double x) {
     if (x > 709.78) return std::numeric_limits<double>::infinity();
     if (x < -745.2) return 0.0;
     // x = k ln2 + r, |r| <= ln2 / 2.
-    const int k = static_cast<int>(std::floor(x * kInvLn2 + 0.5));
+    // Rounded to the nearest as fdlibm does, by truncating: no library call.
+    const double scaled = x * kInvLn2;
+    const int k = static_cast<int>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
     const double hi = x - k * kLn2Hi;
     const double lo = k * kLn2Lo;
     const double r = hi - lo;

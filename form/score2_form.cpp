@@ -26,7 +26,7 @@ constexpr const AcceptedRange& RangeOf(ValidationCheck check) {
 
 // A value in the form's own range, read as the form reads it (g/L converted with the
 // form's factor); the reason when it is not.
-bool InRange(double value, const AcceptedRange& range, bool grams, const char*& reason) {
+bool InRange(double value, const AcceptedRange& range, bool grams, std::string_view& reason) {
     if (std::isnan(value)) {
         reason = range.missing;
         return false;
@@ -121,7 +121,8 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
     }
     out.computed = true;
     out.probability = Score2Risk(inputs, region);
-    const int thousandths = static_cast<int>(std::floor(out.probability * 1000 + 0.5));
+    // floor(1000 p + 0.5) for p >= 0: truncation is the same, without a library call.
+    const int thousandths = static_cast<int>(out.probability * 1000 + 0.5);
     // The percentage with one decimal, written without a conversion call.
     char* t = out.text;
     if (thousandths >= 1000) *t++ = '1';
@@ -154,7 +155,7 @@ Score2Outcome EvaluateScore2Entries(const EntriesOutcome& read, const FormValues
         out.madeReason = reason;
         return out;
     }
-    if (regionText.find_first_not_of(" \t") != std::string_view::npos &&
+    if (!regionText.empty() && regionText.find_first_not_of(" \t") != std::string_view::npos &&
         !ParseScore2Region(regionText, region)) {
         out.modelKnown = values.age >= 40 && values.age < 90;
         out.model = Score2ModelFor(values.age);

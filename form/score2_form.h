@@ -53,10 +53,10 @@ struct Score2Outcome {
     bool isolatedFactor = false;  // total > 8 mmol/L (3.09 g/L), or 180/110 mm Hg or more
     // Why there is no number: a fixed text, or one made for this outcome (reason() reads
     // either); fixed texts cost a row no allocation.
-    const char* fixedReason = "";
+    std::string_view fixedReason;
     std::string madeReason;
     std::string_view reason() const {
-        return madeReason.empty() ? std::string_view(fixedReason) : std::string_view(madeReason);
+        return madeReason.empty() ? fixedReason : std::string_view(madeReason);
     }
     bool modelKnown = false;                 // the age chose a model (even with no number)
     std::string_view categoryText() const {  // no strlen: the batch writes it on every row
