@@ -22,4 +22,4 @@ count() {  # instructions for a file and options
 plain=$(( ($(count "$work/big.csv") - $(count "$work/small.csv")) / rows ))
 score2=$(( ($(count "$work/big.csv" --score2) - $(count "$work/small.csv" --score2)) / rows ))
 echo "==> batch --jobs 1: $plain instructions a row; with --score2: $score2" \
-     "($(awk -v a="$score2" -v b="$plain" 'BEGIN { printf "%.2f", a / b }') x)"
+     "($(awk -v a="$score2" -v b="$plain" 'BEGIN { printf "%.3f", a / b }') x)"

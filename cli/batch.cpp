@@ -1,6 +1,7 @@
 #include "batch.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -208,21 +209,24 @@ std::size_t RecordEnd(std::string_view text, std::size_t from) {
 // the more frequent of a comma and a point between digits in a cell that is a number;
 // without any, a comma when cells are separated by ';', as French spreadsheets read them.
 char FileDecimal(std::string_view text, char delimiter) {
+    const std::string_view sample = text.substr(0, 64 << 10);
+    // A cell's bytes are the sample's, so the sample's size is room for any cell; left
+    // uninitialised, as the reader asks for room up to the end of what it reads.
     struct Counter {
-        std::vector<char> cell;
+        std::unique_ptr<char[]> cell;
+        std::size_t size = 0;
         bool header = true;
         int commas = 0, points = 0;
-        char* Room(std::size_t count) {
-            const std::size_t size = cell.size();
-            cell.resize(size + count);
-            return cell.data() + size;
+        char* Room(std::size_t) { return cell.get() + size; }
+        void Commit(char* end) { size = static_cast<std::size_t>(end - cell.get()); }
+        void Text(const char* begin, const char* end) {
+            std::memcpy(cell.get() + size, begin, static_cast<std::size_t>(end - begin));
+            size += static_cast<std::size_t>(end - begin);
         }
-        void Commit(char* end) { cell.resize(static_cast<std::size_t>(end - cell.data())); }
-        void Text(const char* begin, const char* end) { cell.insert(cell.end(), begin, end); }
         void EndCell() {
             constexpr std::size_t kNone = static_cast<std::size_t>(-1);
             std::size_t digits = 0, separator = kNone;
-            for (std::size_t i = 0; i < cell.size(); ++i) {  // digits, one separator, a sign
+            for (std::size_t i = 0; i < size; ++i) {  // digits, one separator, a sign
                 const char c = cell[i];
                 if (c >= '0' && c <= '9') {
                     ++digits;
@@ -233,18 +237,18 @@ char FileDecimal(std::string_view text, char delimiter) {
                     break;
                 }
             }
-            if (!header && digits > 0 && separator != kNone && separator + 1 < cell.size()) {
+            if (!header && digits > 0 && separator != kNone && separator + 1 < size) {
                 (cell[separator] == ',' ? commas : points) += 1;
             }
-            cell.clear();
+            size = 0;
         }
         void EndRecord(bool, bool) {
             EndCell();
             header = false;
         }
-    } counter;
+    } counter{std::unique_ptr<char[]>(new char[sample.size() + 1])};
     CsvReader<Counter> reader(counter, delimiter);
-    reader.Feed(text.substr(0, 64 << 10));
+    reader.Feed(sample);
     if (counter.commas != counter.points) return counter.commas > counter.points ? ',' : '.';
     return delimiter == ';' ? ',' : '.';
 }

@@ -224,7 +224,7 @@ char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLay
     };
     if (score2.computed) {
         char* const start = out;
-        out = Put(out, score2.text);
+        out = Put(out, {score2.text, score2.textLength});
         if (layout.decimal != '.') std::replace(start, out, '.', layout.decimal);
         out = quoted(start, out);
         *out++ = delimiter;
@@ -246,16 +246,24 @@ char* BlockEvaluator::WriteScore2(char* out, const BlockRow& row, const BatchLay
     *out++ = delimiter;
     if (!score2.computed) {
         // The fixed reasons come back row after row: whether one needs quotes is known.
-        if (score2.madeReason.empty() && score2.fixedReason.data() == lastReason_) {
-            const std::string_view reason = Encoded(score2.fixedReason, layout);
-            out = lastReasonPlain_ ? Put(out, reason) : PutCell(out, reason, layout);
+        KnownReason* known = nullptr;
+        if (score2.madeReason.empty()) {
+            for (KnownReason& k : knownReasons_) {
+                if (k.text == score2.fixedReason.data() || k.text == nullptr) {
+                    known = &k;
+                    break;
+                }
+            }
+        }
+        const std::string_view reason = Encoded(score2.reason(), layout);
+        if (known != nullptr && known->text != nullptr) {
+            out = known->plain ? Put(out, reason) : PutCell(out, reason, layout);
         } else {
-            const std::string_view reason = Encoded(score2.reason(), layout);
             char* const start = out;
             out = PutCell(out, reason, layout);
-            if (score2.madeReason.empty()) {
-                lastReason_ = score2.fixedReason.data();
-                lastReasonPlain_ = static_cast<std::size_t>(out - start) == reason.size();
+            if (known != nullptr) {
+                *known = {score2.fixedReason.data(),
+                          static_cast<std::size_t>(out - start) == reason.size()};
             }
         }
     }

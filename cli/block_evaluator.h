@@ -30,9 +30,13 @@ private:
     std::string_view Encoded(std::string_view text, const BatchLayout& layout);
 
     RiskState state_{};
-    // The last fixed SCORE2 reason written, and whether it was written without quotes.
-    const char* lastReason_ = nullptr;
-    bool lastReasonPlain_ = false;
+    // The fixed SCORE2 reasons written so far, and whether each was written without
+    // quotes: rows alternate between a few of them.
+    struct KnownReason {
+        const char* text = nullptr;
+        bool plain = false;
+    };
+    std::array<KnownReason, 8> knownReasons_{};
     std::string reason_;  // reused: no allocation per row
     std::string encoded_;
     std::array<std::string, kFormColumnCount> decoded_;  // cells of a Windows-1252 file

@@ -133,6 +133,7 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
     *t++ = ' ';
     *t++ = '%';
     *t = '\0';
+    out.textLength = static_cast<std::size_t>(t - out.text);
     const Band* band = &kBands[0];
     for (const Band& b : kBands) {
         if (v.age >= b.fromAge) band = &b;

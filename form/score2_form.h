@@ -49,6 +49,7 @@ struct Score2Outcome {
     Score2Region region = Score2Region::kLow;
     double probability = 0;       // when computed
     char text[8] = "";            // "5.9 %", "100.0 %"
+    std::size_t textLength = 0;   // the batch writes it on every row: no strlen
     const char* category = "";    // one of kScore2Categories, when computed
     bool isolatedFactor = false;  // total > 8 mmol/L (3.09 g/L), or 180/110 mm Hg or more
     // Why there is no number: a fixed text, or one made for this outcome (reason() reads
