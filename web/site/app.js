@@ -4,6 +4,9 @@
 "use strict";
 
 (function () {
+  // The form's controls, labels and constants, written into the page from the core's tables.
+  const FORM = JSON.parse(document.getElementById("form-tables").textContent);
+  const ID = FORM.controls;
   const control = (id) => document.getElementById("c" + id);
   // Check boxes a filled record leaves undecided (the record holds no answer), by control,
   // with what to complete: while one is left, the result waits for the clinician.
@@ -24,7 +27,7 @@
     },
     setText(id, text) {
       const element = control(id);
-      if (id === 110 && waiting() && text !== "ERREUR") text = waiting();
+      if (id === ID.result && waiting() && text !== "ERREUR") text = waiting();
       if (!element) return;
       if (hasValue(element)) {
         if (element.value !== text) element.value = text;
@@ -68,7 +71,7 @@
     showScore2(outcome) {
       const card = document.getElementById("score2");
       if (!card) return;
-      const pending = [...(undecided.has(1006) ? [undecided.get(1006)] : []), ...score2Pending];
+      const pending = [...(undecided.has(ID.smoker) ? [undecided.get(ID.smoker)] : []), ...score2Pending];
       const complete = pending.length ? `à compléter : ${pending.join(", ")}` : "";
       document.getElementById("score2-model").textContent = outcome.model;
       document.getElementById("score2-result").textContent = complete || outcome.text || "—";
@@ -81,7 +84,7 @@
     showReason(reason) {
       document.getElementById("reason").textContent = reason;
       queueMicrotask(updatePrintSheet);  // once this recomputation has shown everything
-      const bar = control(1012);
+      const bar = control(ID.bar);
       const noValue = reason !== "" || waiting() !== "";
       bar.classList.toggle("no-value", noValue);
       if (noValue) {
@@ -121,21 +124,18 @@
     if (!sheet) return;
     const node = (tag, text, className) =>
       Object.assign(document.createElement(tag), { textContent: text, ...(className && { className }) });
-    const unit = shownOf(1005);
+    const unit = shownOf(ID.unit);
     const withUnit = (id, suffix) => (shownOf(id) ? `${shownOf(id)} ${suffix}` : "(vide)");
-    const rows = [["Sexe", shownOf(1004)], ["Âge", withUnit(101, "ans")],
-      ["Pression systolique", withUnit(102, "mm Hg")], ["Pression diastolique", withUnit(103, "mm Hg")],
-      ["Cholestérol total", withUnit(105, unit)], ["Cholestérol HDL", withUnit(106, unit)],
-      ["Fumeur", shownOf(1006)], ["Diabète", shownOf(1007)], ["HVG à l'ECG", shownOf(1008)],
-      ["Horizon", withUnit(109, "ans")]];
+    const rows = FORM.fields.filter(({ name }) => name !== "unit").map(({ control: id, label, unit: after,
+      cholesterolUnit }) => [label, cholesterolUnit ? withUnit(id, unit) : after ? withUnit(id, after) : shownOf(id)]);
     const extras = printExtras();
     const inputs = document.createElement("dl");
     for (const [term, value] of rows) inputs.append(node("dt", term), node("dd", value));
-    const result = shownOf(110);
+    const result = shownOf(ID.result);
     const reason = document.getElementById("reason").textContent;
     const gauge = node("div", "", "print-gauge");
     gauge.append(node("span", "Faible"), Object.assign(node("span", "", "print-bar"), {
-      style: `--risk: ${reason || waiting() ? 0 : control(1012).value}%` }), node("span", "Fort"));
+      style: `--risk: ${reason || waiting() ? 0 : control(ID.bar).value}%` }), node("span", "Fort"));
     const whatIf = [...document.querySelectorAll("#what-if li")].map((li) => node("li", li.textContent));
     const today = new Date();
     const date = [today.getDate(), today.getMonth() + 1].map((n) => String(n).padStart(2, "0"))
@@ -160,11 +160,11 @@
   const TEXT = 0, SELECTION = 1, CLICK = 2;
   // The cholesterol fields show the unit the selector holds, beside them.
   const showCholesterolUnit = () => {
-    for (const unit of document.querySelectorAll(".chol-unit")) unit.textContent = shownOf(1005);
+    for (const unit of document.querySelectorAll(".chol-unit")) unit.textContent = shownOf(ID.unit);
   };
   const notify = (id, change) => {
     if (core) core._vessane_notify(id, change);
-    if (id === 1005) showCholesterolUnit();
+    if (id === ID.unit) showCholesterolUnit();
   };
 
   // Every control reports every change at once, as the window's do; the core's event
@@ -212,8 +212,8 @@
 
   // The form as another script of the page sees it (the page opened from a patient's
   // record fills it): values set as a user would set them, each through the event table.
-  const TEXTS = { age: 101, systolic: 102, diastolic: 103, total: 105, hdl: 106 };
-  const BOXES = { smoker: 1006, diabetes: 1007, lvh: 1008 };
+  const TEXTS = ["age", "systolic", "diastolic", "total", "hdl"];
+  const BOXES = ["smoker", "diabetes", "lvh"];
   let formReady;
   window.vessaneForm = new Promise((resolve) => { formReady = resolve; });
   const form = {
@@ -224,14 +224,16 @@
         control(id).selectedIndex = index;
         notify(id, SELECTION);
       };
-      if (fields.unit) select(1005, fields.unit.index);  // first: it converts the texts
-      if (fields.sex) select(1004, fields.sex.index);
-      for (const [name, id] of Object.entries(TEXTS)) {
+      if (fields.unit) select(ID.unit, fields.unit.index);  // first: it converts the texts
+      if (fields.sex) select(ID.sex, fields.sex.index);
+      for (const name of TEXTS) {
+        const id = ID[name];
         if (!fields[name]) continue;
         control(id).value = fields[name].text;
         notify(id, TEXT);
       }
-      for (const [name, id] of Object.entries(BOXES)) {
+      for (const name of BOXES) {
+        const id = ID[name];
         if (!fields[name]) continue;
         control(id).checked = fields[name].checked;
         control(id).indeterminate = Boolean(fields[name].undecided);

@@ -10,13 +10,11 @@ import { cardiovascularDiseaseToCheck, collectEntries, failureDetail, fieldsMayb
          readRecord } from "./record_reader.mjs";
 import { allowedServer, loadConfiguration } from "./site_config.mjs";
 
-const FIELDS = [
-  // [field, control, label, unit]
-  ["sex", 1004, "Sexe"], ["age", 101, "Âge", "ans"], ["systolic", 102, "Pression systolique", "mm Hg"],
-  ["diastolic", 103, "Pression diastolique", "mm Hg"], ["unit", 1005, "Unité du cholestérol"],
-  ["total", 105, "Cholestérol total", "unit"], ["hdl", 106, "Cholestérol HDL", "unit"],
-  ["smoker", 1006, "Fumeur"], ["diabetes", 1007, "Diabète"], ["lvh", 1008, "HVG"],
-];
+import { FORM } from "./form_tables.mjs";
+
+// [field, control, label, unit]: the form's own table, "unit" for the form's cholesterol unit.
+const FIELDS = FORM.fields.filter(({ name }) => name !== "years").map(({ name, control, label, unit,
+  cholesterolUnit }) => [name, control, label, cholesterolUnit ? "unit" : unit || undefined]);
 // Codes without a system: records code LOINC under other URIs too (its OID, the French
 // ANS server's), and the reader checks the system of each resource returned.
 const OBSERVATION_CODES = [...LOINC_CODES.systolic, ...LOINC_CODES.diastolic, ...LOINC_CODES.pressurePanels,
@@ -96,7 +94,7 @@ function summary(form, fields, identity, warnings) {
   const lines = ["Vessane — risque coronarien (équations de Framingham, 1991)",
     `Patient : ${identity.name}, né(e) le ${identity.birthDate}, sexe enregistré : ${identity.sex}`,
     `Dossier : ${identity.server}`, ...warnings.map((w) => `Attention : ${w}`)];
-  const unit = form.shown(1005);
+  const unit = form.shown(FORM.controls.unit);
   for (const [name, control, label, unitOf] of FIELDS) {
     const field = fields[name] ?? {};
     const shown = form.shown(control);
@@ -105,7 +103,7 @@ function summary(form, fields, identity, warnings) {
                    !field.typed && field.reason].filter(Boolean);
     lines.push(`${label} : ${withUnit}${marks.length ? ` (${marks.join(" ; ")})` : ""}`);
   }
-  lines.push(`Horizon : ${form.shown(109)} ans`, `Résultat : ${form.shown(110)}`);
+  lines.push(`Horizon : ${form.shown(FORM.controls.years)} ans`, `Résultat : ${form.shown(FORM.controls.result)}`);
   const reason = $("reason").textContent;
   if (reason) lines.push(`Raison : ${reason}`);
   lines.push(`Référence : ${CITATION}`, `Date : ${frenchDate(new Date().toISOString())}`);

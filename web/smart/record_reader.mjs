@@ -3,6 +3,7 @@
 // guesses: a value with no usable source stays empty, and the form then says ERREUR.
 // Pure: the resources in, the fields out; the page fetches and shows. The code lists it
 // matches are published value sets, shipped as data (value_sets.json) and passed in.
+import { FORM } from "./form_tables.mjs";
 
 // Each code system under every URI records use for it: HL7's, its OID, and the French
 // ANS terminology server's (docs/smart.md lists them).
@@ -25,8 +26,8 @@ const systemOf = (uri) => Object.keys(SYSTEMS).find((name) => SYSTEMS[name].incl
 const USABLE_STATUSES = new Set(["final", "amended", "corrected"]);
 const STALE_MONTHS = 12;
 const FUTURE_TOLERANCE_MS = 24 * 3600 * 1000;  // a clock a little ahead is no typo
-const GRAMS_TO_MMOL = 2.58;  // the form's own factor
-const FIELD_CHARACTERS = 6;  // what the form reads of a field
+const GRAMS_TO_MMOL = FORM.cholesterolFactor;  // the form's own factor
+const FIELD_CHARACTERS = FORM.fieldCharacters;  // what the form reads of a field
 
 // Observations by LOINC code, and the panels whose components hold the pressures.
 export const LOINC_CODES = {

@@ -1,13 +1,17 @@
 // Reading the form from a FHIR record: what each field takes, from where, and why one is
 // left empty. A row per rule. Node's test runner:
-//   node --test web/test/record_reader.test.mjs
+//   SITE=build/web/site node --test web/test/record_reader.test.mjs
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
-import { collectEntries, failureDetail, fieldsMaybeOutdated, knownCardiovascularDisease, launchFailure,
-         readIdentity, readRecord } from "../smart/record_reader.mjs";
+import { resolve } from "node:path";
+import { pathToFileURL } from "node:url";
 
-import { allowedServer } from "../smart/site_config.mjs";
+// The modules as the site serves them: beside the tables the build writes from the core's.
+const site = (name) => pathToFileURL(resolve(process.env.SITE ?? "build/web/site", name)).href;
+const { collectEntries, failureDetail, fieldsMaybeOutdated, knownCardiovascularDisease, launchFailure,
+        readIdentity, readRecord } = await import(site("record_reader.mjs"));
+const { allowedServer } = await import(site("site_config.mjs"));
 
 const valueSets = JSON.parse(readFileSync(new URL("../smart/value_sets.json", import.meta.url), "utf8"));
 const TODAY = new Date("2026-12-07T12:00:00Z");

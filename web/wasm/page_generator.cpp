@@ -1,8 +1,10 @@
 // Writes the page's HTML from its template: every text, selector entry, default and range
 // label comes from the tables the windows are built from. Each NAME=FILE puts that file's contents
 // in place of @NAME@ (the style sheet, inlined so that the first result waits for fewer requests).
-// Run under Node at build time:
+// With --tables, writes instead the module that gives the page's scripts the form's
+// controls, labels and constants. Run under Node at build time:
 //   node page_generator.js TEMPLATE OUTPUT [NAME=FILE...]
+//   node page_generator.js --tables OUTPUT
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -11,7 +13,9 @@
 #include <sstream>
 #include <string>
 
+#include "field_labels.h"
 #include "form_texts.h"
+#include "on_calcul.h"
 #include "score2_form.h"
 #include "texts.h"
 #include "what_if.h"
@@ -91,6 +95,42 @@ std::string Options(const char* const (&items)[2], int selected) {
     return html;
 }
 
+// A JSON string; "<" escaped so that the text may stand inside a script element.
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '<') {
+            out += "\\u003c";
+            continue;
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
+// The form's controls, labels and constants for the page's scripts, as JSON.
+std::string FormTablesJson() {
+    char factor[32];
+    std::snprintf(factor, sizeof factor, "%.17g", vessane::kCholesterolFactor);
+    std::string json = "{\"cholesterolFactor\":" + std::string(factor) +
+                       ",\"fieldCharacters\":" + std::to_string(vessane::kTextBufferSize - 1) +
+                       ",\"controls\":{\"result\":" + std::to_string(IDC_RESULT) +
+                       ",\"bar\":" + std::to_string(IDC_RISK_BAR);
+    for (const auto& field : vessane::kFieldLabels) {
+        json += "," + JsonString(field.name) + ":" + std::to_string(field.control);
+    }
+    json += "},\"fields\":[";
+    for (const auto& field : vessane::kFieldLabels) {
+        if (json.back() == '}') json += ",";
+        json += "{\"name\":" + JsonString(field.name) +
+                ",\"control\":" + std::to_string(field.control) +
+                ",\"label\":" + JsonString(field.label) + ",\"unit\":" + JsonString(field.unit) +
+                ",\"cholesterolUnit\":" + (field.cholesterolUnit ? "true" : "false") + "}";
+    }
+    return json + "]}";
+}
+
 std::map<std::string, std::string> Substitutions() {
     std::map<std::string, std::string> values;
     for (const auto& [name, text] : kNamedTexts) values[name] = Escape(text);
@@ -115,6 +155,7 @@ std::map<std::string, std::string> Substitutions() {
     values["SCORE2_TEN_YEARS"] = Escape(vessane::kScore2TenYears);
     values["SCORE2_ISOLATED"] = Escape(vessane::kScore2IsolatedFactor);
     values["SCORE2_SCOPE"] = Escape(vessane::kScore2Scope);
+    values["FORM_TABLES"] = FormTablesJson();
     return values;
 }
 
@@ -130,6 +171,13 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr, "usage: page_generator TEMPLATE OUTPUT [NAME=FILE...]\n");
         return 2;
+    }
+    if (std::string(argv[1]) == "--tables") {
+        std::ofstream(argv[2], std::ios::binary)
+            << "// Written by the page's generator from the core's tables.\n"
+               "export const FORM = Object.freeze("
+            << FormTablesJson() << ");\n";
+        return 0;
     }
     std::string page;
     if (!ReadFile(argv[1], page)) return 1;
