@@ -193,6 +193,19 @@ describe("launched from the record", () => {
     assert.deepEqual(problems, []);
   });
 
+  test("once launched, the page reaches the record's FHIR and token origins, and no other", async () => {
+    await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`);
+    assert.notEqual(new URL(record.authUrl).origin, new URL(record.url).origin);
+    const third = new URL(UNREACHABLE).origin;
+    await page.evaluate(async (origins) => {
+      window.violations = [];
+      document.addEventListener("securitypolicyviolation", (e) => window.violations.push(new URL(e.blockedURI).origin));
+      for (const origin of origins) await fetch(`${origin}/`, { mode: "no-cors" }).catch(() => {});
+    }, [record.url, record.authUrl, third]);
+    await page.waitForFunction(() => window.violations.length > 0, { timeout: 10000 });
+    assert.deepEqual(await page.evaluate(() => window.violations), [third]);
+  });
+
   test("the patient's identity above the form; the footer once values were read", async () => {
     await launch(`iss=${encodeURIComponent(record.fhir)}&launch=${record.launchFor("grams")}`);
     const identity = await page.$eval("#identity", (e) => (e.hidden ? "" : e.textContent));

@@ -1,9 +1,10 @@
 // A hospital's record for the SMART tests, on 127.0.0.1: a FHIR R4 server (Medplum's
 // FHIR router over its in-memory repository) and an authorisation server (oidc-provider,
 // set up as SMART App Launch wants: PKCE, the launch context's patient in the token
-// response), behind one small HTTPS front, as a real record's (its certificate made for
-// the run: the browser under test is told to accept it). /fhir needs a token, /open is
-// the same data without authorisation (the open-server convention).
+// response), each behind its own small HTTPS front on its own port, so on its own origin
+// as a hospital's often are (one certificate made for the run: the browser under test is
+// told to accept it). /fhir needs a token, /open is the same data without authorisation
+// (the open-server convention); the authorisation server answers /oidc only.
 import { execFileSync } from "node:child_process";
 import { mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { createServer } from "node:https";
@@ -36,7 +37,8 @@ function certificate() {
 }
 
 // Starts the servers; patients: { name: { patient, observations, conditions } }.
-// Returns { url, fhir, open, ids, launchFor(name), fail(prefix, fault), heal(), close() }.
+// Returns { url, authUrl, fhir, open, ids, launchFor(name), fail(prefix, fault), heal(),
+// close() }.
 export async function startRecord(patients, { redirectUri }) {
   const repo = new MemoryRepository();
   const router = new FhirRouter();
@@ -53,11 +55,18 @@ export async function startRecord(patients, { redirectUri }) {
   const faults = {};
   const launches = new Map();  // launch context → patient id
 
-  const server = createServer(certificate());
-  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  const tls = certificate();
+  const listen = async () => {
+    const server = createServer(tls);
+    await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+    return server;
+  };
+  const server = await listen();
+  const authServer = await listen();
   const url = `https://127.0.0.1:${server.address().port}`;
+  const authUrl = `https://127.0.0.1:${authServer.address().port}`;
 
-  const provider = new Provider(`${url}/oidc`, {
+  const provider = new Provider(`${authUrl}/oidc`, {
     clients: [{ client_id: "vessane", token_endpoint_auth_method: "none",
                 redirect_uris: [redirectUri], grant_types: ["authorization_code"],
                 response_types: ["code"] }],
@@ -112,7 +121,7 @@ export async function startRecord(patients, { redirectUri }) {
     const path = request.url.slice(base.length + 1);
     if (path.startsWith(".well-known/smart-configuration")) {
       return send(response, 200, {
-        authorization_endpoint: `${url}/oidc/auth`, token_endpoint: `${url}/oidc/token`,
+        authorization_endpoint: `${authUrl}/oidc/auth`, token_endpoint: `${authUrl}/oidc/token`,
         code_challenge_methods_supported: ["S256"], scopes_supported: SCOPES.split(" "),
         capabilities: ["launch-ehr", "launch-standalone", "client-public", "context-ehr-patient",
                        "context-standalone-patient", "permission-patient"],
@@ -154,7 +163,7 @@ export async function startRecord(patients, { redirectUri }) {
     send(response, status, resource ?? outcome);
   }
 
-  server.on("request", async (request, response) => {
+  const answer = (authorisation) => async (request, response) => {
     try {
       if (request.method === "OPTIONS") {
         response.writeHead(204, { "Access-Control-Allow-Origin": "*",
@@ -162,7 +171,8 @@ export async function startRecord(patients, { redirectUri }) {
           "Access-Control-Allow-Methods": "GET, POST" });
         return response.end();
       }
-      if (request.url.startsWith("/oidc/")) {
+      if (authorisation) {
+        if (!request.url.startsWith("/oidc/")) return send(response, 404, "not found", "text/plain");
         // Mounted under /oidc: the provider finds its mount path from the original URL.
         request.originalUrl = request.url;
         request.url = request.url.slice("/oidc".length);
@@ -175,10 +185,13 @@ export async function startRecord(patients, { redirectUri }) {
     } catch (error) {
       send(response, 500, String(error?.stack ?? error), "text/plain");
     }
-  });
+  };
+  server.on("request", answer(false));
+  authServer.on("request", answer(true));
 
   return {
     url,
+    authUrl,
     fhir: `${url}/fhir`,
     open: `${url}/open`,
     ids,
@@ -190,9 +203,9 @@ export async function startRecord(patients, { redirectUri }) {
     },
     fail(prefix, fault) { faults[prefix] = fault; },
     heal() { for (const key of Object.keys(faults)) delete faults[key]; },
-    close: () => new Promise((resolve) => {
-      server.closeAllConnections?.();
-      server.close(resolve);
-    }),
+    close: () => Promise.all([server, authServer].map((each) => new Promise((resolve) => {
+      each.closeAllConnections?.();
+      each.close(resolve);
+    }))),
   };
 }
