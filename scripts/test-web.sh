@@ -22,7 +22,7 @@ SITE="$build/site" node --test web/test/browser.test.mjs
 echo "==> opened from a patient's record (SMART on FHIR), against vessane-cli"
 scripts/build-preset.sh dev vessane-cli >/dev/null
 SITE="$build/site" VESSANE_CLI=build/dev/cli/vessane-cli \
-  node --test web/test/record_reader.test.mjs web/test/smart.test.mjs
+  node --test web/test/record_reader.test.mjs web/test/host_headers.test.mjs web/test/smart.test.mjs
 
 echo "==> the same, on other days: no test depends on today's date"
 for day in "2027-06-01 10:00:00" "2030-02-28 10:00:00"; do

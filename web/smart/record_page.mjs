@@ -195,8 +195,13 @@ async function main() {
       });
     }
     $("copy-summary").addEventListener("click", async () => {
-      await navigator.clipboard.writeText(summary(form, fields, identity, warnings));
-      say("Résumé copié.");
+      try {
+        await navigator.clipboard.writeText(summary(form, fields, identity, warnings));
+        say("Résumé copié.");
+      } catch {
+        // In an EHR's frame that does not allow clipboard-write, or a browser that refuses.
+        say("Copie refusée par le navigateur : le dossier qui affiche cette page n'autorise pas le presse-papiers.");
+      }
     });
   } catch (error) {
     fail(form, error);

@@ -1,6 +1,10 @@
 // The site's SMART configuration (smart-config.json, beside the pages): the record
-// servers a hospital allows, each with the client id it registered there.
-//   { "servers": [ { "iss": "https://dossier.example.org/fhir", "clientId": "vessane" } ] }
+// servers a hospital allows, each with the client id it registered there; for the host's
+// headers only (scripts/host-headers.mjs), the EHRs that frame the page and a server's
+// authorisation origin when it is another.
+//   { "ehrOrigins": ["https://dpi.example.org"],
+//     "servers": [ { "iss": "https://dossier.example.org/fhir", "clientId": "vessane",
+//                    "authorization": "https://auth.example.org" } ] }
 
 // A server's base URL as compared: scheme and host in lower case, no trailing slash.
 export function normalServer(url) {

@@ -16,8 +16,9 @@ const TYPES = {
   ".svg": "image/svg+xml",
 };
 
-// files: { "/path": text } served instead of the folder's (a test's own configuration).
-export async function startServer(root, files = {}) {
+// files: { "/path": text } served instead of the folder's (a test's own configuration);
+// headers: sent with every file (a host's policy), read at each request.
+export async function startServer(root, files = {}, headers = {}) {
   const requests = [];
   const server = createServer(async (request, response) => {
     requests.push(request.url);
@@ -29,6 +30,7 @@ export async function startServer(root, files = {}) {
       response.writeHead(200, {
         "Content-Type": TYPES[extname(file)] || "application/octet-stream",
         "Cache-Control": "no-cache",
+        ...headers,
       });
       response.end(body);
     } catch {

@@ -12,6 +12,7 @@ import { fileURLToPath } from "node:url";
 import { launchChromium, pinClock, printed } from "./chromium.mjs";
 import { startServer } from "./server.mjs";
 import { startRecord } from "./smart_servers.mjs";
+import { hostPolicy } from "../../scripts/host-headers.mjs";
 
 const SITE = resolve(process.env.SITE || "build/web/site");
 const CLI = resolve(process.env.VESSANE_CLI || "build/dev/cli/vessane-cli");
@@ -143,11 +144,14 @@ const result = () => page.$eval("#c110", (element) => element.value);
 before(async () => {
   // The site's address is needed for the record's redirect, and the record's for the
   // site's configuration: the site starts first and is given its configuration after.
-  const configuration = {};
-  site = await startServer(SITE, configuration);
+  // The pages are served with the policy the docs tell a host to send, as written.
+  const configuration = {}, headers = {};
+  site = await startServer(SITE, configuration, headers);
   record = await startRecord(PATIENTS, { redirectUri: `${site.url}record.html` });
-  configuration["/smart-config.json"] = JSON.stringify({ servers: [record.fhir, record.open, UNREACHABLE]
-    .map((iss) => ({ iss, clientId: "vessane" })) });
+  const config = { servers: [record.fhir, record.open, UNREACHABLE]
+    .map((iss) => ({ iss, clientId: "vessane", authorization: record.authUrl })) };
+  configuration["/smart-config.json"] = JSON.stringify(config);
+  headers["Content-Security-Policy"] = hostPolicy(config).join("; ");
   chromium = await launchChromium(["--ignore-certificate-errors"]);
   page = await chromium.browser.newPage();
   await pinClock(page, TODAY);
