@@ -11,7 +11,7 @@ struct FieldLabel {
     const char* name;  // the field's name in data ("sex"), as kFormColumnNames
     int control;
     const char* label;
-    const char* unit;             // written after the value; "" for none
+    const char* unit;              // written after the value; "" for none
     bool cholesterolUnit = false;  // the form's cholesterol unit is written after the value
 };
 inline constexpr FieldLabel kFieldLabels[] = {

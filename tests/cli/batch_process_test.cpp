@@ -13,9 +13,11 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -339,41 +341,87 @@ TEST(BatchSignals, StopAtARowBoundary) {
     }
 }
 
+// How long a process has run, as the kernel accounts it: its start in clock ticks after
+// boot (/proc/PID/stat, field 22) against the time since boot.
+double SecondsRunning(pid_t pid) {
+    const std::string stat = Slurp("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t name = stat.rfind(')');  // the command's name may hold spaces
+    if (name == std::string::npos) return 0;
+    std::istringstream fields(stat.substr(name + 1));
+    std::string field;
+    for (int i = 3; i <= 22; ++i) fields >> field;
+    double uptime = 0;
+    std::ifstream("/proc/uptime") >> uptime;
+    return field.empty() ? 0
+                         : uptime - std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 // The progress line shows on a terminal once a run has lasted a second, and is erased;
-// never in a file, nor with --quiet.
+// never in a file, nor with --quiet. The run reads a pipe the test writes, and its last
+// row is sent once the program has run longer than that second, as the kernel counts.
 TEST(BatchProgress, OnATerminalOnly) {
     if (access("/usr/bin/script", X_OK) != 0) GTEST_SKIP() << "no script(1) for a terminal";
     const Folder folder;
-    const std::string slow =
-        "(echo age; yes 50 | head -n 3000; sleep 1.2; echo 50) | CLI --defaults --batch - -o '" +
-        (folder / "out.csv") + "'";
+    const std::string fifo = folder / "in", pidFile = folder / "pid", log = folder / "log";
+    // The shell writes its process id ($$, escaped where another shell reads the command
+    // first), then becomes the program.
+    const auto run = [&](const std::string& pid) {
+        return "echo " + pid + " > '" + pidFile +
+               "'; exec " VESSANE_CLI_PATH " --defaults --batch '" + fifo + "' -o '" +
+               (folder / "out.csv") + "'";
+    };
     struct Case {
         const char* name;
         std::string command;
         bool shown;
     } cases[] = {
-        {"terminal", "script -qec \"" + slow + "\" /dev/null", true},
-        {"terminal, --quiet", "script -qec \"" + slow + " --quiet\" /dev/null", false},
-        {"file", slow, false},
+        {"terminal", "script -qec \"" + run("\\$\\$") + "\" /dev/null", true},
+        {"terminal, --quiet", "script -qec \"" + run("\\$\\$") + " --quiet\" /dev/null", false},
+        {"file", run("$$"), false},
     };
     for (const Case& c : cases) {
-        std::string command = c.command;
-        for (std::size_t at; (at = command.find("CLI")) != std::string::npos;) {
-            command.replace(at, 3, VESSANE_CLI_PATH);
+        std::remove(pidFile.c_str());
+        std::remove(fifo.c_str());
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        const pid_t shell = fork();
+        if (shell == 0) {
+            const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+            dup2(out, 2);
+            execl("/bin/sh", "sh", "-c", c.command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
         }
-        const auto run = RunShell(command + " 2>&1");
-        EXPECT_EQ(run.status, 0) << c.name << ": " << run.out;
-        const std::size_t line = run.out.rfind("\rvessane-cli : ");
-        EXPECT_EQ(line != std::string::npos, c.shown) << c.name << ": " << run.out;
+        int input = -1;  // opens once the program reads the pipe
+        ASSERT_TRUE(WaitFor([&] {
+            return (input = open(fifo.c_str(), O_WRONLY | O_NONBLOCK)) != -1;
+        })) << c.name
+            << ": awaited the program opening its input";
+        fcntl(input, F_SETFL, 0);
+        const std::string rows = Rows(3000);
+        ASSERT_EQ(write(input, rows.data(), rows.size()), static_cast<ssize_t>(rows.size()));
+        pid_t program = 0;
+        ASSERT_TRUE(WaitFor([&] {
+            program = std::atoi(Slurp(pidFile).c_str());
+            return program > 0 && SecondsRunning(program) > 1.2;
+        })) << c.name
+            << ": awaited the program running 1.2 s, as /proc/" << program << "/stat says";
+        ASSERT_EQ(write(input, "50\n", 3), 3);
+        close(input);
+        int status = 0;
+        waitpid(shell, &status, 0);
+        const std::string said = Slurp(log);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.name << ": " << said;
+        const std::size_t line = said.rfind("\rvessane-cli : ");
+        EXPECT_EQ(line != std::string::npos, c.shown) << c.name << ": " << said;
         if (c.shown) {
             // Rows and their rate; then erased: spaces over it, the cursor back at the start.
-            std::string shown = run.out.substr(line + 1, run.out.find('\r', line + 1) - line - 1);
+            std::string shown = said.substr(line + 1, said.find('\r', line + 1) - line - 1);
             EXPECT_NE(shown.find(" lignes, "), std::string::npos) << shown;
             EXPECT_NE(shown.find(" lignes/s"), std::string::npos) << shown;
             shown.erase(shown.find_last_not_of(' ') + 1);
-            EXPECT_NE(run.out.find("\r" + std::string(shown.size(), ' ') + "\r", line),
+            EXPECT_NE(said.find("\r" + std::string(shown.size(), ' ') + "\r", line),
                       std::string::npos)
-                << run.out;
+                << said;
         }
         EXPECT_EQ(Slurp(folder / "out.csv"), Output(3001)) << c.name;
     }
