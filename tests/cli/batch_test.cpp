@@ -16,6 +16,7 @@
 #include "form_entries.h"
 #include "form_input.h"
 #include "on_calcul.h"
+#include "shared_cases.h"
 
 namespace vessane::cli {
 namespace {
@@ -89,8 +90,12 @@ TEST(Batch, DefaultsStandOnlyForTheFieldsNamed) {
         std::string header, row;
         for (int c = 0; c < kFormColumnCount; ++c) {
             if (c == missing) continue;
-            header += (header.empty() ? "" : ",") + std::string(kFormColumnNames[c]);
-            row += (row.empty() ? "" : ",") + std::string(values[c]);
+            if (!header.empty()) {
+                header += ',';
+                row += ',';
+            }
+            header += kFormColumnNames[c];
+            row += values[c];
         }
         const std::string input = header + "\n" + row + "\n";
         FieldSet alone{}, others = kEveryField;
@@ -145,38 +150,9 @@ std::string CsvCell(const std::string& text) {
     return quoted + "\"";
 }
 
-// What the shared reader of data gives a form whose texts are read in full: its result,
-// or its reason. The batch must hand it every cell whole.
-FormOutcome ReadInFull(const FormInput& f) {
-    FormEntries entries;
-    entries[kColumnAge] = FieldEntry::Text(f.age);
-    entries[kColumnSystolic] = FieldEntry::Text(f.systolic);
-    entries[kColumnDiastolic] = FieldEntry::Text(f.diastolic);
-    entries[kColumnTotal] = FieldEntry::Text(f.total);
-    entries[kColumnHdl] = FieldEntry::Text(f.hdl);
-    entries[kColumnYears] = FieldEntry::Text(f.years);
-    entries[kColumnSex] = FieldEntry::Number(f.sex);
-    entries[kColumnUnit] = FieldEntry::Number(f.unit);
-    RiskState state{};
-    static std::string reason;
-    const EntriesOutcome outcome = EvaluateEntries(entries, state, reason);
-    FormOutcome result;
-    result.valid = outcome.ok();
-    result.failure = reason.c_str();
-    if (result.valid) {
-        result.result = state.text;
-        result.bar = BarPosition(state.text);
-        result.pSys = state.pSys;
-        result.pDia = state.pDia;
-    }
-    return result;
-}
-
 // Runs input through the batch and checks that row i ends with exactly the cells the
-// single-form path (or, wholeCells, the shared reader of data) gives forms[i]. Returns
-// how many rows showed a result.
-int ExpectRowsAgree(const std::string& input, const std::vector<FormInput>& forms,
-                    bool wholeCells = false) {
+// single-form path gives forms[i]. Returns how many rows showed a result.
+int ExpectRowsAgree(const std::string& input, const std::vector<FormInput>& forms) {
     const BatchRun run = RunOn(input);
     EXPECT_EQ(run.status, 0);
     std::size_t lineStart = run.out.find('\n') + 1;
@@ -190,7 +166,7 @@ int ExpectRowsAgree(const std::string& input, const std::vector<FormInput>& form
         const std::string line = run.out.substr(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
         MemoryForm form;
-        const FormOutcome expected = wholeCells ? ReadInFull(f) : Evaluate(f, form);
+        const FormOutcome expected = Evaluate(f, form);
         shown += expected.valid;
         const std::string added = expected.valid
                                       ? "," + expected.result + "," + std::to_string(expected.bar) +
@@ -231,42 +207,66 @@ TEST(Batch, AgreesWithTheSingleFormPath) {
     EXPECT_GT(shown, 100);  // the table exercises results, not only errors
 }
 
-// The batch reads every cell in full through the shared reader of data: every odd text of
-// any field must end exactly as that reader ends it (same grammar, same digits, same
-// reason), however the cell was quoted or kept.
-TEST(Batch, HandsEveryOddTextWholeToTheSharedReader) {
-    const char* const odd[] = {"",        " 50",  "50 ",  "0000050", "2.300001", "5e1",
-                               "1e",      "+60",  "-0",   ".5",      "5.",       "abc",
-                               "\"1,5\"", "0x1A", "inf",  "nan",     "1e400",    "60.999999",
-                               "\t55",    "4.65", "4.66", "1.93",    "1.94",     "0.12"};
-    std::string FormInput::*const fields[] = {&FormInput::age,       &FormInput::systolic,
-                                              &FormInput::diastolic, &FormInput::total,
-                                              &FormInput::hdl,       &FormInput::years};
-    std::string input = "age,systolic,diastolic,total,hdl,years,unit,sex\n";
-    std::vector<FormInput> forms;
-    for (const char* text : odd) {
-        for (std::string FormInput::*field : fields) {
-            for (int unit = 0; unit < 2; ++unit) {
-                FormInput f;
-                f.unit = unit;
-                f.sex = static_cast<int>(forms.size() / 2 % 2);
-                if (unit == 0) {  // keep the other cholesterol value valid in mmol/L
-                    f.total = "5.93";
-                    f.hdl = "1.29";
-                }
-                std::string cell = text;
-                f.*field =
-                    cell.size() > 1 && cell[0] == '"' ? cell.substr(1, cell.size() - 2) : cell;
-                forms.push_back(f);
-                for (std::string FormInput::*other : fields) {
-                    input += other == field ? cell : f.*other;
-                    input += ',';
-                }
-                input += std::to_string(f.unit) + "," + std::to_string(f.sex) + "\n";
-            }
+// A cell is read whole: a number, perhaps with spaces around it and its column's unit, or
+// refused with its column and text. One cell changed a row from the window's defaults
+// (Homme, 50, 150/90, 2.30 and 0.50 g/L, 10 ans, nothing ticked: 10.3 %).
+TEST(Batch, ReadsEachCellWhole) {
+    struct Case {
+        int column;        // the changed cell, in the header's order
+        const char* cell;  // as written in the file
+        const char* result;
+        const char* error;
+    } cases[] = {
+        {1, " 50", "10.3 %", ""},
+        {1, "0000050", "10.3 %", ""},
+        {1, "5e1", "10.3 %", ""},
+        {1, "+60", "16.1 %", ""},
+        {1, "\t55", "13.1 %", ""},
+        {1, "50 ans", "10.3 %", ""},
+        {1, "60.999999", "16.7 %", ""},  // not cut to the window's six characters
+        {1, "1e", "ERREUR", "age : \u00ab 1e \u00bb n'est pas un nombre"},
+        {1, "0x1A", "ERREUR", "age : \u00ab 0x1A \u00bb n'est pas un nombre"},
+        {1, "nan", "ERREUR", "age : \u00ab nan \u00bb n'est pas un nombre"},
+        {1, "1 245", "ERREUR", "age : \u00ab 1 245 \u00bb n'est pas un nombre"},
+        {1, ".5", "ERREUR", "\u00e2ge hors de l'intervalle [30-74] ans"},
+        {1, "\"1,5\"", "ERREUR", "\u00e2ge hors de l'intervalle [30-74] ans"},
+        {2, "150 mm Hg", "10.3 %", ""},
+        {2, "120/80", "ERREUR", "systolic : \u00ab 120/80 \u00bb n'est pas un nombre"},
+        {2, "79.9", "ERREUR", "pression systolique hors de l'intervalle [80-250] mm Hg"},
+        {4, "2.30 g/L", "10.3 %", ""},
+        {4, "2.30 mmol/L", "ERREUR",
+         "total : \u00ab 2.30 mmol/L \u00bb n'est pas dans l'unit\u00e9 de la ligne"},
+        {4, "4.65", "22.3 %", ""},
+        {4, "4.66", "ERREUR",
+         "cholest\u00e9rol total hors de l'intervalle [2-12] mmol/L (0.78 \u00e0 4.65 g/L)"},
+        {5, "0.12", "39 %", ""},
+        {8, " oui ", "16.2 %", ""},
+        {8, "x", "16.2 %", ""},
+        {8, "peut-\u00eatre", "ERREUR",
+         "valeur de smoker invalide : \"peut-\u00eatre\" (attendu : 1, oui, vrai, x ; 0, non, "
+         "faux ou vide)"},
+    };
+    const std::vector<std::string> defaults = {"Homme", "50", "150", "90", "2.30", "0.50",
+                                               "g/L",   "10", "0",   "0",  "0"};
+    std::string input = "sex,age,systolic,diastolic,total,hdl,unit,years,smoker,diabetes,lvh\n";
+    for (const Case& c : cases) {
+        for (std::size_t i = 0; i < defaults.size(); ++i) {
+            if (i > 0) input += ',';
+            input.append(static_cast<int>(i) == c.column ? std::string_view(c.cell)
+                                                         : std::string_view(defaults[i]));
         }
+        input += "\n";
     }
-    ExpectRowsAgree(input, forms, true);
+    const BatchRun run = RunOn(input);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto rows = vessane::testing::ParseCsv(run.out);
+    ASSERT_EQ(rows.size(), std::size(cases) + 1);
+    for (std::size_t r = 0; r < std::size(cases); ++r) {
+        const auto& row = rows[r + 1];
+        ASSERT_EQ(row.size(), 16u) << cases[r].cell;
+        EXPECT_EQ(row[11], cases[r].result) << cases[r].cell;
+        EXPECT_EQ(row[15], cases[r].error) << cases[r].cell;
+    }
 }
 
 TEST(Batch, LargeCellIsCarriedThrough) {

@@ -400,12 +400,5 @@ TEST(CommandLine, WhatIfLines) {
     }
 }
 
-TEST(CommandLine, ClosedPipeEndsQuietly) {
-    const Process p = RunCommand(
-        "(echo age; yes 50 | head -n 300000) | CLI --defaults --quiet --batch - | head -n 1");
-    EXPECT_EQ(p.out, "age,result,bar,p_sys,p_dia,error\n");
-    EXPECT_EQ(p.err, "");
-}
-
 }  // namespace
 #endif
