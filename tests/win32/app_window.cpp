@@ -4,8 +4,9 @@
 #include <oleacc.h>
 
 #include <cstdlib>
+#include <functional>
 
-#include "described_accessible.h"
+#include "accessible_description.h"
 
 namespace vessane::test {
 namespace {
@@ -140,24 +141,58 @@ int AppWindow::BarPos() const {
     return static_cast<int>(::SendMessageA(Item(1012), PBM_GETPOS, 0, 0));
 }
 
-std::wstring AppWindow::AccessibleDescription(int id) const {
+namespace {
+
+// The field's accessible object, as a screen reader in another process gets it, given to
+// use, on a thread that has joined COM for the call.
+void WithAccessibleObject(HWND field, const std::function<void(IAccessible&)>& use) {
     const HRESULT joined = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::wstring text = L"?";
     IAccessible* object = nullptr;
-    if (SUCCEEDED(::AccessibleObjectFromWindow(Item(id), static_cast<DWORD>(OBJID_CLIENT),
+    if (SUCCEEDED(::AccessibleObjectFromWindow(field, static_cast<DWORD>(OBJID_CLIENT),
                                                vessane::kIAccessible,
                                                reinterpret_cast<void**>(&object)))) {
+        use(*object);
+        object->Release();
+    }
+    if (SUCCEEDED(joined)) ::CoUninitialize();
+}
+
+}  // namespace
+
+bool SystemAnnotatesAccessibleObjects() {
+    const HRESULT joined = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HWND window =
+        ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HRESULT set = E_FAIL;
+    {
+        vessane::AccessibleDescription description;
+        if (SUCCEEDED(description.Attach(window))) set = description.Set(L"essai");
+    }
+    ::DestroyWindow(window);
+    if (SUCCEEDED(joined)) ::CoUninitialize();
+    return set == S_OK;
+}
+
+std::wstring AppWindow::AccessibleDescription(int id) const {
+    std::wstring text = L"?";
+    WithAccessibleObject(Item(id), [&](IAccessible& object) {
         VARIANT self{};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         BSTR description = nullptr;
-        const HRESULT got = object->get_accDescription(self, &description);
+        const HRESULT got = object.get_accDescription(self, &description);
         text = got == S_OK && description ? description : L"";
         ::SysFreeString(description);
-        object->Release();
-    }
-    if (SUCCEEDED(joined)) ::CoUninitialize();
+    });
     return text;
+}
+
+HWND AppWindow::WindowOfAccessibleObject(int id) const {
+    HWND window = nullptr;
+    WithAccessibleObject(Item(id), [&](IAccessible& object) {
+        if (FAILED(::WindowFromAccessibleObject(&object, &window))) window = nullptr;
+    });
+    return window;
 }
 
 void AppWindow::TypeOver(int id, const std::string& characters) {

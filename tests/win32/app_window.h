@@ -12,6 +12,10 @@ namespace vessane::test {
 // A path for Windows: a Unix one (from the build, under Wine) names drive Z:.
 std::wstring WindowsPath(const std::string& path);
 
+// Whether this system sets accessible properties by Dynamic Annotation (Wine 8's oleacc
+// answers E_NOTIMPL), tried on a window of this process.
+bool SystemAnnotatesAccessibleObjects();
+
 // The vessane.exe this build made, or the one named by VESSANE_EXE_UNDER_TEST (an
 // installed copy, for the installer's tests).
 std::string ProgramUnderTest();
@@ -46,6 +50,9 @@ public:
     // A field's accessible description as screen readers get it (through the
     // accessibility object the field gives another process); "?" if it gives none.
     std::wstring AccessibleDescription(int id) const;
+    // The window the field's accessible object says it belongs to (its IOleWindow, as
+    // WindowFromAccessibleObject asks it); null if it answers none.
+    HWND WindowOfAccessibleObject(int id) const;
     // Typing one character into a field, after selecting all its text.
     void TypeOver(int id, const std::string& characters);
     // A key pressed in a field, through the dialog's own message loop.

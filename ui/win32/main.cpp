@@ -11,8 +11,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The progress bar's window class lives in the common controls library.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&classes);
-    // Accessibility clients in other processes reach the result field's own accessible
-    // object through COM, which this thread must have joined.
+    // The result field's accessible description is set through COM's annotation
+    // service, which this thread must have joined.
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     vessane::RunMainDialog(instance);
     ::CoUninitialize();

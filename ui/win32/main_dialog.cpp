@@ -6,8 +6,8 @@
 #include <string>
 
 #include "about_box.h"
+#include "accessible_description.h"
 #include "coronary_form.h"
-#include "described_accessible.h"
 #include "digits_note.h"
 #include "event_table.h"
 #include "form_texts.h"
@@ -25,7 +25,7 @@ struct MainDialog {
     Win32Controls controls;
     CholesterolExchange exchange;  // m_strTotal and m_strHdl, empty at construction
     HWND reasonTip = nullptr;      // the result field's tooltip: why it shows ERREUR
-    std::wstring reason{};         // and its accessible description; empty unless ERREUR
+    AccessibleDescription reason;  // and its accessible description; empty unless ERREUR
 };
 
 // The result field's tooltip, empty until a form gives ERREUR.
@@ -68,10 +68,7 @@ void ShowFailure(HWND window, MainDialog& dialog, ValidationCheck failed) {
     wchar_t text[256] = L"";
     ::MultiByteToWideChar(CP_UTF8, 0, reason, -1, text, 255);
     HWND result = ::GetDlgItem(window, IDC_RESULT);
-    if (dialog.reason != text) {
-        dialog.reason = text;
-        NotifyDescriptionChanged(result);
-    }
+    dialog.reason.Set(text);
     if (!dialog.reasonTip) return;
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
@@ -102,7 +99,7 @@ BOOL OnInitDialog(HWND window, MainDialog& dialog) {
     FillSelector(window, IDC_SEX, kSexItems, kDefaultSexIndex);
     FillSelector(window, IDC_UNIT, kUnitItems, kDefaultUnitIndex);
     dialog.reasonTip = MakeReasonTip(window, dialog.instance);
-    AttachAccessibleDescription(::GetDlgItem(window, IDC_RESULT), &dialog.reason);
+    dialog.reason.Attach(::GetDlgItem(window, IDC_RESULT));
     AttachDigitsNote(window, dialog.instance);
     SetDefaultTexts(dialog.controls);  // each field set recomputes, nested
     return TRUE;                       // focus to the first tab stop, the sex selector
@@ -198,8 +195,9 @@ INT_PTR CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 INT_PTR RunMainDialog(HINSTANCE instance) {
-    MainDialog dialog{instance, ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME_ICON)),
-                      Win32Controls(), CholesterolExchange()};
+    MainDialog dialog{instance,        ::LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME_ICON)),
+                      Win32Controls(), CholesterolExchange(),
+                      nullptr,         {}};
     return ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), nullptr, MainProc,
                              reinterpret_cast<LPARAM>(&dialog));
 }
