@@ -50,6 +50,13 @@ async function search(client, query, sort) {
   return collectEntries(Array.isArray(pages) ? pages : [pages], sort);
 }
 
+// The patient as the summary and the printed sheet name them.
+const patientLine = (identity) =>
+  `Patient : ${identity.name}, né(e) le ${identity.birthDate}, sexe enregistré : ${identity.sex}`;
+// "ancienne (date)" for a value from the record older than the stale limit, else null.
+const staleMark = (field) =>
+  (field.stale && !field.typed ? `ancienne (${field.source?.date ?? "date inconnue"})` : null);
+
 function describe(field) {
   const s = field.source ?? {};
   const parts = field.reason ? [field.reason]
@@ -69,10 +76,8 @@ function render(fields) {
     const details = document.createElement("dd");
     details.id = "provenance-" + name;
     details.textContent = field.typed ? "saisie" : describe(field);
-    if (field.stale && !field.typed) {
-      details.append(" ", Object.assign(document.createElement("strong"),
-        { textContent: `ancienne (${field.source?.date ?? "date inconnue"})` }));
-    }
+    const stale = staleMark(field);
+    if (stale) details.append(" ", Object.assign(document.createElement("strong"), { textContent: stale }));
     list.append(term, details);
   }
 }
@@ -92,15 +97,13 @@ function showIdentity(identity) {
 
 function summary(form, fields, identity, warnings) {
   const lines = ["Vessane — risque coronarien (équations de Framingham, 1991)",
-    `Patient : ${identity.name}, né(e) le ${identity.birthDate}, sexe enregistré : ${identity.sex}`,
-    `Dossier : ${identity.server}`, ...warnings.map((w) => `Attention : ${w}`)];
+    patientLine(identity), `Dossier : ${identity.server}`, ...warnings.map((w) => `Attention : ${w}`)];
   const unit = form.shown(FORM.controls.unit);
   for (const [name, control, label, unitOf] of FIELDS) {
     const field = fields[name] ?? {};
     const shown = form.shown(control);
     const withUnit = shown && unitOf ? `${shown} ${unitOf === "unit" ? unit : unitOf}` : shown || "(vide)";
-    const marks = [field.typed && "saisie", !field.typed && field.stale && `ancienne (${field.source?.date ?? "date inconnue"})`,
-                   !field.typed && field.reason].filter(Boolean);
+    const marks = [field.typed && "saisie", staleMark(field), !field.typed && field.reason].filter(Boolean);
     lines.push(`${label} : ${withUnit}${marks.length ? ` (${marks.join(" ; ")})` : ""}`);
   }
   lines.push(`Horizon : ${form.shown(FORM.controls.years)} ans`, `Résultat : ${form.shown(FORM.controls.result)}`);
@@ -176,11 +179,10 @@ async function main() {
     render(fields);
     // The printed sheet: who, with what warnings, and where every value came from.
     form.setPrintExtras(() => ({
-      before: [`Patient : ${identity.name}, né(e) le ${identity.birthDate}, sexe enregistré : ${identity.sex}`,
-               `Dossier : ${identity.server}`, ...warnings.map((w) => `Attention : ${w}`)],
+      before: [patientLine(identity), `Dossier : ${identity.server}`, ...warnings.map((w) => `Attention : ${w}`)],
       after: ["Provenance des valeurs :", ...FIELDS.filter(([name]) => fields[name]).map(([name, , label]) =>
         `${label} : ${fields[name].typed ? "saisie" : describe(fields[name])}` +
-        (fields[name].stale && !fields[name].typed ? ` (ancienne, ${fields[name].source?.date ?? "date inconnue"})` : ""))],
+        (staleMark(fields[name]) ? ` ; ${staleMark(fields[name])}` : ""))],
     }));
     panel.hidden = false;
     $("record-footer").hidden = false;
