@@ -150,14 +150,16 @@ Score2Outcome EvaluateScore2(const FormValues& v, Score2Region region) {
 Score2Outcome EvaluateScore2Entries(const EntriesOutcome& read, const FormValues& values,
                                     const std::string& reason, std::string_view regionText,
                                     Score2Region region, bool diastolicGiven) {
-    Score2Outcome out;
-    if (read.allMissing) return out;
+    // Most rows reach the model: no outcome is made before it is known which.
+    if (read.allMissing) return Score2Outcome{};
     if (!read.valuesRead) {
+        Score2Outcome out;
         out.madeReason = reason;
         return out;
     }
     if (!regionText.empty() && regionText.find_first_not_of(" \t") != std::string_view::npos &&
         !ParseScore2Region(regionText, region)) {
+        Score2Outcome out;
         out.modelKnown = values.age >= 40 && values.age < 90;
         out.model = Score2ModelFor(values.age);
         out.madeReason =
