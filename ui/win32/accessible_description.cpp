@@ -16,11 +16,12 @@ constexpr GUID kDescriptionProperty = {
 
 }  // namespace
 
-AccessibleDescription::~AccessibleDescription() {
+void AccessibleDescription::Detach() {
     if (!services_) return;
     MSAAPROPID property = kDescriptionProperty;
     services_->ClearHwndProps(field_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &property, 1);
     services_->Release();
+    services_ = nullptr;
 }
 
 HRESULT AccessibleDescription::Attach(HWND field) {

@@ -19,7 +19,7 @@ inline constexpr IID kIAccessible = {
 class AccessibleDescription {
 public:
     AccessibleDescription() = default;
-    ~AccessibleDescription();  // the annotation is cleared, the service released
+    ~AccessibleDescription() { Detach(); }
     AccessibleDescription(const AccessibleDescription&) = delete;
     AccessibleDescription& operator=(const AccessibleDescription&) = delete;
 
@@ -28,6 +28,9 @@ public:
     HRESULT Attach(HWND field);
     // The description (none while empty); assistive technologies are told it changed.
     HRESULT Set(const std::wstring& text);
+    // Clears the annotation and releases the service: while the field still exists (its
+    // parent's WM_DESTROY), since the system keeps annotations with the window.
+    void Detach();
 
 private:
     HWND field_ = nullptr;

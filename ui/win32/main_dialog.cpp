@@ -187,6 +187,9 @@ INT_PTR CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return reinterpret_cast<INT_PTR>(dialog->m_hIcon);
         case WM_COMMAND:
             return OnCommand(window, *dialog, wParam, lParam) ? TRUE : FALSE;
+        case WM_DESTROY:
+            dialog->reason.Detach();
+            return FALSE;
         default:
             return FALSE;
     }
